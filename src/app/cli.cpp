@@ -1,0 +1,228 @@
+#include "app/cli.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+#include <ostream>
+
+#include "control/form1_model.h"
+#include "control/model_text.h"
+
+namespace pqwave {
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitUnavailable = 3;
+
+const char* const kUsage =
+    "usage: pqwave-cli info FILE [--set NAME=VALUE]...\n"
+    "       pqwave-cli convert FILE [--set NAME=VALUE]... [-o OUTPUT]\n"
+    "       pqwave-cli batch FOLDER [--set NAME=VALUE]...\n"
+    "\n"
+    "The main window's model runs as the program starts, FILE's folder becomes the folder of\n"
+    "the file list, and FILE is clicked (its header is read). Each --set then changes one\n"
+    "control as a user would, with its event, in the order given:\n"
+    "  --set Text7(0)=60     a text box gets the text (and its change rule)\n"
+    "  --set Check6=1        a check box gets the value (and its click rule)\n"
+    "  --set Option2=1       an option group selects that index (and its click rule)\n"
+    "  --set Combo1(0)=2     a combo box gets that list index (and its click rule)\n"
+    "NAME is the control's name and index in the main window. info prints every control\n"
+    "and module value as NAME=VALUE; convert runs \"CSV変換\" into OUTPUT (default: Text5).\n"
+    "\n"
+    "exit status: 0 done, 1 a file could not be read or written or a run failed,\n"
+    "2 usage error, 3 the file is not recognised or the command is not available.\n";
+
+int exitStatusOf(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::NotRecognized:
+        case ErrorKind::NotAvailable:
+            return kExitUnavailable;
+        default:
+            return kExitFailed;
+    }
+}
+
+// Messages go to stderr, and the first failure decides the exit status.
+class CliHost : public Form1Host {
+public:
+    explicit CliHost(std::ostream& err) : err_(err), progressShown_(::isatty(STDERR_FILENO) == 1) {}
+
+    void reportError(ErrorKind kind, const std::string& message) override {
+        endProgressLine();
+        err_ << "pqwave-cli: " << message << '\n';
+        if (status_ == kExitDone) status_ = exitStatusOf(kind);
+    }
+    void reportWarning(const std::string& message) override {
+        endProgressLine();
+        err_ << "pqwave-cli: warning: " << message << '\n';
+    }
+    void reportProgress(double fraction) override {
+        if (!progressShown_) return;
+        int percent = static_cast<int>(fraction * 100);
+        if (percent == lastPercent_) return;
+        lastPercent_ = percent;
+        err_ << "\r" << percent << "%" << std::flush;
+    }
+    void endProgressLine() {
+        if (lastPercent_ >= 0) err_ << "\r    \r" << std::flush;
+        lastPercent_ = -1;
+    }
+    int status() const { return status_; }
+
+private:
+    std::ostream& err_;
+    bool progressShown_;
+    int lastPercent_ = -1;
+    int status_ = kExitDone;
+};
+
+struct CommandLine {
+    std::string command;
+    std::filesystem::path target;
+    std::vector<std::pair<std::string, std::string>> settings;
+    std::string output;
+    bool help = false;
+};
+
+// Nothing when the line is not well formed; the caller prints the usage.
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string& problem) {
+    CommandLine line;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            line.help = true;
+        } else if (arg == "--set" || arg == "-o") {
+            if (i + 1 >= args.size()) {
+                problem = arg + " needs a value";
+                return std::nullopt;
+            }
+            const std::string& value = args[++i];
+            if (arg == "-o") {
+                line.output = value;
+                continue;
+            }
+            std::size_t equals = value.find('=');
+            if (equals == std::string::npos || equals == 0) {
+                problem = "--set needs NAME=VALUE, not \"" + value + "\"";
+                return std::nullopt;
+            }
+            line.settings.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+        } else if (line.command.empty()) {
+            line.command = arg;
+        } else if (line.target.empty()) {
+            line.target = arg;
+        } else {
+            problem = "unexpected argument \"" + arg + "\"";
+            return std::nullopt;
+        }
+    }
+    if (line.help) return line;
+    if (line.command != "info" && line.command != "convert" && line.command != "batch") {
+        problem = line.command.empty() ? "no command given" : "unknown command \"" + line.command + "\"";
+        return std::nullopt;
+    }
+    if (line.target.empty()) {
+        problem = line.command + " needs a " + (line.command == "batch" ? "FOLDER" : "FILE");
+        return std::nullopt;
+    }
+    if (!line.output.empty() && line.command != "convert") {
+        problem = "-o belongs to convert";
+        return std::nullopt;
+    }
+    return line;
+}
+
+int currentYear() {
+    auto today = std::chrono::year_month_day(std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
+    return static_cast<int>(today.year());
+}
+
+std::string settingProblem(SettingResult result, const std::string& name, const std::string& value) {
+    switch (result) {
+        case SettingResult::UnknownControl:
+            return "--set " + name + ": the main window has no control of that name";
+        case SettingResult::NotSettable:
+            return "--set " + name + ": a user cannot change that control";
+        case SettingResult::BadValue:
+            return "--set " + name + "=" + value + ": not a value that control takes";
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+std::filesystem::path executableFolder() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path() : exe.parent_path();
+}
+
+int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
+           std::ostream& err) {
+    std::string problem;
+    std::optional<CommandLine> line = parseCommandLine(args, problem);
+    if (!line) {
+        err << "pqwave-cli: " << problem << "\n" << kUsage;
+        return kExitUsage;
+    }
+    if (line->help) {
+        out << kUsage;
+        return kExitDone;
+    }
+
+    CliHost host(err);
+    Form1Model form(programFolder, &host);
+    form.Form_Load(currentYear());
+
+    std::filesystem::path target = std::filesystem::absolute(line->target).lexically_normal();
+    std::error_code ec;
+    if (line->command == "batch") {
+        if (!std::filesystem::is_directory(target, ec)) {
+            err << "pqwave-cli: " << target.string() << ": not a folder\n";
+            return kExitFailed;
+        }
+        form.Dir1_Change(target.string());
+    } else {
+        if (!std::filesystem::exists(target, ec)) {
+            err << "pqwave-cli: " << target.string() << ": no such file\n";
+            return kExitFailed;
+        }
+        form.Dir1_Change(target.parent_path().string());
+        form.File1_Click(target.filename().string());
+        if (host.status() != kExitDone) return host.status();
+        if (form.FileRecognized != -1) {
+            err << "pqwave-cli: " << target.string() << ": not a recording this program knows\n";
+            return kExitUnavailable;
+        }
+    }
+
+    for (const auto& [name, value] : line->settings) {
+        SettingResult result = applySetting(form, name, value);
+        if (result != SettingResult::Applied) {
+            err << "pqwave-cli: " << settingProblem(result, name, value) << '\n';
+            return kExitUsage;
+        }
+    }
+
+    if (line->command == "info") {
+        out << describeModel(form);
+    } else if (line->command == "convert") {
+        if (!line->output.empty())
+            setText(form.Text5, std::filesystem::absolute(line->output).lexically_normal().string());
+        if (!form.Command1.enabled) {
+            err << "pqwave-cli: " << target.string() << ": CSV変換 is not available with these settings\n";
+            return kExitUnavailable;
+        }
+        click(form.Command1);
+    } else {
+        click(form.Command3);
+    }
+    host.endProgressLine();
+    return host.status();
+}
+
+}  // namespace pqwave

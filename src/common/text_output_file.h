@@ -1,0 +1,51 @@
+// A CSV output file as spreadsheets on Japanese desktops expect it: code page 932, lines
+// ended by CR LF. It is written beside its final name and renamed into place by commit(),
+// so a run that fails leaves any earlier file of that name as it was.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pqwave {
+
+class TextOutputFile {
+public:
+    enum class Mode { Replace, Append };
+
+    explicit TextOutputFile(std::filesystem::path finalPath, Mode mode = Mode::Replace);
+    ~TextOutputFile();  // without commit() the partial file is removed
+    TextOutputFile(const TextOutputFile&) = delete;
+    TextOutputFile& operator=(const TextOutputFile&) = delete;
+
+    // UTF-8 text, converted to CP932 when it holds anything beyond ASCII.
+    void write(std::string_view text);
+    void writeAscii(std::string_view text) { append(text.data(), text.size()); }
+    void endLine() { append("\r\n", 2); }
+    void writeLine(std::string_view text) {
+        write(text);
+        endLine();
+    }
+
+    // Room for `bytes` of ASCII written straight into the buffer; pass the end to release().
+    char* reserve(std::size_t bytes);
+    void release(char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
+
+    void commit();
+    const std::filesystem::path& path() const { return finalPath_; }
+
+private:
+    void append(const char* data, std::size_t size);
+    void flushBuffer();
+    [[noreturn]] void fail(const std::string& what);
+
+    std::filesystem::path finalPath_;
+    std::filesystem::path partPath_;
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace pqwave

@@ -1,0 +1,24 @@
+// Commands whose work lives in later parts of the program. Until then they say so.
+#include "common/error.h"
+#include "control/form1_model.h"
+
+namespace pqwave {
+
+namespace {
+
+void notAvailable(Form1Host& host, const std::string& command) {
+    host.reportError(ErrorKind::NotAvailable, command + " is not available in this version of pqwave");
+}
+
+}  // namespace
+
+void Form1Model::Command1_Click() { notAvailable(*host_, "CSV変換"); }
+void Form1Model::Command2_Click() { notAvailable(*host_, "波形表示"); }
+void Form1Model::Command3_Click() { notAvailable(*host_, "全ﾌｧｲﾙ処理"); }
+void Form1Model::Command4_Click() { notAvailable(*host_, "ﾍﾞｸﾄﾙ表示"); }
+void Form1Model::File1_DblClick() {
+    if (FileRecognized == -1) Command1_Click();
+}
+void Form1Model::DTLood() {}
+
+}  // namespace pqwave

@@ -1,0 +1,26 @@
+// The drive, folder and file lists of the main window on this platform: drives are the
+// mounted volumes, and file patterns match case-insensitively, since instruments write
+// upper-case names on their cards.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pqwave {
+
+std::vector<std::string> mountedVolumes();
+std::string volumeOf(const std::filesystem::path& path);
+
+// A pattern of '*' and '?' over the whole name, case-insensitively; as on the card's own
+// system, a pattern ending in ".*" also matches a name without an extension.
+bool matchesPattern(std::string_view name, std::string_view pattern);
+
+// The regular files of `folder` that match `pattern`, sorted; nothing when it cannot be read.
+std::vector<std::string> listMatchingFiles(const std::string& folder, const std::string& pattern);
+
+// folder + separator + name, without doubling a separator the folder already ends with.
+std::string joinFolder(const std::string& folder, const std::string& name);
+
+}  // namespace pqwave

@@ -1,0 +1,277 @@
+// A click on a file: its header is read and shown in the labels of the main window, the
+// time axis is derived, the channel table filled, the output name proposed and the
+// commands that fit the file enabled. Later steps read these labels back as numbers.
+#include <cmath>
+#include <variant>
+
+#include "common/datetime.h"
+#include "common/error.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "common/textforms.h"
+#include "control/file_lists.h"
+#include "control/form1_model.h"
+
+namespace pqwave {
+namespace {
+
+double valOf(const Control& control) { return Val(control.text); }
+
+// A derived value that the header cannot give (a time axis of 0, say) shows as 0, so that
+// nothing of the previous file is left standing; the run that needs it refuses clearly.
+std::string derivedText(double value) { return std::isfinite(value) ? formD(value) : "0"; }
+
+int roundedCount(const std::string& text) {
+    double value = roundHalfEven(Val(text));
+    return fitsInt32(value) ? static_cast<int>(value) : 0;
+}
+
+double timeUnitFactorOfBlockHeader(const std::string& timeAxis) {
+    if (contains(timeAxis, "ms")) return 1000;
+    if (contains(timeAxis, "us")) return 1000000;
+    if (contains(timeAxis, "min")) return 1.0 / 60;
+    return 1;
+}
+
+std::string channelName(const std::string& numberField) {
+    double rounded = roundHalfEven(Val(numberField));
+    long n = fitsInt32(rounded) ? static_cast<long>(rounded) : 0;
+    if (n > 100) return "ch" + std::to_string(n / 100) + "-" + std::to_string(n % 100) + "ﾚﾝｼﾞ";
+    return "ch" + numberField + "ﾚﾝｼﾞ";
+}
+
+// The start time as "hh-mm-ss" for the proposed file name; a text that is no time is kept,
+// without the characters a file name cannot hold.
+std::string timeForFileName(const std::string& startTime) {
+    if (auto time = TimeValue(startTime)) return formatHhMmSs(*time);
+    std::string kept = startTime;
+    for (char& c : kept)
+        if (c == '/' || c == '\\' || c == ':') c = '-';
+    return kept;
+}
+
+}  // namespace
+
+void Form1Model::File1_Click(const std::string& fileName) {
+    File1.fileName = fileName;
+    InstrumentHeader header;
+    try {
+        header = readHeader(selectedFilePath());
+    } catch (const Error& error) {
+        host_->reportError(error.kind(), error.what());  // the previous file's state stays as it was
+        return;
+    }
+    setText(Label1, selectedFilePath().string());
+    LogicChannelCount = 0;
+    setText(Label9, "時間軸");
+    if (std::holds_alternative<UnrecognizedHeader>(header)) {
+        showUnrecognized();
+        return;
+    }
+    std::visit([this](const auto& h) {
+        if constexpr (!std::is_same_v<std::decay_t<decltype(h)>, UnrecognizedHeader>) showHeader(h);
+    }, header);
+    completeRecognizedHeader();
+}
+
+void Form1Model::selectOptionWhenAutomatic(int index) {
+    if (isSelected(Option1[2])) select(Option1[index]);
+}
+
+void Form1Model::applyCommand1RuleForBlockFiles() {
+    if (!isChecked(Check10) && !isSelected(Option1[4])) Command1.enabled = true;
+}
+
+void Form1Model::showDerivedTimeAxis(double sampleCount) {
+    double d = timePerDivisionNumber();
+    setText(Lab1OutN, derivedText(Int(valOf(T_Div) * (valOf(Text1) / d) / 1000 * TimeUnitFactor * 1000 + 0.5) / 1000));
+    showSampleCountAndRate(sampleCount);
+}
+
+void Form1Model::showSampleCountAndRate(double sampleCount) {
+    double d = timePerDivisionNumber();
+    double samplesPerDivision = valOf(T_Div);
+    setText(LabASn, formS(static_cast<float>(sampleCount)));
+    setText(Label21, derivedText(Int(samplesPerDivision * (1 / d) * TimeUnitFactor * 10 + 0.5) / 10));
+    double period = d / samplesPerDivision / TimeUnitFactor;
+    SamplePeriod = std::isfinite(period) ? static_cast<float>(period) : 0.0f;
+    double periodAtLoad = (d / TimeUnitFactor) / samplesPerDivision;
+    SamplePeriodAtLoad = std::isfinite(periodAtLoad) ? periodAtLoad : 0.0;
+}
+
+void Form1Model::clearChannelPositionsFrom(int first, std::array<bool, kPositions>& channelPresent) {
+    for (int i = std::max(first, 0); i < kPositions; ++i) {
+        channelPresent[i] = false;
+        setText(Label12[i], "ch--ﾚﾝｼﾞ");
+        Control& range = Label14[ChannelMap[i]];
+        setText(range, "--");
+        range.enabled = false;
+    }
+}
+
+void Form1Model::showHeader(const Header8840& h) {
+    setText(Label15[4], "8840");
+    setText(T_Div, "100");
+    setText(V_Div, "80");
+    selectOptionWhenAutomatic(0);
+    FormatCode = 40;
+    FileRecognized = -1;
+    Label11.visible = Text5.visible = true;
+    Command1.enabled = !isSelected(Option1[4]);
+    Command2.enabled = true;
+
+    HeaderBlocks = roundedCount(h.headerSize);
+    setText(Label15[0], h.startDate);
+    setText(Label15[1], h.startTime);
+    setText(Label15[3], h.recordLength);
+    double sampleCount = Val(h.sampleCount);
+    setText(Label15[2], h.timePerDivision);
+
+    std::array<bool, kPositions> channelPresent{};
+    ChannelCount = 0;
+    for (int k = 0; k < 8; ++k) {
+        double flag = Val(midChars(h.channelFlags, k, 1));
+        channelPresent[k] = flag != 0;
+        ChannelCount += static_cast<int>(flag);
+        setText(Label12[k], "ch" + std::to_string(k + 1) + "ﾚﾝｼﾞ");
+    }
+    for (int k = 0; k < 8; ++k) {
+        Control& range = Label14[ChannelMap[k]];
+        setText(range, h.ranges[k]);
+        range.enabled = channelPresent[k];
+    }
+    // An 8840 file has eight positions; the rest must not keep a previous file's channels.
+    clearChannelPositionsFrom(8, channelPresent);
+
+    const std::string& timeAxis = Label15[2].text;
+    TimeUnitFactor = contains(timeAxis, "m") ? 1000 : contains(timeAxis, "u") ? 1000000 : 1;
+    showDerivedTimeAxis(sampleCount);
+    setText(LabSTim, derivedText((valOf(LabASn) - 1) / valOf(Label21)));
+    setText(Label26, formD(Val(h.preTrigger)));
+    RmsDataFile = 0;
+}
+
+void Form1Model::showHeader(const BlockHeader& h) {
+    const HeaderBlock& g = h.general;
+    const std::string& model = g[2];
+    HeaderBlocks = h.headerBlocks;
+    setText(Label15[4], model);
+
+    if (startsWith(g[4], "RMS")) {
+        selectOptionWhenAutomatic(3);
+        RmsDataFile = 1;
+    } else {
+        selectOptionWhenAutomatic(1);
+        RmsDataFile = 0;
+    }
+    FormatCode = model == "MR8880" ? 80 : startsWith(model, "886") ? 86 : model == "8847" ? 47 : 41;
+    FileRecognized = -1;
+    Label11.visible = Text5.visible = true;
+    applyCommand1RuleForBlockFiles();
+    Command2.enabled = true;
+
+    setText(T_Div, FormatCode == 80 ? "100" : formD(Val(g[10])));
+    setText(V_Div, formD(Val(g[14])));
+    auto date = DateValue(g[7]);
+    setText(Label15[0], date ? formT(*date) : g[7]);
+    setText(Label15[1], leftChars(g[8], 8));
+    setText(Label15[3], formD(Val(g[5])));
+    double sampleCount = static_cast<float>(Val(g[6]));
+    setText(Label15[2], g[11] + "/DIV");
+    ChannelCount = 0;
+
+    TimeUnitFactor = timeUnitFactorOfBlockHeader(Label15[2].text);
+    showDerivedTimeAxis(sampleCount);
+    double d = timePerDivisionNumber();
+    double recordLength = Val(leftChars(Label15[3].text, 4));
+    setText(LabSTim, derivedText(Int(d * recordLength / TimeUnitFactor * 100 + 0.5) / 100));
+    setText(Label26, formD(Val(g[19])));
+
+    std::array<bool, kPositions> channelPresent{};
+    for (const HeaderBlock& block : h.channelBlocks) {
+        std::string kind = leftChars(block[0], 2);
+        if (kind != "HC" || startsWith(block[2], "OFF")) {
+            if (kind == "HL") ++LogicChannelCount;
+            continue;
+        }
+        int u = ChannelCount++;
+        if (u >= kPositions) continue;  // the loader refuses such a file with a message
+        channelPresent[u] = true;
+        setText(Label12[u], channelName(block[1]));
+        Control& range = Label14[ChannelMap[u]];
+        setText(range, block[4] + "/DIV");
+        range.enabled = true;
+    }
+    clearChannelPositionsFrom(ChannelCount, channelPresent);
+}
+
+void Form1Model::showHeader(const LoggerHeader& h) {
+    HeaderBlocks = h.headerBlocks;
+    setText(Label15[4], h.general[2]);
+    setText(Label9, "ｻﾝﾌﾟﾘﾝｸﾞ間隔");
+    select(Option1[4]);
+    RmsDataFile = 0;
+    FormatCode = 20;
+    FileRecognized = -1;
+    Label11.visible = Text5.visible = true;
+    applyCommand1RuleForBlockFiles();
+    Command2.enabled = true;
+    setText(T_Div, "1");
+    setText(V_Div, "20000");
+
+    setText(Label15[0], h.startDate);
+    setText(Label15[1], h.startTime);
+    setText(Label15[3], h.recordLength);
+    double sampleCount = static_cast<float>(Val(h.sampleCount));
+    setText(Label15[2], h.samplingInterval);
+    ChannelCount = 0;
+    LogicChannelCount = roundedCount(h.logicGroups);
+    LoggerExtraFlag = roundedCount(h.extraFlag);
+
+    // Each recorded channel takes the next position, as in block-header files, so that a
+    // switched-off channel between two recorded ones leaves no gap in the channel table.
+    std::array<bool, kPositions> channelPresent{};
+    for (std::size_t j = 0; j < h.channels.size(); ++j) {
+        const LoggerChannelBlock& block = h.channels[j];
+        bool analog = block.kind == "HC" && block.off != "OFF";
+        if (!analog) {
+            if (block.kind == "HL") ++LogicChannelCount;
+            continue;
+        }
+        int u = ChannelCount++;
+        if (j >= static_cast<std::size_t>(kPositions) || u >= kPositions) continue;
+        channelPresent[u] = true;
+        setText(Label12[u], "ch" + formD(Val(block.number)) + "ﾚﾝｼﾞ");
+        Control& range = Label14[ChannelMap[u]];
+        setText(range, block.range + "/fs");
+        range.enabled = true;
+    }
+    clearChannelPositionsFrom(ChannelCount, channelPresent);
+
+    TimeUnitFactor = timeUnitFactorOfBlockHeader(Label15[2].text);
+    double d = timePerDivisionNumber();
+    double recordLength = Val(leftChars(Label15[3].text, 4));
+    setText(LabSTim, derivedText(Int(d * recordLength / TimeUnitFactor * 100 + 0.5) / 100));
+    setText(Lab1OutN, "1");
+    showSampleCountAndRate(sampleCount);
+    setText(Label26, formD(Val(h.preTrigger)));
+}
+
+void Form1Model::showUnrecognized() {
+    FileRecognized = 0;
+    Label11.visible = Text5.visible = false;
+    if (!isSelected(Option1[4])) Command1.enabled = false;
+    Command2.enabled = false;
+    for (int i = 0; i < kPositions; ++i) setText(Label14[ChannelMap[i]], "");
+    for (int i = 0; i < 4; ++i) setText(Label15[i], "");
+}
+
+void Form1Model::completeRecognizedHeader() {
+    if (BatchMode == 0) setText(Text2[1], formD(valOf(LabASn) - 1));
+    std::string name = rightChars(Label15[0].text, 2) + "D" + timeForFileName(Label15[1].text) + ".csv";
+    setText(Text5, joinFolder(File1.path, name));
+    updateCommand4();
+    refreshFftDerivedValues();
+}
+
+}  // namespace pqwave
