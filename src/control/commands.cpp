@@ -19,6 +19,5 @@ void Form1Model::Command4_Click() { notAvailable(*host_, "ﾍﾞｸﾄﾙ表示"
 void Form1Model::File1_DblClick() {
     if (FileRecognized == -1) Command1_Click();
 }
-void Form1Model::DTLood() {}
 
 }  // namespace pqwave

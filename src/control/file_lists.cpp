@@ -100,6 +100,20 @@ std::vector<std::string> listMatchingFiles(const std::string& folder, const std:
     return names;
 }
 
+std::vector<std::string> listSubfolders(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        std::string name = it->path().filename().string();
+        if (name.empty() || name.front() == '.' || !it->is_directory(typeError)) continue;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return toLowerAscii(a) < toLowerAscii(b); });
+    return names;
+}
+
 std::string joinFolder(const std::string& folder, const std::string& name) {
     if (!folder.empty() && folder.back() == '/') return folder + name;
     return folder + "/" + name;

@@ -20,6 +20,10 @@ bool matchesPattern(std::string_view name, std::string_view pattern);
 // The regular files of `folder` that match `pattern`, sorted; nothing when it cannot be read.
 std::vector<std::string> listMatchingFiles(const std::string& folder, const std::string& pattern);
 
+// The folders directly inside `folder`, sorted, without hidden ones (a name starting with
+// "."), which would bury a card's few folders under a home folder's settings.
+std::vector<std::string> listSubfolders(const std::string& folder);
+
 // folder + separator + name, without doubling a separator the folder already ends with.
 std::string joinFolder(const std::string& folder, const std::string& name);
 

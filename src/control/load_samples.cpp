@@ -1,0 +1,83 @@
+// DTLood: the samples of the file in Label1 into SampleTable, with the progress caption and
+// the hourglass. The table in memory is replaced only by a complete load, so a file that
+// turns out to be damaged leaves the previous recording usable.
+#include "common/error.h"
+#include "common/numbers.h"
+#include "control/form1_model.h"
+#include "input/channel_scale.h"
+#include "input/loader.h"
+
+namespace pqwave {
+namespace {
+
+// Restores the pointer and hides the caption however the load ends.
+class LoadProgress {
+public:
+    explicit LoadProgress(Form1Model& form) : form_(form) {
+        setText(form.Label10, "データ読込中");
+        form.Label10.visible = true;
+        form.host().setWaitCursor(true);
+        form.host().processEvents();
+    }
+    ~LoadProgress() {
+        form_.host().setWaitCursor(false);
+        form_.Label10.visible = false;
+    }
+
+private:
+    Form1Model& form_;
+};
+
+}  // namespace
+
+void Form1Model::DTLood() {
+    for (int k = kPositions - 1; k >= 0; --k)
+        if (Label14[ChannelMap[k]].enabled) {
+            LastActiveChannel = k;
+            break;
+        }
+
+    double sampleCount = roundHalfEven(Val(LabASn.text));
+    if (!fitsInt32(sampleCount))
+        throw Error(ErrorKind::Malformed, Label1.text + ": header declares " + LabASn.text + " samples");
+    LoadRequest request;
+    request.formatCode = FormatCode;
+    request.headerBlocks = HeaderBlocks;
+    request.sampleCount = static_cast<std::int64_t>(sampleCount);
+    request.channelCount = ChannelCount;
+    request.logicChannelCount = LogicChannelCount;
+    request.rmsDataFile = RmsDataFile;
+    request.loggerExtraFlag = LoggerExtraFlag;
+    request.lastActiveChannel = LastActiveChannel;
+    request.channelMap = ChannelMap;
+    request.swapFirstBlocks = isChecked(Check16);
+    for (int p = 0; p < kPositions; ++p) {
+        request.invertedPosition[p] = isChecked(Check17[p]);
+        request.recordedPosition[p] = Label14[ChannelMap[p]].enabled;
+    }
+
+    LoadProgress progress(*this);
+    FileByteSource source(Label1.text);
+    LoadResult result = loadSamples(source, request);
+    SampleTable = std::move(result.table);
+    if (!result.hasData) {
+        host_->reportWarning(Label1.text + ": no sample data found (" + result.missingData + " missing)");
+        return;
+    }
+    ChannelCalibration = result.calibration;
+    for (int c = 0; c < kPositions; ++c) {
+        if (FormatCode != 86) {
+            ChannelScale[c] = channelScaleFromRange(Label14[c].text, Label1.text);
+            continue;
+        }
+        // The calibration belongs to the file's channel, which the assignment may have moved.
+        ChannelScale[ChannelMap[c]] =
+            calibratedChannelScale(Val(V_Div.text), ChannelCalibration[c], ChannelCalibration[32 + c]);
+    }
+    if (result.clippedValues > 0)
+        host_->reportWarning(Label1.text + ": " + std::to_string(result.clippedValues) +
+                             " sample codes beyond 16 bits were stored at the limit");
+    LoadedFileName = Label1.text;
+}
+
+}  // namespace pqwave

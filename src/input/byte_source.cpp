@@ -1,0 +1,40 @@
+#include "input/byte_source.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/error.h"
+#include "input/file_bytes.h"
+
+namespace pqwave {
+namespace {
+
+[[noreturn]] void beyondEnd(const std::string& name, std::uint64_t offset, std::size_t length, std::uint64_t size) {
+    throw Error(ErrorKind::Malformed, name + ": needs " + std::to_string(length) + " bytes at offset " +
+                                          std::to_string(offset) + ", but the file has " + std::to_string(size) +
+                                          " bytes");
+}
+
+}  // namespace
+
+FileByteSource::FileByteSource(const std::filesystem::path& path)
+    : ByteSource(path.string()), file_(std::fopen(path.c_str(), "rb"), &std::fclose) {
+    if (!file_) throw Error(ErrorKind::CannotRead, name() + ": " + std::strerror(errno));
+    size_ = fileSizeOf(path);
+}
+
+void FileByteSource::read(std::uint64_t offset, std::span<std::byte> into) const {
+    if (offset > size_ || into.size() > size_ - offset) beyondEnd(name(), offset, into.size(), size_);
+    if (fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0 ||
+        std::fread(into.data(), 1, into.size(), file_.get()) != into.size())
+        throw Error(ErrorKind::CannotRead,
+                    name() + ": " + (std::ferror(file_.get()) ? std::strerror(errno) : "the file ended early"));
+}
+
+void MemoryByteSource::read(std::uint64_t offset, std::span<std::byte> into) const {
+    if (offset > bytes_.size() || into.size() > bytes_.size() - offset)
+        beyondEnd(name(), offset, into.size(), bytes_.size());
+    std::memcpy(into.data(), bytes_.data() + offset, into.size());
+}
+
+}  // namespace pqwave

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/cli.h"
+#include "support/test_folder.h"
+
+namespace pqwave {
+namespace {
+
+using testing::TestFolder;
+
+struct CliRun {
+    int status;
+    std::string out, err;
+    bool has(const std::string& line) const { return out.find("\n" + line + "\n") != std::string::npos; }
+};
+
+CliRun cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    int status = runCli(args, std::filesystem::temp_directory_path(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CliInfo, PrintsTheModelAfterTheClickAndTheSettings) {
+    TestFolder folder;
+    gen::RecordingSpec spec;
+    spec.layout = 80;
+    spec.channels.assign(4, gen::ChannelSpec{});
+    folder.write("MR.MEM", spec);
+    CliRun run = cli({"info", folder.file("MR.MEM").string(), "--set", "Option2=1", "--set", "Text7(0)=30"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.has("Label15(4)=MR8880"));
+    EXPECT_TRUE(run.has("Label15(2)=5ms/DIV"));
+    EXPECT_TRUE(run.has("FormatCode=80"));
+    EXPECT_TRUE(run.has("ChannelCount=4"));
+    EXPECT_TRUE(run.has("TimeUnitFactor=1000"));
+    EXPECT_TRUE(run.has("FileRecognized=-1"));
+    EXPECT_TRUE(run.has("Option2(1)=1"));
+    EXPECT_TRUE(run.has("Frame4.Visible=1"));
+    EXPECT_TRUE(run.has("Text7(0)=30"));
+    EXPECT_TRUE(run.has("Check6=0"));
+    EXPECT_TRUE(run.has("Text5=" + folder.file("06D13-45-30.csv").string()));
+}
+
+TEST(CliInfo, ExitStatusesSayWhatWentWrong) {
+    TestFolder folder;
+    folder.writeBytes("TEXT.TXT", std::vector<std::byte>(600, std::byte{'a'}));
+    std::vector<std::byte> cut = gen::generateRecording(gen::RecordingSpec{}).bytes;
+    cut.resize(700);
+    folder.writeBytes("CUT.MEM", cut);
+    folder.write("GOOD.MEM", gen::RecordingSpec{});
+
+    CliRun unrecognised = cli({"info", folder.file("TEXT.TXT").string()});
+    EXPECT_EQ(unrecognised.status, 3);
+    EXPECT_NE(unrecognised.err.find("TEXT.TXT"), std::string::npos);
+
+    CliRun missing = cli({"info", folder.file("NONE.MEM").string()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("NONE.MEM"), std::string::npos);
+
+    CliRun shortHeader = cli({"info", folder.file("CUT.MEM").string()});
+    EXPECT_EQ(shortHeader.status, 1);
+    EXPECT_NE(shortHeader.err.find("CUT.MEM"), std::string::npos);
+
+    EXPECT_EQ(cli({"info"}).status, 2);
+    EXPECT_EQ(cli({"explain", folder.file("GOOD.MEM").string()}).status, 2);
+    EXPECT_EQ(cli({"info", folder.file("GOOD.MEM").string(), "--set", "Nothing=1"}).status, 2);
+    EXPECT_EQ(cli({"info", folder.file("GOOD.MEM").string(), "--set", "Label21=5"}).status, 2);
+    EXPECT_EQ(cli({"info", folder.file("GOOD.MEM").string(), "--set", "Check6=7"}).status, 2);
+    EXPECT_EQ(cli({"info", folder.file("GOOD.MEM").string(), "--set"}).status, 2);
+    EXPECT_EQ(cli({"--help"}).status, 0);
+}
+
+TEST(CliInfo, SettingsRunTheirEventsInOrder) {
+    TestFolder folder;
+    gen::RecordingSpec spec;
+    spec.timePerDivision = "50ms";
+    folder.write("A.MEM", spec);
+    CliRun run = cli({"info", folder.file("A.MEM").string(), "--set", "Option5=1", "--set", "Text4=0.5", "--set",
+                      "Combo1(0)=2", "--set", "Check16=1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.has("Text1=16.6666666666667"));
+    // The assignment change read the header again, which rounds to three decimals.
+    EXPECT_TRUE(run.has("Lab1OutN=33.333"));
+    EXPECT_TRUE(run.has("Text4=1"));
+    EXPECT_TRUE(run.has("ChannelMap(2)=0"));
+    EXPECT_TRUE(run.has("Combo1(0).Visible=1"));
+}
+
+}  // namespace
+}  // namespace pqwave

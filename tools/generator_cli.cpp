@@ -1,0 +1,240 @@
+#include "tools/generator_cli.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+#include "tools/recording_generator.h"
+#include "tools/sample_set.h"
+
+namespace pqwave::gen {
+namespace {
+
+const char* const kUsage =
+    "usage: pqwave-gen [options] -o FILE\n"
+    "       pqwave-gen --sample-set FOLDER\n"
+    "\n"
+    "Recording:\n"
+    "  --layout N              data layout 40 (8840), 41 (8841/8835/8807), 80 (MR8880), 47 (8847),\n"
+    "                          20 (8420 logger) or 86 (886x); default 41\n"
+    "  --model TEXT            model text of the header (default follows the layout)\n"
+    "  --samples N             samples per channel (default 1000)\n"
+    "  --time-per-div TEXT     time per division with unit, e.g. 5ms, 200us, 1min; the logger's\n"
+    "                          sampling interval (default 5ms)\n"
+    "  --samples-per-div N     default 100\n"
+    "  --counts-per-div N      raw counts per division (default follows the layout)\n"
+    "  --date TEXT --time TEXT start date and time (default 24-05-06 13:45:30)\n"
+    "  --pretrigger TEXT --record-length TEXT\n"
+    "  --rms                   RMS-value recording (maximum and minimum series)\n"
+    "  --logic N               logic channels; --extra-flag sets the logger's extra flag\n"
+    "  --seed N                noise seed (default 1)\n"
+    "Channels:\n"
+    "  --channels N            N channels of a 50 Hz sine (default 1)\n"
+    "  --range TEXT            range of every channel, e.g. 100V, 500mV, 20A, 1V (logger)\n"
+    "  --amplitude X           peak of the plain channels, in volts at the input (default 100)\n"
+    "  --off K                 channel K (1-based) switched off\n"
+    "  --three-phase VOLTS     ch1 = u-v and ch2 = w-v of a supply with this line RMS voltage\n"
+    "  --frequency HZ          supply frequency (default 50)\n"
+    "  --unbalance X --reverse --noise X\n"
+    "  --voltage-harmonic ORDER:VOLTS   harmonic on both line voltages (peak volts)\n"
+    "  --circuit AMPS[:LAGDEG[:CLAMPAMPS]]   a current circuit on the next channel pair\n"
+    "  --current-range TEXT    range of the current channels (default 50mV)\n"
+    "Header fields, written as given:\n"
+    "  --field BLOCK:FIELD=TEXT   block-header field (block 0 = general)\n"
+    "  --position POS=TEXT        1-based byte position (8840 and logger files)\n";
+
+std::optional<double> number(const std::string& text) {
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0') return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::stringstream stream(text);
+    std::string part;
+    while (std::getline(stream, part, separator)) parts.push_back(part);
+    return parts;
+}
+
+struct Options {
+    RecordingSpec spec;
+    ThreePhaseSupply supply;
+    bool threePhase = false;
+    int plainChannels = 1;
+    double amplitude = 100;
+    std::string range;
+    std::vector<int> off;
+    std::string output;
+    std::string sampleSet;
+};
+
+// Applies one option with its value; returns a problem text, empty when fine.
+std::string applyOption(Options& o, const std::string& name, const std::string& value) {
+    auto needNumber = [&](double& target) -> std::string {
+        auto v = number(value);
+        if (!v) return name + " needs a number, not \"" + value + "\"";
+        target = *v;
+        return {};
+    };
+    double n = 0;
+    std::string problem;
+    if (name == "--layout") {
+        if (!(problem = needNumber(n)).empty()) return problem;
+        o.spec.layout = static_cast<int>(n);
+        if (n != 40 && n != 41 && n != 80 && n != 47 && n != 20 && n != 86) return "unknown layout " + value;
+    } else if (name == "--model") {
+        o.spec.model = value;
+    } else if (name == "--samples") {
+        problem = needNumber(n);
+        o.spec.sampleCount = static_cast<int>(n);
+    } else if (name == "--time-per-div") {
+        o.spec.timePerDivision = value;
+    } else if (name == "--samples-per-div") {
+        problem = needNumber(n);
+        o.spec.samplesPerDivision = static_cast<int>(n);
+    } else if (name == "--counts-per-div") {
+        problem = needNumber(n);
+        o.spec.countsPerDivision = static_cast<int>(n);
+    } else if (name == "--date") {
+        o.spec.startDate = value;
+    } else if (name == "--time") {
+        o.spec.startTime = value;
+    } else if (name == "--pretrigger") {
+        o.spec.preTrigger = value;
+    } else if (name == "--record-length") {
+        o.spec.recordLength = value;
+    } else if (name == "--logic") {
+        problem = needNumber(n);
+        o.spec.logicChannels = static_cast<int>(n);
+        o.spec.logic = [](int sample, int channel) { return (sample / 10 + channel) % 16; };
+    } else if (name == "--seed") {
+        problem = needNumber(n);
+        o.spec.seed = static_cast<std::uint32_t>(n);
+    } else if (name == "--channels") {
+        problem = needNumber(n);
+        o.plainChannels = static_cast<int>(n);
+    } else if (name == "--range") {
+        o.range = value;
+    } else if (name == "--amplitude") {
+        problem = needNumber(o.amplitude);
+    } else if (name == "--off") {
+        problem = needNumber(n);
+        o.off.push_back(static_cast<int>(n) - 1);
+    } else if (name == "--three-phase") {
+        o.threePhase = true;
+        problem = needNumber(o.supply.lineVolts);
+    } else if (name == "--frequency") {
+        problem = needNumber(o.supply.frequency);
+    } else if (name == "--unbalance") {
+        problem = needNumber(o.supply.unbalance);
+    } else if (name == "--noise") {
+        problem = needNumber(o.supply.noise);
+    } else if (name == "--current-range") {
+        o.supply.currentRange = value;
+    } else if (name == "--voltage-harmonic") {
+        auto parts = split(value, ':');
+        auto order = parts.size() == 2 ? number(parts[0]) : std::nullopt;
+        auto volts = parts.size() == 2 ? number(parts[1]) : std::nullopt;
+        if (!order || !volts) return name + " needs ORDER:VOLTS";
+        o.supply.harmonics.push_back({static_cast<int>(*order), *volts, 0});
+    } else if (name == "--circuit") {
+        auto parts = split(value, ':');
+        Circuit circuit;
+        std::vector<double*> targets = {&circuit.amps, &circuit.lagDegrees, &circuit.clampAmps};
+        if (parts.empty() || parts.size() > 3) return name + " needs AMPS[:LAGDEG[:CLAMPAMPS]]";
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            auto v = number(parts[i]);
+            if (!v) return name + " needs AMPS[:LAGDEG[:CLAMPAMPS]]";
+            *targets[i] = *v;
+        }
+        o.supply.circuits.push_back(circuit);
+        o.threePhase = true;
+    } else if (name == "--field") {
+        auto equals = value.find('=');
+        auto key = split(value.substr(0, equals), ':');
+        auto block = key.size() == 2 ? number(key[0]) : std::nullopt;
+        auto field = key.size() == 2 ? number(key[1]) : std::nullopt;
+        if (equals == std::string::npos || !block || !field || *field < 0 || *field > 41)
+            return name + " needs BLOCK:FIELD=TEXT";
+        o.spec.fieldOverrides[static_cast<int>(*block) * 100 + static_cast<int>(*field)] = value.substr(equals + 1);
+    } else if (name == "--position") {
+        auto equals = value.find('=');
+        auto position = number(value.substr(0, equals));
+        if (equals == std::string::npos || !position || *position < 1) return name + " needs POS=TEXT";
+        o.spec.positionOverrides[static_cast<int>(*position)] = value.substr(equals + 1);
+    } else if (name == "-o") {
+        o.output = value;
+    } else if (name == "--sample-set") {
+        o.sampleSet = value;
+    } else {
+        return "unknown option " + name;
+    }
+    return problem;
+}
+
+void buildChannels(Options& o) {
+    if (o.threePhase) {
+        if (!o.range.empty()) o.supply.voltageRange = o.range;
+        o.spec.channels = threePhaseChannels(o.supply);
+    } else {
+        o.spec.channels.assign(static_cast<std::size_t>(std::max(o.plainChannels, 0)), ChannelSpec{});
+        for (std::size_t k = 0; k < o.spec.channels.size(); ++k) {
+            ChannelSpec& channel = o.spec.channels[k];
+            if (!o.range.empty()) channel.range = o.range;
+            channel.wave = {o.amplitude, o.supply.frequency, 30.0 * static_cast<double>(k), 0, {}, o.supply.noise};
+        }
+    }
+    for (int k : o.off)
+        if (k >= 0 && k < static_cast<int>(o.spec.channels.size())) o.spec.channels[k].recorded = false;
+}
+
+}  // namespace
+
+int runGenerator(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "-h" || name == "--help") {
+            out << kUsage;
+            return 0;
+        }
+        std::string problem;
+        if (name == "--rms") {
+            o.spec.rms = true;
+        } else if (name == "--reverse") {
+            o.supply.reverse = true;
+        } else if (name == "--extra-flag") {
+            o.spec.loggerExtraFlag = 1;
+        } else if (i + 1 < args.size()) {
+            problem = applyOption(o, name, args[++i]);
+        } else {
+            problem = name + " needs a value";
+        }
+        if (!problem.empty()) {
+            err << "pqwave-gen: " << problem << "\n" << kUsage;
+            return 2;
+        }
+    }
+    try {
+        if (!o.sampleSet.empty()) {
+            writeSampleSet(o.sampleSet);
+            return 0;
+        }
+        if (o.output.empty()) {
+            err << "pqwave-gen: no output file (-o FILE)\n" << kUsage;
+            return 2;
+        }
+        buildChannels(o);
+        writeRecording(o.spec, o.output);
+    } catch (const std::exception& error) {
+        err << "pqwave-gen: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace pqwave::gen
