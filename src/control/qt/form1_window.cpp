@@ -1,0 +1,600 @@
+// The main window's widgets in four columns, in the order a user works: file and commands,
+// the header of the chosen recording with its channel table, data kind and processing, then
+// the options of the processing. Everything sits in a scroll area, so a small screen loses
+// nothing.
+#include "control/qt/form1_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <type_traits>
+
+#include "common/error.h"
+#include "control/file_lists.h"
+
+namespace pqwave {
+namespace {
+
+QString qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Buttons and frame titles take "&" as a keyboard accelerator; a caption shows it literally.
+QString asButtonText(const std::string& text) {
+    return qt(text).replace(QChar(u'&'), QStringLiteral("&&"));
+}
+
+template <typename W>
+constexpr ControlKind kindShownBy() {
+    if constexpr (std::is_same_v<W, QLabel>) return ControlKind::Label;
+    if constexpr (std::is_same_v<W, QLineEdit>) return ControlKind::TextBox;
+    if constexpr (std::is_same_v<W, QCheckBox>) return ControlKind::CheckBox;
+    if constexpr (std::is_same_v<W, QRadioButton>) return ControlKind::OptionButton;
+    if constexpr (std::is_same_v<W, QComboBox>) return ControlKind::ComboBox;
+    if constexpr (std::is_same_v<W, QGroupBox>) return ControlKind::Frame;
+    if constexpr (std::is_same_v<W, QPushButton>) return ControlKind::CommandButton;
+}
+
+// Text that belongs to the layout only (units, captions the model does not keep).
+QLabel* fixedLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretchAtEnd = true) {
+    auto* layout = new QHBoxLayout;
+    for (QWidget* widget : widgets) layout->addWidget(widget);
+    if (stretchAtEnd) layout->addStretch(1);
+    return layout;
+}
+
+QVBoxLayout* column(QWidget* owner) {
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
+
+// A path is one long word: let it be cut at the column's edge instead of widening the window.
+void showLongPath(QLabel* label) {
+    label->setWordWrap(true);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+}  // namespace
+
+Form1::Form1(Form1Model& model, QWidget* parent) : QMainWindow(parent), model_(model) {
+    setWindowTitle(QStringLiteral("pqwave"));
+    setObjectName(QStringLiteral("Form1"));
+
+    auto* content = new QWidget;
+    auto* columns = new QHBoxLayout(content);
+    auto addColumn = [&](std::initializer_list<QWidget*> parts, int width) {
+        auto* holder = new QWidget;
+        auto* layout = column(holder);
+        for (QWidget* part : parts) layout->addWidget(part);
+        layout->addStretch(1);
+        holder->setMinimumWidth(width);
+        columns->addWidget(holder, 0, Qt::AlignTop);
+    };
+    addColumn({buildFileSelection(), buildCommands()}, 240);
+    addColumn({buildHeaderDisplay(), buildChannelTable()}, 320);
+    addColumn({buildDataAndProcessing(), buildScaling()}, 200);
+    addColumn({buildRmsFrame(), buildRawOutputFrame(), buildFftFrame()}, 380);
+    columns->addStretch(1);
+
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    setCentralWidget(scroll);
+
+    QSize wanted(1280, 800);
+    if (QScreen* screen = QApplication::primaryScreen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size());
+    resize(wanted);
+    refresh();
+}
+
+// ---- Binding controls to widgets
+
+template <typename W>
+W* Form1::make(Control& control) {
+    if (control.kind != kindShownBy<W>())
+        throw std::logic_error(control.name + " is not the kind of control this widget shows");
+    auto* widget = new W;
+    widget->setObjectName(qt(control.name));
+    bindings_.emplace_back(&control, widget);
+    connectToModel(control, widget);
+    return widget;
+}
+
+QLabel* Form1::makeLabel(Control& control, LabelLook look) {
+    QLabel* label = make<QLabel>(control);
+    label->setTextFormat(Qt::PlainText);
+    if (look == LabelLook::Value) {
+        // Sunken, as a read-out the instrument filled, and selectable so a value can be copied.
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMinimumWidth(
+            label->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")));
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    return label;
+}
+
+QLineEdit* Form1::makeTextBox(Control& control, int widthInCharacters) {
+    QLineEdit* edit = make<QLineEdit>(control);
+    if (widthInCharacters > 0)
+        edit->setFixedWidth(
+            edit->fontMetrics().horizontalAdvance(QString(widthInCharacters, QChar(u'0'))) + 12);
+    return edit;
+}
+
+void Form1::connectToModel(Control& control, QWidget* widget) {
+    Control* c = &control;
+    switch (control.kind) {
+        case ControlKind::TextBox: {
+            auto* edit = static_cast<QLineEdit*>(widget);
+            connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) {
+                act([&] { setText(*c, text.toStdString()); });
+            });
+            connect(edit, &QLineEdit::editingFinished, this, [this, c] {
+                if (c->onLostFocus) act([&] { c->onLostFocus(); });
+            });
+            break;
+        }
+        case ControlKind::CheckBox:
+            connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
+                    [this, c](bool checked) { act([&] { setValue(*c, checked ? 1 : 0); }); });
+            break;
+        case ControlKind::OptionButton: {
+            auto* option = static_cast<QRadioButton*>(widget);
+            // The model decides which option of a group is on; Qt must not switch others off
+            // itself.
+            option->setAutoExclusive(false);
+            connect(option, &QRadioButton::clicked, this, [this, c] { act([&] { select(*c); }); });
+            break;
+        }
+        case ControlKind::ComboBox:
+            connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
+                    [this, c](int index) { act([&] { setListIndex(*c, index); }); });
+            break;
+        case ControlKind::CommandButton:
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                    [this, c] { act([&] { click(*c); }); });
+            break;
+        case ControlKind::Label:
+        case ControlKind::Frame:
+            break;
+    }
+}
+
+QWidget* Form1::widgetFor(const Control& control) const {
+    for (const auto& [bound, widget] : bindings_)
+        if (bound == &control) return widget;
+    return nullptr;
+}
+
+// ---- Layout
+
+QWidget* Form1::buildFileSelection() {
+    auto* box = new QWidget;
+    auto* layout = column(box);
+
+    layout->addWidget(fixedLabel(QStringLiteral("ドライブ")));
+    driveList_ = new QComboBox;
+    driveList_->setObjectName(QStringLiteral("Drive1"));
+    layout->addWidget(driveList_);
+    connect(driveList_, &QComboBox::activated, this, [this](int index) {
+        std::string drive = driveList_->itemText(index).toStdString();
+        act([&] { model_.Drive1_Change(drive); });
+    });
+
+    layout->addWidget(fixedLabel(QStringLiteral("ディレクトリー")));
+    folderPath_ = fixedLabel(QString());
+    folderPath_->setObjectName(QStringLiteral("Dir1.Path"));
+    showLongPath(folderPath_);
+    layout->addWidget(folderPath_);
+    folderList_ = new QListWidget;
+    folderList_->setObjectName(QStringLiteral("Dir1"));
+    folderList_->setMinimumHeight(120);
+    layout->addWidget(folderList_, 1);
+    connect(folderList_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        std::string path = item->data(Qt::UserRole).toString().toStdString();
+        act([&] { model_.Dir1_Change(path); });
+    });
+
+    layout->addWidget(fixedLabel(QStringLiteral("ファイル")));
+    fileList_ = new QListWidget;
+    fileList_->setObjectName(QStringLiteral("File1"));
+    fileList_->setMinimumHeight(180);
+    layout->addWidget(fileList_, 2);
+    connect(fileList_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        std::string name = item->data(Qt::UserRole).toString().toStdString();
+        act([&] { model_.File1_Click(name); });
+    });
+    connect(fileList_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem*) { act([&] { model_.File1_DblClick(); }); });
+
+    layout->addWidget(fixedLabel(QStringLiteral("選択ファイル名")));
+    QLabel* selected = makeLabel(model_.Label1, LabelLook::Value);
+    showLongPath(selected);
+    layout->addWidget(selected);
+    layout->addWidget(makeLabel(model_.Label11));
+    layout->addWidget(makeTextBox(model_.Text5, 0));
+    return box;
+}
+
+QWidget* Form1::buildHeaderDisplay() {
+    auto* box = new QWidget;
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(2);
+    int line = 0;
+    auto add = [&](QLabel* caption, Control& value, QLabel* unit = nullptr) {
+        grid->addWidget(caption, line, 0);
+        grid->addWidget(makeLabel(value, LabelLook::Value), line, 1);
+        if (unit) grid->addWidget(unit, line, 2);
+        ++line;
+    };
+    add(makeLabel(model_.Label32), model_.Label15[4]);
+    add(makeLabel(model_.Label6), model_.Label15[0]);
+    add(makeLabel(model_.Label7), model_.Label15[1]);
+    add(makeLabel(model_.Label8), model_.Label15[3]);
+    add(makeLabel(model_.Label9), model_.Label15[2]);
+    add(makeLabel(model_.Label27), model_.T_Div);
+    add(fixedLabel(QStringLiteral("ｶｳﾝﾄ数 (/DIV)")), model_.V_Div);
+    add(makeLabel(model_.Label19), model_.Label21, makeLabel(model_.Label20));
+    add(makeLabel(model_.Label25[0]), model_.Label26, makeLabel(model_.Label25[1]));
+    add(makeLabel(model_.LabelAN), model_.LabASn);
+    add(makeLabel(model_.LabelN), model_.Lab1OutN);
+    add(makeLabel(model_.LabelT), model_.LabSTim, makeLabel(model_.Label17[0]));
+    grid->setColumnStretch(1, 1);
+    return box;
+}
+
+QWidget* Form1::buildChannelTable() {
+    auto* box = new QWidget;
+    auto* layout = column(box);
+    layout->addWidget(make<QCheckBox>(model_.Check16));
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(1);
+    grid->addWidget(makeLabel(model_.Label29), 0, 2, 1, 2);
+    for (int i = 0; i < kPositions; ++i) {
+        // The name and the assignment editor share the first cell: one of them is hidden.
+        auto* name = new QWidget;
+        auto* nameRow = new QHBoxLayout(name);
+        nameRow->setContentsMargins(0, 0, 0, 0);
+        nameRow->addWidget(makeLabel(model_.Label12[i]));
+        nameRow->addWidget(make<QComboBox>(model_.Combo1[i]));
+        nameRow->addWidget(make<QCheckBox>(model_.Check17[i]));
+        nameRow->addStretch(1);
+        grid->addWidget(name, i + 1, 0);
+        grid->addWidget(makeLabel(model_.Label14[i], LabelLook::Value), i + 1, 1);
+        grid->addWidget(makeTextBox(model_.Text3[i], 4), i + 1, 2);
+        grid->addWidget(makeLabel(model_.Label30[i]), i + 1, 3);
+    }
+    grid->setColumnStretch(4, 1);
+    layout->addLayout(grid);
+    return box;
+}
+
+QWidget* Form1::buildDataAndProcessing() {
+    auto* box = new QWidget;
+    auto* layout = column(box);
+
+    QGroupBox* processing = make<QGroupBox>(model_.Frame2);
+    auto* processingLayout = new QVBoxLayout(processing);
+    for (Control& option : model_.Option2) processingLayout->addWidget(make<QRadioButton>(option));
+    layout->addWidget(processing);
+
+    QGroupBox* data = make<QGroupBox>(model_.Frame1);
+    auto* dataLayout = new QVBoxLayout(data);
+    for (Control& option : model_.Option1) dataLayout->addWidget(make<QRadioButton>(option));
+    dataLayout->addWidget(make<QCheckBox>(model_.Check11));
+    dataLayout->addLayout(row({makeTextBox(model_.Text6, 5), fixedLabel(QStringLiteral("年"))}));
+    layout->addWidget(data);
+    return box;
+}
+
+QWidget* Form1::buildScaling() {
+    // No frame around the grid: in raw-data and channel FFT modes every row is hidden, and an
+    // empty box would be left standing.
+    auto* box = new QWidget;
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(2);
+    for (int i = 0; i < 8; ++i) {
+        grid->addWidget(makeLabel(model_.Label13[i]), i, 0);
+        grid->addWidget(makeTextBox(model_.Text7[i], 5), i, 1);
+        grid->addWidget(makeLabel(model_.Label16[i]), i, 2);
+    }
+    return box;
+}
+
+QWidget* Form1::buildRmsFrame() {
+    QGroupBox* frame = make<QGroupBox>(model_.Frame3);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setSpacing(3);
+    layout->addLayout(row({makeLabel(model_.LabelmS), makeTextBox(model_.Text1, 14),
+                           fixedLabel(QStringLiteral("ms")), make<QRadioButton>(model_.Option5[0]),
+                           make<QRadioButton>(model_.Option5[1])}));
+    layout->addLayout(row({make<QCheckBox>(model_.Check1), make<QCheckBox>(model_.Check3),
+                           make<QCheckBox>(model_.Check5)}));
+    layout->addLayout(row({make<QCheckBox>(model_.Check13), make<QCheckBox>(model_.Check10)}));
+
+    QGroupBox* perPhase = make<QGroupBox>(model_.Frame7);
+    auto* perPhaseLayout = new QHBoxLayout(perPhase);
+    perPhaseLayout->addWidget(make<QRadioButton>(model_.Option3[0]));
+    perPhaseLayout->addWidget(make<QRadioButton>(model_.Option3[1]));
+    layout->addLayout(row({make<QCheckBox>(model_.Check6), perPhase}));
+
+    layout->addLayout(row({make<QCheckBox>(model_.Check2), make<QRadioButton>(model_.Option4[0]),
+                           make<QRadioButton>(model_.Option4[1])}));
+    layout->addWidget(buildCircuitFrames());
+    layout->addLayout(
+        row({make<QCheckBox>(model_.Check12[0]), make<QCheckBox>(model_.Check12[1])}));
+    layout->addWidget(buildCompensationFrames());
+    return frame;
+}
+
+QWidget* Form1::buildCircuitFrames() {
+    auto* box = new QWidget;
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(3);
+    constexpr int kPerRow = 4;
+    for (int i = 0; i < kMaxCircuits; ++i) {
+        QGroupBox* circuit = make<QGroupBox>(model_.Frame5[i]);
+        auto* circuitLayout = new QVBoxLayout(circuit);
+        circuitLayout->setSpacing(1);
+        circuitLayout->setContentsMargins(4, 2, 4, 2);
+        circuitLayout->addWidget(make<QCheckBox>(model_.Check7[i]));
+        circuitLayout->addWidget(make<QCheckBox>(model_.Check8[i]));
+        circuitLayout->addWidget(make<QCheckBox>(model_.Check9[i]));
+        grid->addWidget(circuit, i / kPerRow, i % kPerRow);
+    }
+    return box;
+}
+
+QWidget* Form1::buildCompensationFrames() {
+    auto* box = new QWidget;
+    auto* layout = column(box);
+
+    QGroupBox* before = make<QGroupBox>(model_.Frame6[0]);
+    auto* beforeGrid = new QGridLayout(before);
+    beforeGrid->addWidget(makeLabel(model_.Label33), 0, 0);
+    beforeGrid->addWidget(makeTextBox(model_.Text8[0], 3), 0, 2);
+    for (int k : {0, 1}) {
+        beforeGrid->addWidget(makeLabel(model_.Label34[k]), k + 1, 0);
+        beforeGrid->addWidget(makeLabel(model_.Label35[k]), k + 1, 1);
+        beforeGrid->addWidget(makeTextBox(model_.Text9[k], 8), k + 1, 2);
+    }
+    beforeGrid->setColumnStretch(3, 1);
+    layout->addWidget(before);
+
+    QGroupBox* theoretical = make<QGroupBox>(model_.Frame6[1]);
+    auto* theoreticalGrid = new QGridLayout(theoretical);
+    // One feeder caption serves both frames in the model; the second frame needs its own text.
+    theoreticalGrid->addWidget(fixedLabel(qt(model_.Label33.text)), 0, 0);
+    theoreticalGrid->addWidget(makeTextBox(model_.Text8[1], 3), 0, 2);
+    theoreticalGrid->addWidget(makeLabel(model_.Label34[3]), 1, 0);
+    theoreticalGrid->addWidget(makeLabel(model_.Label35[3]), 1, 1);
+    theoreticalGrid->addWidget(makeTextBox(model_.Text9[3], 8), 1, 2);
+    theoreticalGrid->setColumnStretch(3, 1);
+    layout->addWidget(theoretical);
+    return box;
+}
+
+QWidget* Form1::buildRawOutputFrame() {
+    QGroupBox* frame = make<QGroupBox>(model_.Frame4);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(make<QCheckBox>(model_.Check15));
+    layout->addWidget(makeLabel(model_.Label22));
+    layout->addLayout(row({makeTextBox(model_.Text2[0], 9), makeLabel(model_.Label23[0]),
+                           makeTextBox(model_.Text2[1], 9), makeLabel(model_.Label23[1])}));
+    layout->addLayout(row({makeLabel(model_.Label13a), makeTextBox(model_.Text4, 6)}));
+    layout->addLayout(
+        row({makeLabel(model_.Label23[3]), makeLabel(model_.Label24, LabelLook::Value)}));
+    return frame;
+}
+
+QWidget* Form1::buildFftFrame() {
+    auto* box = new QWidget;
+    auto* layout = column(box);
+    layout->addWidget(make<QCheckBox>(model_.Check4));
+
+    QGroupBox* frame = make<QGroupBox>(model_.Frame8);
+    auto* grid = new QGridLayout(frame);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(makeLabel(model_.Label36[1]), 0, 0);
+    grid->addLayout(row({makeTextBox(model_.Text11, 3), fixedLabel(QStringLiteral("=")),
+                         makeLabel(model_.Label38[1], LabelLook::Value)}),
+                    0, 1);
+    grid->addWidget(fixedLabel(QStringLiteral("Dt")), 1, 0);
+    grid->addLayout(
+        row({makeLabel(model_.Label38[0], LabelLook::Value), makeLabel(model_.Label37[3])}), 1, 1);
+    grid->addWidget(makeLabel(model_.Label36[0]), 2, 0);
+    grid->addLayout(row({makeTextBox(model_.Text10[0], 6), makeLabel(model_.Label37[0]),
+                         makeTextBox(model_.Text10[1], 6), makeLabel(model_.Label37[1])}),
+                    2, 1);
+    // Text12 is the step between window starts; Text10(2) is the band width that
+    // "分割周期設定" switches on, so each sits beside what explains it.
+    grid->addWidget(makeLabel(model_.Label36[2]), 3, 0);
+    grid->addLayout(row({makeTextBox(model_.Text12, 6), fixedLabel(QStringLiteral("ms"))}), 3, 1);
+    grid->addWidget(make<QCheckBox>(model_.Check14), 4, 0);
+    grid->addLayout(row({makeTextBox(model_.Text10[2], 10), makeLabel(model_.Label37[2])}), 4, 1);
+    layout->addWidget(frame);
+    return box;
+}
+
+QWidget* Form1::buildCommands() {
+    auto* box = new QWidget;
+    auto* layout = column(box);
+    auto* grid = new QGridLayout;
+    grid->addWidget(make<QPushButton>(model_.Command1), 0, 0);
+    grid->addWidget(make<QPushButton>(model_.Command3), 0, 1);
+    grid->addWidget(make<QPushButton>(model_.Command2), 1, 0);
+    grid->addWidget(make<QPushButton>(model_.Command4), 1, 1);
+    grid->addWidget(make<QPushButton>(model_.Command10), 2, 1);
+    layout->addLayout(grid);
+    layout->addWidget(makeLabel(model_.Label10));
+    progress_ = new QProgressBar;
+    progress_->setObjectName(QStringLiteral("Progress"));
+    progress_->setRange(0, 1000);
+    progress_->setVisible(false);
+    layout->addWidget(progress_);
+    return box;
+}
+
+// ---- Model to view
+
+void Form1::load(int currentYear) {
+    act([&] { model_.Form_Load(currentYear); });
+}
+
+void Form1::act(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        model_.host().setWaitCursor(false);
+        model_.host().reportError(error.kind(), error.what());
+    } catch (const std::exception& error) {
+        // Qt cannot carry an exception through its event loop; the user learns of it here.
+        model_.host().setWaitCursor(false);
+        model_.host().reportWarning(std::string("pqwave: ") + error.what());
+    }
+    refresh();
+}
+
+void Form1::refresh() {
+    for (const auto& [control, widget] : bindings_) applyToWidget(*control, widget);
+    refreshLists();
+}
+
+void Form1::applyToWidget(const Control& control, QWidget* widget) {
+    const QSignalBlocker blocker(widget);
+    switch (control.kind) {
+        case ControlKind::Label: {
+            auto* label = static_cast<QLabel*>(widget);
+            if (label->text() != qt(control.text)) label->setText(qt(control.text));
+            break;
+        }
+        case ControlKind::TextBox: {
+            // Only a changed text is written back, so the cursor stays where the user types.
+            auto* edit = static_cast<QLineEdit*>(widget);
+            if (edit->text() != qt(control.text)) edit->setText(qt(control.text));
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto* box = static_cast<QCheckBox*>(widget);
+            box->setText(asButtonText(control.text));
+            box->setChecked(control.value == 1);
+            break;
+        }
+        case ControlKind::OptionButton: {
+            auto* option = static_cast<QRadioButton*>(widget);
+            option->setText(asButtonText(control.text));
+            option->setChecked(control.value != 0);
+            break;
+        }
+        case ControlKind::ComboBox: {
+            auto* combo = static_cast<QComboBox*>(widget);
+            if (combo->count() != static_cast<int>(control.items.size())) {
+                combo->clear();
+                for (const std::string& item : control.items) combo->addItem(qt(item));
+            }
+            bool listed = control.value >= 0 && control.value < combo->count();
+            combo->setCurrentIndex(listed ? control.value : -1);
+            break;
+        }
+        case ControlKind::Frame:
+            static_cast<QGroupBox*>(widget)->setTitle(asButtonText(control.text));
+            break;
+        case ControlKind::CommandButton:
+            static_cast<QPushButton*>(widget)->setText(asButtonText(control.text));
+            break;
+    }
+    if (widget->isEnabled() != control.enabled) widget->setEnabled(control.enabled);
+    if (widget->isHidden() == control.visible) widget->setVisible(control.visible);
+}
+
+void Form1::refreshLists() {
+    if (model_.Drive1.drives != shownDrives_) {
+        const QSignalBlocker blocker(driveList_);
+        driveList_->clear();
+        for (const std::string& drive : model_.Drive1.drives) driveList_->addItem(qt(drive));
+        shownDrives_ = model_.Drive1.drives;
+    }
+    {
+        const QSignalBlocker blocker(driveList_);
+        driveList_->setCurrentIndex(driveList_->findText(qt(model_.Drive1.drive)));
+    }
+
+    if (model_.Dir1.path != shownFolder_) fillFolderList();
+
+    const QSignalBlocker blocker(fileList_);
+    if (model_.File1.names != shownFiles_) {
+        fileList_->clear();
+        for (const std::string& name : model_.File1.names) {
+            auto* item = new QListWidgetItem(qt(name), fileList_);
+            item->setData(Qt::UserRole, qt(name));
+        }
+        shownFiles_ = model_.File1.names;
+    }
+    QListWidgetItem* selected = nullptr;
+    for (int i = 0; i < fileList_->count() && !model_.File1.fileName.empty(); ++i)
+        if (model_.File1.names[i] == model_.File1.fileName) selected = fileList_->item(i);
+    if (selected) {
+        fileList_->setCurrentItem(selected);
+    } else {
+        fileList_->clearSelection();
+        fileList_->setCurrentItem(nullptr);
+    }
+}
+
+void Form1::fillFolderList() {
+    const QSignalBlocker blocker(folderList_);
+    const std::string& path = model_.Dir1.path;
+    shownFolder_ = path;
+    folderPath_->setText(qt(path));
+    folderPath_->setToolTip(qt(path));
+    folderList_->clear();
+    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    auto addEntry = [&](const QString& text, const std::filesystem::path& target) {
+        auto* item = new QListWidgetItem(folderIcon, text, folderList_);
+        item->setData(Qt::UserRole, QString::fromStdString(target.string()));
+    };
+    if (path.empty()) return;
+    std::filesystem::path folder(path);
+    std::filesystem::path parent =
+        folder.has_relative_path() && !folder.has_filename()
+            ? folder.parent_path().parent_path()  // "/data/" names "/data"
+            : folder.parent_path();
+    if (parent != folder && !parent.empty()) addEntry(QStringLiteral(".."), parent);
+    for (const std::string& name : listSubfolders(path)) addEntry(qt(name), joinFolder(path, name));
+}
+
+void Form1::showProgress(double fraction) {
+    bool running = fraction >= 0 && fraction < 1;
+    progress_->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 1000));
+    if (progress_->isHidden() == running) progress_->setVisible(running);
+}
+
+}  // namespace pqwave
