@@ -67,10 +67,10 @@ std::vector<std::string> mountedVolumes() {
     return volumes;
 }
 
-std::string volumeOf(const std::filesystem::path& path) {
+std::string volumeOf(const std::filesystem::path& path, const std::vector<std::string>& volumes) {
     std::string best = "/";
     std::string text = path.string();
-    for (const std::string& volume : mountedVolumes()) {
+    for (const std::string& volume : volumes) {
         bool inside = text == volume || startsWith(text, volume == "/" ? volume : volume + "/");
         if (inside && volume.size() > best.size()) best = volume;
     }

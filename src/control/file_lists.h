@@ -11,7 +11,8 @@
 namespace pqwave {
 
 std::vector<std::string> mountedVolumes();
-std::string volumeOf(const std::filesystem::path& path);
+// The mounted volume among `volumes` that holds `path`.
+std::string volumeOf(const std::filesystem::path& path, const std::vector<std::string>& volumes);
 
 // A pattern of '*' and '?' over the whole name, case-insensitively; as on the card's own
 // system, a pattern ending in ".*" also matches a name without an extension.

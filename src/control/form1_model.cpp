@@ -292,7 +292,7 @@ void Form1Model::bindEvents() {
 
 void Form1Model::Form_Load(int currentYear) {
     Drive1.drives = mountedVolumes();
-    Drive1.drive = volumeOf(programFolder_);
+    Drive1.drive = volumeOf(programFolder_, Drive1.drives);
     Dir1_Change(programFolder_.string());
     host_->showMessage(kInformationTitle, kInformationText);
     RawOutputStep = 1;

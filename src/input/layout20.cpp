@@ -18,7 +18,8 @@ void load20(const ByteSource& source, const LoadRequest& request, LoadResult& re
 
     TableWriter writer(result, request);
     forEachRecord(source, start, recordBytes, n, [&](const std::byte* record, std::size_t j) {
-        for (int k = 0; k < analog; ++k) writer.store(j, writer.destination(k), signedBigEndian(record + 2 * k));
+        std::int16_t* row = writer.rowOf(j);
+        for (int k = 0; k < analog; ++k) writer.store(row, writer.destination(k), signedBigEndian(record + 2 * k));
         const std::byte* logic = record + 2 * (analog + skipped);
         for (int t = 0; t < logicWords; ++t) writer.storePlain(j, analog + t, std::to_integer<int>(logic[2 * t]) >> 4);
     });

@@ -19,10 +19,11 @@ void load41(const ByteSource& source, const LoadRequest& request, LoadResult& re
     const bool twoGroups = request.logicChannelCount == 2;
     const bool offsetCodes = request.formatCode == 80;
     forEachRecord(source, start, recordBytes, n, [&](const std::byte* record, std::size_t j) {
+        std::int16_t* row = writer.rowOf(j);
         for (int k = 0; k < values; ++k) {
             const std::byte* b = record + 2 * k;
             int raw = offsetCodes ? bigEndian(b) - 8192 : signedBigEndian(b);
-            writer.store(j, writer.destination(k), raw);
+            writer.store(row, writer.destination(k), raw);
         }
         if (!hasLogic) return;
         int x = std::to_integer<int>(record[2 * values]);

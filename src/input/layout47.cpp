@@ -14,7 +14,8 @@ void load47(const ByteSource& source, const LoadRequest& request, LoadResult& re
 
     TableWriter writer(result, request);
     forEachRecord(source, start, recordBytes, n, [&](const std::byte* record, std::size_t j) {
-        for (int l = 0; l < values; ++l) writer.store(j, writer.destination(l), bigEndian(record + 2 * l) - 32768);
+        std::int16_t* row = writer.rowOf(j);
+        for (int l = 0; l < values; ++l) writer.store(row, writer.destination(l), bigEndian(record + 2 * l) - 32768);
     });
 }
 

@@ -29,19 +29,24 @@ public:
 
     // Stores a raw code with its channel's sign. A code beyond 16 bits is a damaged value:
     // it is kept at the limit and counted. An inverted -32768 becomes 32767.
-    void store(std::size_t row, const Destination& d, int raw) {
+    void store(std::int16_t* row, const Destination& d, int raw) {
         int value = raw * d.sign;
-        if (raw > 32767 || raw < -32768) {
-            ++result_.clippedValues;
-            value = std::clamp(raw, -32768, 32767) * d.sign;
-        }
-        result_.table(row, static_cast<std::size_t>(d.column)) = static_cast<std::int16_t>(std::clamp(value, -32768, 32767));
+        if (static_cast<unsigned>(value + 32768) > 65535u) [[unlikely]]
+            value = outOfRange(raw, d.sign);
+        row[d.column] = static_cast<std::int16_t>(value);
     }
+    void store(std::size_t row, const Destination& d, int raw) { store(rowOf(row), d, raw); }
+    std::int16_t* rowOf(std::size_t row) { return result_.table.row(row); }
     void storePlain(std::size_t row, int column, int value) {
         result_.table(row, static_cast<std::size_t>(column)) = static_cast<std::int16_t>(value);
     }
 
 private:
+    int outOfRange(int raw, int sign) {
+        if (raw > 32767 || raw < -32768) ++result_.clippedValues;
+        return std::clamp(std::clamp(raw, -32768, 32767) * sign, -32768, 32767);
+    }
+
     LoadResult& result_;
     std::array<Destination, 16> destinations_{};
 };

@@ -1,0 +1,34 @@
+#include "bench/bench_recordings.h"
+
+#include <unistd.h>
+
+#include <map>
+
+#include "tools/recording_generator.h"
+
+namespace pqwave::bench {
+
+std::filesystem::path largeRecording(int layout) {
+    static std::map<int, std::filesystem::path> written;
+    if (auto it = written.find(layout); it != written.end()) return it->second;
+    gen::ThreePhaseSupply supply;
+    supply.lineVolts = 110;
+    supply.noise = 0.3;
+    supply.harmonics = {{5, 3, 0}};
+    for (int c = 0; c < 7; ++c) supply.circuits.push_back({50.0 + 10 * c, 10.0 * c, 200, {{5, 4, 20}}});
+    gen::RecordingSpec spec;
+    spec.layout = layout;
+    spec.timePerDivision = "50ms";
+    spec.sampleCount = 1'000'000;
+    spec.channels = gen::threePhaseChannels(supply);
+    if (layout == 40) spec.channels.resize(8);  // the 8840 records eight channels
+    if (layout == 86)
+        for (std::size_t k = 2; k < spec.channels.size(); ++k) spec.channels[k].calibration.gainExponent = -5;
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("pqwave-bench-" + std::to_string(::getpid()) + "-" + std::to_string(layout) + ".mem");
+    gen::writeRecording(spec, path);
+    written[layout] = path;
+    return path;
+}
+
+}  // namespace pqwave::bench

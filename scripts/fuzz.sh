@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer,
+# seeds them with small generated recordings of every layout and runs each for SECONDS.
+# Usage: scripts/fuzz.sh [SECONDS]   (default 25)
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+SECONDS_PER_TARGET=${1:-25}
+FUZZ_BUILD=$ROOT/build-fuzz
+
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPQWAVE_UI=OFF -DPQWAVE_TESTS=OFF -DPQWAVE_FUZZ=ON -DPQWAVE_SANITIZE=ON >/dev/null
+cmake --build "$FUZZ_BUILD" -j2 --target header_fuzzer loader_fuzzer pqwave-gen
+
+SEEDS=$FUZZ_BUILD/seeds
+rm -rf "$SEEDS" && mkdir -p "$SEEDS"
+gen() { "$FUZZ_BUILD/bin/pqwave-gen" --samples 40 "$@"; }
+gen --layout 40 --channels 4 --off 2 -o "$SEEDS/a.wav"
+gen --layout 41 --channels 3 --logic 2 -o "$SEEDS/b.mem"
+gen --layout 41 --channels 2 --rms -o "$SEEDS/c.rms"
+gen --layout 80 --channels 2 -o "$SEEDS/d.mem"
+gen --layout 47 --channels 4 -o "$SEEDS/e.mem"
+gen --layout 20 --channels 2 --logic 3 --extra-flag --range 1V -o "$SEEDS/f.mem"
+gen --layout 86 --channels 2 -o "$SEEDS/g.mem"
+gen --layout 41 --three-phase 110 --circuit 100:30 --field 1:1=103 -o "$SEEDS/h.mem"
+
+export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+for target in header_fuzzer loader_fuzzer; do
+    corpus=$FUZZ_BUILD/corpus-$target
+    mkdir -p "$corpus"
+    echo "Fuzzing $target for ${SECONDS_PER_TARGET}s"
+    "$FUZZ_BUILD/bin/$target" "$corpus" "$SEEDS" -max_total_time="$SECONDS_PER_TARGET" -max_len=16384 \
+        -rss_limit_mb=2048 -print_final_stats=1 2>&1 | grep -E "stat::number_of_executed_units|ERROR|SUMMARY|Done" || true
+    test "${PIPESTATUS[0]}" -eq 0
+done
