@@ -13,7 +13,7 @@ std::filesystem::path largeRecording(int layout) {
     if (auto it = written.find(layout); it != written.end()) return it->second;
     gen::ThreePhaseSupply supply;
     supply.lineVolts = 110;
-    supply.noise = 0.3;
+    supply.noise = 0.003;
     supply.harmonics = {{5, 3, 0}};
     for (int c = 0; c < 7; ++c) supply.circuits.push_back({50.0 + 10 * c, 10.0 * c, 200, {{5, 4, 20}}});
     gen::RecordingSpec spec;

@@ -29,7 +29,7 @@ for target in header_fuzzer loader_fuzzer; do
     corpus=$FUZZ_BUILD/corpus-$target
     mkdir -p "$corpus"
     echo "Fuzzing $target for ${SECONDS_PER_TARGET}s"
-    "$FUZZ_BUILD/bin/$target" "$corpus" "$SEEDS" -max_total_time="$SECONDS_PER_TARGET" -max_len=16384 \
+    "$FUZZ_BUILD/fuzz/$target" "$corpus" "$SEEDS" -max_total_time="$SECONDS_PER_TARGET" -max_len=16384 \
         -rss_limit_mb=2048 -print_final_stats=1 2>&1 | grep -E "stat::number_of_executed_units|ERROR|SUMMARY|Done" || true
     test "${PIPESTATUS[0]}" -eq 0
 done

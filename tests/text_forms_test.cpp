@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+
 #include "common/datetime.h"
 #include "common/textforms.h"
 
@@ -47,6 +51,35 @@ TEST(TextForms, DateTimeFormWritesOnlyThePartThatIsNotZero) {
     EXPECT_EQ(formT(date), "2024/05/06");
     EXPECT_EQ(formT(TimeSerial(9, 5, 3)), "9:05:03");
     EXPECT_EQ(formT(date + TimeSerial(23, 59, 59.6)), "2024/05/07");  // rounds to the second
+}
+
+// What C's %G writes, from the standard library's own conversion.
+std::string referenceGeneral(double value, int digits) {
+    if (value == 0) return "0";
+    char buffer[64];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
+    std::string text(buffer, end);
+    for (char& c : text)
+        if (c == 'e') c = 'E';
+    return text;
+}
+
+TEST(TextForms, AgreeWithTheGeneralConversionAcrossMagnitudes) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-12, 24);
+    for (int i = 0; i < 200000; ++i) {
+        double value = mantissa(random) * std::pow(10.0, exponent(random)) * (i % 2 ? -1 : 1);
+        ASSERT_EQ(formD(value), referenceGeneral(value, 15)) << value;
+        float single = static_cast<float>(value);
+        ASSERT_EQ(formS(single), referenceGeneral(single, 7)) << single;
+    }
+    // Values at the rounding boundaries: halves, integers, powers of ten, tiny and huge.
+    for (double value : {0.5, 2.5, 9.9999999999999995, 999999999999999.5, 1e15, 1e-5, 123456789012345678.0,
+                         0.1 + 0.2, 1.0 / 3, 2.0 / 3, 5e-324, 1.7976931348623157e308, 16777216.5, 0.000099999999999999991})
+        EXPECT_EQ(formD(value), referenceGeneral(value, 15)) << value;
+    for (float value : {0.5f, 1e7f, 9999999.5f, 1.0f / 3, 3.4028235e38f, 1e-45f, 12345678.0f})
+        EXPECT_EQ(formS(value), referenceGeneral(value, 7)) << value;
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ const char* const kUsage =
     "  --off K                 channel K (1-based) switched off\n"
     "  --three-phase VOLTS     ch1 = u-v and ch2 = w-v of a supply with this line RMS voltage\n"
     "  --frequency HZ          supply frequency (default 50)\n"
-    "  --unbalance X --reverse --noise X\n"
+    "  --unbalance X --reverse\n"
+    "  --noise X               uniform noise, as a fraction of each channel's peak\n"
     "  --voltage-harmonic ORDER:VOLTS   harmonic on both line voltages (peak volts)\n"
     "  --circuit AMPS[:LAGDEG[:CLAMPAMPS]]   a current circuit on the next channel pair\n"
     "  --current-range TEXT    range of the current channels (default 50mV)\n"
@@ -185,7 +186,8 @@ void buildChannels(Options& o) {
         for (std::size_t k = 0; k < o.spec.channels.size(); ++k) {
             ChannelSpec& channel = o.spec.channels[k];
             if (!o.range.empty()) channel.range = o.range;
-            channel.wave = {o.amplitude, o.supply.frequency, 30.0 * static_cast<double>(k), 0, {}, o.supply.noise};
+            channel.wave = {o.amplitude, o.supply.frequency, 30.0 * static_cast<double>(k), 0, {},
+                            o.supply.noise * o.amplitude};
         }
     }
     for (int k : o.off)

@@ -440,19 +440,19 @@ std::vector<ChannelSpec> threePhaseChannels(const ThreePhaseSupply& supply) {
     const double sequence = supply.reverse ? -1 : 1;
     std::vector<ChannelSpec> channels(2);
     channels[0].range = channels[1].range = supply.voltageRange;
-    channels[0].wave = {line, supply.frequency, 30 * sequence, 0, supply.harmonics, supply.noise};
+    channels[0].wave = {line, supply.frequency, 30 * sequence, 0, supply.harmonics, supply.noise * line};
     channels[1].wave = {line * (1 - supply.unbalance), supply.frequency, 90 * sequence, 0, supply.harmonics,
-                        supply.noise};
+                        supply.noise * line * (1 - supply.unbalance)};
     for (const Circuit& circuit : supply.circuits) {
         double volts = circuit.amps * std::sqrt(2.0) * 0.2 / circuit.clampAmps;
         std::vector<Harmonic> harmonics = circuit.harmonics;
         for (Harmonic& h : harmonics) h.amplitude *= 0.2 / circuit.clampAmps;
         ChannelSpec u, w;
         u.range = w.range = supply.currentRange;
-        u.wave = {volts, supply.frequency, -circuit.lagDegrees, 0, harmonics, supply.noise};
+        u.wave = {volts, supply.frequency, -circuit.lagDegrees, 0, harmonics, supply.noise * volts};
         std::vector<Harmonic> shifted = harmonics;
         for (Harmonic& h : shifted) h.phaseDegrees += 120 * sequence * h.order;
-        w.wave = {volts, supply.frequency, 120 * sequence - circuit.lagDegrees, 0, shifted, supply.noise};
+        w.wave = {volts, supply.frequency, 120 * sequence - circuit.lagDegrees, 0, shifted, supply.noise * volts};
         channels.push_back(u);
         channels.push_back(w);
     }

@@ -110,7 +110,7 @@ struct ThreePhaseSupply {
     double unbalance = 0;          // w-v amplitude = line x (1 - unbalance)
     bool reverse = false;          // phase sequence u-w-v
     std::vector<Harmonic> harmonics;  // in volts (peak) on both line voltages
-    double noise = 0;
+    double noise = 0;              // uniform noise, as a fraction of each channel's peak
     std::string voltageRange = "100V";
     std::string currentRange = "50mV";
     std::vector<Circuit> circuits;

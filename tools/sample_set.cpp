@@ -11,7 +11,7 @@ RecordingSpec powerRecording(int layout) {
     supply.lineVolts = 110;
     supply.voltageRange = layout == 40 ? "50V" : "100V";
     supply.harmonics = {{5, 3.0, 0}};
-    supply.noise = 0.2;
+    supply.noise = 0.002;
     supply.circuits = {{120, 25, 200, {{5, 6.0, 40}}}, {60, -10, 200, {}}};
     RecordingSpec spec;
     spec.layout = layout;

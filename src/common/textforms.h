@@ -10,7 +10,7 @@
 
 namespace pqwave {
 
-inline constexpr int kMaxNumberText = 32;
+inline constexpr int kMaxNumberText = 40;
 
 char* appendD(char* out, double value);
 char* appendS(char* out, float value);

@@ -116,6 +116,12 @@ public:
     std::array<std::array<float, 3>, 3> VPhaseStat{};
     std::array<std::array<std::array<float, 3>, kMaxCircuits>, 3> IPhaseStat{}, PPhaseStat{}, QPhaseStat{};
     std::vector<float> IntervalFrequency;
+    // Statistics of the all-files run over RMS and logger recordings; empty outside that run.
+    // RmsStat: per channel row (2k maximum series, 2k+1 minimum series) average, maximum,
+    // minimum. HourRmsStat: the same per hour of the year, with HourCount contributions.
+    std::vector<std::array<float, 3>> RmsStat;
+    std::vector<std::array<std::array<float, 3>, 32>> HourRmsStat;
+    std::vector<std::int32_t> HourCount;
     std::vector<std::vector<double>> SineTable, CosineTable;
     std::vector<std::vector<float>> ResultTable;
 
@@ -170,6 +176,7 @@ public:
     void refreshFileList();
 
 private:
+    void runConversion();
     void createControls();
     void bindEvents();
     void registerControl(Control& control, std::string name, ControlKind kind, std::string text = "");

@@ -1,0 +1,142 @@
+// The conversion run behind "CSV変換" and a double click on a file: load the samples unless
+// they are in memory, open the output file, write its first line and hand over to the chosen
+// processing. A failure anywhere is reported with its text; the output file is then not
+// renamed into place, so an earlier file of that name stays as it was.
+#include <new>
+#include <optional>
+
+#include "common/error.h"
+#include "common/numbers.h"
+#include "common/text_output_file.h"
+#include "control/form1_model.h"
+#include "control/raw_data.h"
+#include "power/interval_analysis.h"
+#include "power/result_layout.h"
+
+namespace pqwave {
+namespace {
+
+enum class Processing {
+    MovingFft,
+    IntervalAnalysis,
+    SlidingAnalysis,
+    RawData,
+    TimeOfDayStatistics,
+    PqFft,
+    ChannelFft,
+    Nothing,
+};
+
+// The processing the settings choose, first match wins.
+Processing chosenProcessing(const Form1Model& f) {
+    if (isSelected(f.Option2[3]) && isChecked(f.Check4)) return Processing::MovingFft;
+    if (isSelected(f.Option2[0]))
+        return isChecked(f.Check13) && f.Check13.enabled ? Processing::SlidingAnalysis : Processing::IntervalAnalysis;
+    bool timeOfDay = isChecked(f.Check11);
+    if (isSelected(f.Option2[1]) && !timeOfDay) return Processing::RawData;
+    if (timeOfDay && isSelected(f.Option2[1]) && (isSelected(f.Option1[3]) || isSelected(f.Option1[4])))
+        return Processing::TimeOfDayStatistics;
+    if (isSelected(f.Option2[2])) return Processing::PqFft;
+    if (isSelected(f.Option2[3])) return Processing::ChannelFft;
+    return Processing::Nothing;
+}
+
+const char* unavailableName(Processing p) {
+    switch (p) {
+        case Processing::MovingFft: return "時間移動FFT";
+        case Processing::SlidingAnalysis: return "10ms移動平均誤差補正";
+        case Processing::PqFft: return "PQデータFFT";
+        case Processing::ChannelFft: return "CHデータFFT";
+        default: return nullptr;
+    }
+}
+
+// The hourglass and the progress caption for the length of a run, however it ends.
+class RunProgress {
+public:
+    explicit RunProgress(Form1Model& form) : form_(form) {}
+    void show() {
+        form_.host().setWaitCursor(true);
+        setText(form_.Label10, "データ解析中");
+        form_.Label10.visible = true;
+        form_.host().processEvents();
+        shown_ = true;
+    }
+    ~RunProgress() {
+        if (!shown_) return;
+        form_.Label10.visible = false;
+        form_.host().setWaitCursor(false);
+    }
+
+private:
+    Form1Model& form_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+void Form1Model::Command1_Click() {
+    try {
+        runConversion();
+    } catch (const Error& error) {
+        host_->reportError(error.kind(), error.what());
+    } catch (const std::bad_alloc&) {
+        host_->reportError(ErrorKind::CannotRead, Label1.text + ": not enough memory for this recording");
+    }
+}
+
+void Form1Model::File1_DblClick() {
+    if (FileRecognized == -1) Command1_Click();
+}
+
+void Form1Model::runConversion() {
+    const Processing processing = chosenProcessing(*this);
+    if (const char* name = unavailableName(processing))
+        throw Error(ErrorKind::NotAvailable, std::string(name) + " is not available in this version of pqwave");
+    if (processing == Processing::Nothing)
+        throw Error(ErrorKind::NotAvailable, "CSV変換: these settings choose no processing");
+
+    double outputSamples = roundHalfEven(Val(Lab1OutN.text));
+    std::size_t tableColumns = outputSamples >= 0 && outputSamples < 1e7 ? static_cast<std::size_t>(outputSamples) + 1 : 1;
+    SineTable.assign(2, std::vector<double>(tableColumns, 0.0));
+    CosineTable.assign(2, std::vector<double>(tableColumns, 0.0));
+    if (isSelected(Option1[4]) && Val(Label15[4].text) != 8420) return;
+
+    if (Label1.text != LoadedFileName) DTLood();
+    if (isChecked(Check2) && Frame3.visible) host_->showVectorWindowBriefly();
+
+    RunProgress progress(*this);
+    progress.show();
+    const bool statisticsOnly = isChecked(Check10);
+    std::optional<TextOutputFile> output;
+    if (processing != Processing::TimeOfDayStatistics && !statisticsOnly && !isChecked(Check4)) {
+        output.emplace(Text5.text);
+        std::string firstLine = Label15[0].text + "," + Label15[1].text;
+        if (isSelected(Option2[0])) firstLine += rmsScalingInformation(*this);
+        output->writeLine(firstLine);
+    }
+    TextOutputFile* file = output ? &*output : nullptr;
+
+    switch (processing) {
+        case Processing::IntervalAnalysis:
+            if (file) file->writeLine(rmsResultHeader(*this));
+            PQOut0ms(*this, file);
+            break;
+        case Processing::RawData:
+            writeRawData(*this, file);
+            break;
+        case Processing::TimeOfDayStatistics:
+            if (HourRmsStat.empty()) {
+                host_->reportWarning(Label1.text + ": 時刻統計 is collected only by 全ﾌｧｲﾙ処理; nothing was written");
+            } else if (long long outside = foldTimeOfDayStatistics(*this); outside > 0) {
+                host_->reportWarning(Label1.text + ": " + std::to_string(outside) +
+                                     " samples lie beyond the year " + Text6.text + " and were not counted");
+            }
+            break;
+        default:
+            break;
+    }
+    if (output) output->commit();
+}
+
+}  // namespace pqwave

@@ -1,0 +1,116 @@
+#include "power/interval_sums.h"
+
+#include <cstring>
+
+namespace pqwave {
+namespace {
+
+// Each contribution is formed in double from single inputs and rounded into its single sum.
+inline void accumulate(float& sum, double contribution) {
+    sum = static_cast<float>(static_cast<double>(sum) + contribution);
+}
+
+// The row with room for all eight circuits: columns beyond the recording read as 0.
+inline void paddedRow(const SampleInput& in, const std::int16_t* row, std::int16_t (&out)[2 + 2 * kCircuitLanes]) {
+    std::memset(out, 0, sizeof out);
+    std::memcpy(out, row, std::min<std::size_t>(in.columns, 2 + 2 * kCircuitLanes) * sizeof(std::int16_t));
+}
+
+inline void currentsOf(const SampleInput& in, const std::int16_t (&row)[2 + 2 * kCircuitLanes], Currents& out) {
+    for (int c = 0; c < kCircuitLanes; ++c) {
+        out.a[c] = row[2 * c + 2] * in.scaleA[c] * in.polarity[c];
+        out.b[c] = row[2 * c + 3] * in.scaleB[c] * in.polarity[c];
+        out.t[c] = out.a[c] + out.b[c];
+    }
+    if (!in.anyTransform) return;
+    for (int c = 0; c < kCircuitLanes; ++c) {
+        const double a = out.a[c], b = out.b[c], t = out.t[c];
+        const auto& na = in.newA[c];
+        const auto& nb = in.newB[c];
+        out.a[c] = static_cast<float>((na[0] * a + na[1] * b + na[2] * t) / in.divisor[c]);
+        out.b[c] = static_cast<float>((nb[0] * a + nb[1] * b + nb[2] * t) / in.divisor[c]);
+        out.t[c] = out.a[c] + out.b[c];
+    }
+}
+
+inline void correlate(std::array<float, 3>& sine, std::array<float, 3>& cosine, const double (&x)[3], double s,
+                      double c) {
+    for (int i = 0; i < 3; ++i) {
+        accumulate(sine[i], x[i] * s);
+        accumulate(cosine[i], x[i] * c);
+    }
+}
+
+inline void correlateLanes(std::array<Lanes, 3>& sine, std::array<Lanes, 3>& cosine, const Currents& y, double s,
+                           double c) {
+    for (int l = 0; l < kCircuitLanes; ++l) {
+        accumulate(sine[0][l], y.a[l] * s);
+        accumulate(sine[1][l], y.b[l] * s);
+        accumulate(sine[2][l], y.t[l] * s);
+        accumulate(cosine[0][l], y.a[l] * c);
+        accumulate(cosine[1][l], y.b[l] * c);
+        accumulate(cosine[2][l], y.t[l] * c);
+    }
+}
+
+}  // namespace
+
+Currents circuitCurrents(const SampleInput& in, const std::int16_t* row) {
+    std::int16_t padded[2 + 2 * kCircuitLanes];
+    paddedRow(in, row, padded);
+    Currents out;
+    currentsOf(in, padded, out);
+    return out;
+}
+
+// Built twice, for processors with AVX2 and for any x86-64; both give the same results,
+// since the compiler may not fuse a multiply and an add (-ffp-contract=off).
+__attribute__((target_clones("avx2", "default")))
+void accumulateInterval(const SampleInput& in, const std::int64_t* rows, int count, IntervalSums& u) {
+    for (int k = 0; k < count; ++k) {
+        std::int16_t row[2 + 2 * kCircuitLanes];
+        paddedRow(in, in.table + rows[k] * static_cast<std::int64_t>(in.columns), row);
+        const float v1 = row[0] * in.scaleV1;
+        const double d1 = v1;
+        accumulate(u.lineSq[0], d1 * d1);
+        if (!in.hasSecondVoltage) continue;
+
+        const float v2 = row[1] * in.scaleV2;
+        const double d2 = v2, d12 = d1 - d2;
+        accumulate(u.lineSq[1], d2 * d2);
+        accumulate(u.lineSq[2], d12 * d12);
+        const float vv = static_cast<float>((d1 + d2) / -3);
+        const float vu = static_cast<float>(d1 + vv), vw = static_cast<float>(d2 + vv);
+        const double dvu = vu, dvv = vv, dvw = vw;
+        accumulate(u.phaseSq[0], dvu * dvu);
+        accumulate(u.phaseSq[1], dvv * dvv);
+        accumulate(u.phaseSq[2], dvw * dvw);
+
+        Currents y;
+        currentsOf(in, row, y);
+        for (int c = 0; c < kCircuitLanes; ++c) {
+            const double a = y.a[c], b = y.b[c], t = y.t[c];
+            accumulate(u.curSq[0][c], a * a);
+            accumulate(u.curSq[2][c], b * b);
+            accumulate(u.curSq[1][c], t * t);
+            accumulate(u.phaseP[0][c], dvu * a);
+            accumulate(u.phaseP[1][c], -t * dvv);
+            accumulate(u.phaseP[2][c], dvw * b);
+            accumulate(u.phaseQ[2][c], d1 * b);
+            accumulate(u.phaseQ[0][c], d2 * -a);
+            accumulate(u.phaseQ[1][c], d12 * t);
+        }
+
+        const double x[3] = {d1, d2, d12};
+        if (in.fundamental) {
+            correlate(u.fundVS, u.fundVC, x, in.fundSine[k], in.fundCosine[k]);
+            correlateLanes(u.fundIS, u.fundIC, y, in.fundSine[k], in.fundCosine[k]);
+        }
+        if (in.fifth) {
+            correlate(u.fifthVS, u.fifthVC, x, in.fifthSine[k], in.fifthCosine[k]);
+            correlateLanes(u.fifthIS, u.fifthIC, y, in.fifthSine[k], in.fifthCosine[k]);
+        }
+    }
+}
+
+}  // namespace pqwave

@@ -1,0 +1,56 @@
+// The per-sample sums of the interval analysis over one output interval: squares of the
+// line and phase voltages, the three phase currents of every circuit, their active and
+// reactive products, and the harmonic correlations. Circuits are held in eight lanes so
+// the work of one sample is a few vector operations.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace pqwave {
+
+inline constexpr int kCircuitLanes = 8;
+using Lanes = std::array<float, kCircuitLanes>;
+
+struct IntervalSums {
+    std::array<float, 3> lineSq{}, phaseSq{};
+    std::array<Lanes, 3> curSq{};   // [phase u, v, w][circuit]
+    std::array<Lanes, 3> phaseP{};  // [phase u, v, w][circuit]
+    std::array<Lanes, 3> phaseQ{};
+    // Correlations with the reference tables: voltages [V1, V2, V1-V2], currents [a, b, t].
+    std::array<float, 3> fundVS{}, fundVC{}, fifthVS{}, fifthVC{};
+    std::array<Lanes, 3> fundIS{}, fundIC{}, fifthIS{}, fifthIC{};
+    float vbSq = 0;     // squared voltage before compensation of the target circuit
+    float theoSum = 0;  // instantaneous theoretical compensation value of the target circuit
+};
+
+// What the sums need to know of the recording and the settings.
+struct SampleInput {
+    const std::int16_t* table = nullptr;
+    std::size_t columns = 0;
+    float scaleV1 = 0, scaleV2 = 0;
+    bool hasSecondVoltage = true;
+    int circuits = 0;
+    Lanes scaleA{}, scaleB{};      // the range of each circuit's phase u and phase w column
+    Lanes polarity{};              // -1 where the circuit's polarity is inverted
+    bool anyTransform = false;     // a star-delta transform is set for some circuit
+    std::array<std::array<double, 3>, kCircuitLanes> newA{}, newB{};  // coefficients of (a, b, t)
+    std::array<double, kCircuitLanes> divisor{};
+    bool fundamental = false, fifth = false;
+    const double* fundSine = nullptr;   // reference tables by position in the interval
+    const double* fundCosine = nullptr;
+    const double* fifthSine = nullptr;
+    const double* fifthCosine = nullptr;
+};
+
+// The currents of every circuit at one sample, after polarity and star-delta transform.
+struct Currents {
+    Lanes a{}, b{}, t{};
+};
+Currents circuitCurrents(const SampleInput& in, const std::int16_t* row);
+
+// Adds samples rows[0..count-1] at positions 0..count-1 of the interval to the sums.
+void accumulateInterval(const SampleInput& in, const std::int64_t* rows, int count, IntervalSums& sums);
+
+}  // namespace pqwave
