@@ -23,9 +23,14 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# configure_and_build [TARGET...]: a Release build of the given targets (all when none).
 configure_and_build() {
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-    cmake --build "$BUILD_DIR" -j2
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPQWAVE_UI=ON -DPQWAVE_TESTS=ON >/dev/null
+    if [ $# -gt 0 ]; then
+        cmake --build "$BUILD_DIR" -j2 --target "$@"
+    else
+        cmake --build "$BUILD_DIR" -j2
+    fi
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev)
