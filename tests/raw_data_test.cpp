@@ -181,5 +181,99 @@ TEST(RawData, StatisticsOnlyWritesNothingAndKeepsAnEarlierFile) {
     EXPECT_TRUE(m.host.errors.empty());
 }
 
+// An RMS recording of one hour at one value a second, starting at 13:45:30 on 2024-05-06.
+gen::RecordingSpec hourOfRmsValues() {
+    gen::RecordingSpec spec = recording(41, 3600);
+    spec.rms = true;
+    spec.channels.resize(2);
+    spec.timePerDivision = "1min";
+    spec.samplesPerDivision = 60;
+    for (auto& c : spec.channels) c.wave = {10, 1.0 / 600, 0, 100, {}, 1};
+    return spec;
+}
+
+TEST(RmsStatistics, TheAllFilesRunGetsAverageMaximumAndMinimumOfEachSeries) {
+    TestFolder folder;
+    gen::GeneratedRecording written = folder.write("T.RMS", hourOfRmsValues());
+    StartedModel m(folder);
+    m.click("T.RMS");
+    m.form.BatchMode = 1;
+    m.form.RmsStat.assign(32, {});
+    setValue(m.form.Check10, 1);  // statistics only: nothing is written, the table still fills
+    m.form.Command1.enabled = true;
+    click(m.form.Command1);
+    const double factor = 100.0 / 1600;
+    for (int u = 0; u < 4; ++u) {
+        double sum = 0, max = -1e9, min = 1e9;
+        for (int j = 0; j < 3600; ++j) {
+            double x = written.expected(j, u);
+            sum += x, max = std::max(max, x), min = std::min(min, x);
+        }
+        EXPECT_NEAR(m.form.RmsStat[u][0], sum / 3600 * factor, 1e-3) << u;
+        EXPECT_FLOAT_EQ(m.form.RmsStat[u][1], static_cast<float>(max * factor)) << u;
+        EXPECT_FLOAT_EQ(m.form.RmsStat[u][2], static_cast<float>(min * factor)) << u;
+    }
+    EXPECT_EQ(m.form.RmsStat[4][0], 0);  // no third channel
+}
+
+TEST(RmsStatistics, TimeOfDayStatisticsPoolEachHourOfTheYear) {
+    TestFolder folder;
+    gen::GeneratedRecording written = folder.write("T.RMS", hourOfRmsValues());
+    StartedModel m(folder);
+    m.click("T.RMS");
+    setText(m.form.Text6, "2024");
+    setValue(m.form.Check11, 1);
+    m.form.HourRmsStat.assign(8785, {});
+    m.form.HourCount.assign(8785, 0);
+    click(m.form.Command1);
+    ASSERT_TRUE(m.host.errors.empty()) << m.host.errors[0];
+    // 2024-05-06 13:45:30 is hour (31+29+31+30+5) x 24 + 13 of the year.
+    const std::size_t first = (31 + 29 + 31 + 30 + 5) * 24 + 13;
+    // 13:45:30 to 13:59:59, and the sample at 14:00:00 where the hour's arithmetic in days
+    // puts it (a hair below the hour).
+    EXPECT_NEAR(m.form.HourCount[first], 870, 1);
+    EXPECT_EQ(m.form.HourCount[first] + m.form.HourCount[first + 1], 3600);
+    EXPECT_EQ(m.form.HourCount[first + 2], 0);
+    float max = -1e9f;
+    for (int j = 0; j < m.form.HourCount[first]; ++j) max = std::max(max, static_cast<float>(written.expected(j, 0) * (100.0 / 1600)));
+    EXPECT_FLOAT_EQ(m.form.HourRmsStat[first][0][1], max);
+
+    // A recording of another year than Text6 contributes nothing.
+    const int before = m.form.HourCount[first];
+    setText(m.form.Text6, "2023");
+    click(m.form.Command1);
+    EXPECT_EQ(m.form.HourCount[first], before);
+}
+
+TEST(RmsStatistics, ALoggerSeriesFillsBothRowsOfItsPosition) {
+    TestFolder folder;
+    gen::RecordingSpec spec = recording(20, 120);
+    spec.timePerDivision = "1s";
+    spec.channels.resize(1);
+    folder.write("LOG.MEM", spec);
+    StartedModel m(folder);
+    m.click("LOG.MEM");
+    setText(m.form.Text6, "2024");
+    setValue(m.form.Check11, 1);
+    m.form.HourRmsStat.assign(8785, {});
+    m.form.HourCount.assign(8785, 0);
+    click(m.form.Command1);
+    const std::size_t hour = (31 + 29 + 31 + 30 + 5) * 24 + 13;
+    EXPECT_EQ(m.form.HourCount[hour], 120);
+    EXPECT_EQ(m.form.HourRmsStat[hour][0], m.form.HourRmsStat[hour][1]);
+    EXPECT_LT(m.form.HourRmsStat[hour][0][2], m.form.HourRmsStat[hour][0][1]);
+}
+
+TEST(RmsStatistics, ASingleFileRunWithTimeOfDayStatisticsSaysItCollectsNothing) {
+    TestFolder folder;
+    folder.write("T.RMS", hourOfRmsValues());
+    StartedModel m(folder);
+    m.click("T.RMS");
+    setValue(m.form.Check11, 1);
+    click(m.form.Command1);
+    ASSERT_EQ(m.host.warnings.size(), 1u);
+    EXPECT_NE(m.host.warnings[0].find("全ﾌｧｲﾙ処理"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace pqwave

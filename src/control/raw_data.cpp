@@ -9,6 +9,7 @@
 #include "common/code_text_cache.h"
 #include "common/datetime.h"
 #include "common/error.h"
+#include "common/statistics.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "common/text_output_file.h"
@@ -120,19 +121,8 @@ public:
     bool active() const { return form_.BatchMode == 1 && form_.RmsDataFile == 1 && form_.RmsStat.size() >= 32; }
 
     void fold(const std::int16_t* row, bool first) {
-        for (int i : channels_) {
-            for (int u : {2 * i, 2 * i + 1}) {
-                float x = row[u];
-                std::array<float, 3>& slots = form_.RmsStat[u];
-                if (first) {
-                    slots = {x, x, x};
-                    continue;
-                }
-                slots[0] += x;
-                if (!(slots[1] >= x)) slots[1] = x;
-                if (slots[2] > x) slots[2] = x;
-            }
-        }
+        for (int i : channels_)
+            for (int u : {2 * i, 2 * i + 1}) foldStatistic(form_.RmsStat[u], row[u], first);
     }
 
     void finish(const std::vector<float>& multipliers, double countsPerDivision) {
@@ -244,22 +234,14 @@ long long foldTimeOfDayStatistics(Form1Model& form) {
         }
         const auto h = static_cast<std::size_t>(hour);
         const std::int16_t* row = form.SampleTable.row(static_cast<std::size_t>(s));
-        auto fold = [&](std::array<float, 3>& slots, float value) {
-            if (form.HourCount[h] == 0) {
-                slots = {value, value, value};
-                return;
-            }
-            slots[0] += value;
-            if (!(slots[1] >= value)) slots[1] = value;
-            if (slots[2] > value) slots[2] = value;
-        };
+        const bool firstOfHour = form.HourCount[h] == 0;
         for (int i : channels) {
             // A logger channel has one series; it goes into both rows of its position, so that
             // the summary's maximum-of-maximum and minimum-of-minimum columns describe it.
             float x = static_cast<float>(row[rmsRecording ? 2 * i : i] * factors[i]);
             float y = rmsRecording ? static_cast<float>(row[2 * i + 1] * factors[i]) : x;
-            fold(form.HourRmsStat[h][2 * i], x);
-            fold(form.HourRmsStat[h][2 * i + 1], y);
+            foldStatistic(form.HourRmsStat[h][2 * i], x, firstOfHour);
+            foldStatistic(form.HourRmsStat[h][2 * i + 1], y, firstOfHour);
         }
         ++form.HourCount[h];
     }

@@ -6,17 +6,16 @@
 // instrument software's do.
 #include "power/interval_analysis.h"
 
-#include <vector>
-
 #include <array>
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/error.h"
 #include "common/numbers.h"
+#include "common/statistics.h"
 #include "common/text_output_file.h"
-#include "common/textforms.h"
 #include "control/form1_model.h"
 #include "power/frequency.h"
 #include "power/harmonics.h"
@@ -32,10 +31,6 @@ constexpr int kLanes = kCircuitLanes;
 const double kSqrt3 = std::sqrt(3.0);
 
 double valOf(const Control& c) { return Val(c.text); }
-
-inline void accumulate(float& sum, double contribution) {
-    sum = static_cast<float>(static_cast<double>(sum) + contribution);
-}
 
 // The target circuit of a compensation value: "the number in Text8(k) - 1 equals c exactly".
 int targetCircuit(const Control& box, int circuits) {
@@ -58,10 +53,6 @@ struct Settings {
     bool fundamental = false, fifth = false, frequency = false;
     int compensationTarget = -1, theoreticalTarget = -1;
     double kP = 0, kQ = 0, kRX = 0;
-    std::array<float, kLanes> polarity{};
-    // The star-delta transform as coefficients of (a, b, t) and a divisor, per circuit.
-    std::array<std::array<double, 3>, kLanes> newA{}, newB{};
-    std::array<double, kLanes> divisor{};
 };
 
 Settings readSettings(const Form1Model& f) {
@@ -85,23 +76,7 @@ Settings readSettings(const Form1Model& f) {
     s.kP = valOf(f.Text9[0]);
     s.kQ = valOf(f.Text9[1]);
     s.kRX = valOf(f.Text9[3]);
-    for (int c = 0; c < kLanes; ++c) {
-        s.clampAmps[c] = c < kMaxCircuits ? valOf(f.Text7[c + 1]) : 0;
-        s.polarity[c] = c < kMaxCircuits && isChecked(f.Check7[c]) ? -1.0f : 1.0f;
-        s.newA[c] = {1, 0, 0};
-        s.newB[c] = {0, 1, 0};
-        s.divisor[c] = 1;
-        if (c >= kMaxCircuits) continue;
-        if (isChecked(f.Check9[c])) {  // -30 degrees: a = (a - b)/sqrt 3, b = (b + t)/sqrt 3
-            s.newA[c] = {1, -1, 0};
-            s.newB[c] = {0, 1, 1};
-            s.divisor[c] = kSqrt3;
-        } else if (isChecked(f.Check8[c])) {  // +30 degrees: b = (b - a)/sqrt 3, a = (a + t)/sqrt 3
-            s.newA[c] = {1, 0, 1};
-            s.newB[c] = {-1, 1, 0};
-            s.divisor[c] = kSqrt3;
-        }
-    }
+    for (int c = 0; c < kMaxCircuits; ++c) s.clampAmps[c] = valOf(f.Text7[c + 1]);
     return s;
 }
 
@@ -129,15 +104,7 @@ Correlation correlation(const std::array<Lanes, 3>& sine, const std::array<Lanes
     return {{sine[0][lane], sine[1][lane], sine[2][lane]}, {cosine[0][lane], cosine[1][lane], cosine[2][lane]}};
 }
 
-void foldStatistic(std::array<float, 3>& slots, float value, bool first) {
-    if (first) {
-        slots = {value, value, value};
-        return;
-    }
-    slots[0] += value;
-    if (!(slots[1] >= value)) slots[1] = value;
-    if (slots[2] > value) slots[2] = value;
-}
+
 
 class IntervalAnalysis {
 public:
@@ -192,15 +159,26 @@ SampleInput IntervalAnalysis::sampleInput() const {
     in.scaleV2 = f.ChannelScale[1];
     in.hasSecondVoltage = hasSecondVoltage_;
     in.circuits = s_.circuits;
-    for (int c = 0; c < s_.circuits; ++c) {
+    for (int c = 0; c < kLanes; ++c) {
+        in.polarity[c] = 1;
+        in.newA[c] = {1, 0, 0};
+        in.newB[c] = {0, 1, 0};
+        in.divisor[c] = 1;
+        if (c >= s_.circuits) continue;
         in.scaleA[c] = f.ChannelScale[2 * c + 2];
         in.scaleB[c] = f.ChannelScale[2 * c + 3];
-        in.polarity[c] = s_.polarity[c];
-        in.anyTransform = in.anyTransform || s_.divisor[c] != 1;
+        if (isChecked(f.Check7[c])) in.polarity[c] = -1;
+        if (isChecked(f.Check9[c])) {  // -30 degrees: a = (a - b)/sqrt 3, b = (b + t)/sqrt 3
+            in.newA[c] = {1, -1, 0};
+            in.newB[c] = {0, 1, 1};
+            in.divisor[c] = kSqrt3;
+        } else if (isChecked(f.Check8[c])) {  // +30 degrees: b = (b - a)/sqrt 3, a = (a + t)/sqrt 3
+            in.newA[c] = {1, 0, 1};
+            in.newB[c] = {-1, 1, 0};
+            in.divisor[c] = kSqrt3;
+        }
+        in.anyTransform = in.anyTransform || in.divisor[c] != 1;
     }
-    in.newA = s_.newA;
-    in.newB = s_.newB;
-    in.divisor = s_.divisor;
     in.fundamental = s_.fundamental;
     in.fifth = s_.fifth;
     in.fundSine = f.SineTable[0].data();
@@ -220,12 +198,12 @@ void IntervalAnalysis::addCompensation(const SampleInput& in, const std::int64_t
         const double d1 = static_cast<float>(row[0] * in.scaleV1);
         const double d2 = static_cast<float>(row[1] * in.scaleV2);
         const double d12 = d1 - d2;
-        const Currents y = circuitCurrents(in, row);
         guard_.assign(held_.vm, std::sqrt((d1 * d1 + d2 * d2 + d12 * d12) / 3) / vd * pt);
         const double vm = held_.vm;
         auto power = [&](int c, double& p, double& q3) {
-            p = d1 * y.a[c] + d2 * y.b[c];
-            q3 = d1 * y.b[c] + d2 * -y.a[c] + d12 * y.t[c];
+            const Current y = circuitCurrent(in, row, c);
+            p = d1 * y.a + d2 * y.b;
+            q3 = d1 * y.b + d2 * -y.a + d12 * y.t;
         };
         if (int c = s_.compensationTarget; c >= 0) {
             double p, q3, ct = s_.clampAmps[c];

@@ -16,21 +16,35 @@ inline void paddedRow(const SampleInput& in, const std::int16_t* row, std::int16
     std::memcpy(out, row, std::min<std::size_t>(in.columns, 2 + 2 * kCircuitLanes) * sizeof(std::int16_t));
 }
 
+struct Currents {
+    Lanes a{}, b{}, t{};
+};
+
+inline float currentU(const SampleInput& in, const std::int16_t* row, int c) {
+    return row[2 * c + 2] * in.scaleA[c] * in.polarity[c];
+}
+inline float currentW(const SampleInput& in, const std::int16_t* row, int c) {
+    return row[2 * c + 3] * in.scaleB[c] * in.polarity[c];
+}
+
+// The star-delta transform of a circuit from its (a, b, t): new a, b and t.
+inline void transform(const SampleInput& in, int c, float& a, float& b, float& t) {
+    const double a0 = a, b0 = b, t0 = t;
+    const auto& na = in.newA[c];
+    const auto& nb = in.newB[c];
+    a = static_cast<float>((na[0] * a0 + na[1] * b0 + na[2] * t0) / in.divisor[c]);
+    b = static_cast<float>((nb[0] * a0 + nb[1] * b0 + nb[2] * t0) / in.divisor[c]);
+    t = a + b;
+}
+
 inline void currentsOf(const SampleInput& in, const std::int16_t (&row)[2 + 2 * kCircuitLanes], Currents& out) {
     for (int c = 0; c < kCircuitLanes; ++c) {
-        out.a[c] = row[2 * c + 2] * in.scaleA[c] * in.polarity[c];
-        out.b[c] = row[2 * c + 3] * in.scaleB[c] * in.polarity[c];
+        out.a[c] = currentU(in, row, c);
+        out.b[c] = currentW(in, row, c);
         out.t[c] = out.a[c] + out.b[c];
     }
     if (!in.anyTransform) return;
-    for (int c = 0; c < kCircuitLanes; ++c) {
-        const double a = out.a[c], b = out.b[c], t = out.t[c];
-        const auto& na = in.newA[c];
-        const auto& nb = in.newB[c];
-        out.a[c] = static_cast<float>((na[0] * a + na[1] * b + na[2] * t) / in.divisor[c]);
-        out.b[c] = static_cast<float>((nb[0] * a + nb[1] * b + nb[2] * t) / in.divisor[c]);
-        out.t[c] = out.a[c] + out.b[c];
-    }
+    for (int c = 0; c < kCircuitLanes; ++c) transform(in, c, out.a[c], out.b[c], out.t[c]);
 }
 
 inline void correlate(std::array<float, 3>& sine, std::array<float, 3>& cosine, const double (&x)[3], double s,
@@ -55,12 +69,11 @@ inline void correlateLanes(std::array<Lanes, 3>& sine, std::array<Lanes, 3>& cos
 
 }  // namespace
 
-Currents circuitCurrents(const SampleInput& in, const std::int16_t* row) {
-    std::int16_t padded[2 + 2 * kCircuitLanes];
-    paddedRow(in, row, padded);
-    Currents out;
-    currentsOf(in, padded, out);
-    return out;
+Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circuit) {
+    Current i{currentU(in, row, circuit), currentW(in, row, circuit), 0};
+    i.t = i.a + i.b;
+    if (in.anyTransform) transform(in, circuit, i.a, i.b, i.t);
+    return i;
 }
 
 // Built twice, for processors with AVX2 and for any x86-64; both give the same results,

@@ -44,11 +44,12 @@ struct SampleInput {
     const double* fifthCosine = nullptr;
 };
 
-// The currents of every circuit at one sample, after polarity and star-delta transform.
-struct Currents {
-    Lanes a{}, b{}, t{};
+// The phase u and phase w currents of one circuit at one sample, and t = a + b, after
+// polarity and star-delta transform: the same arithmetic as the lanes of the interval sums.
+struct Current {
+    float a = 0, b = 0, t = 0;
 };
-Currents circuitCurrents(const SampleInput& in, const std::int16_t* row);
+Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circuit);
 
 // Adds samples rows[0..count-1] at positions 0..count-1 of the interval to the sums.
 void accumulateInterval(const SampleInput& in, const std::int64_t* rows, int count, IntervalSums& sums);
