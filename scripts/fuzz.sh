@@ -27,9 +27,15 @@ export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 for target in header_fuzzer loader_fuzzer; do
     corpus=$FUZZ_BUILD/corpus-$target
+    log=$FUZZ_BUILD/$target.log
     mkdir -p "$corpus"
     echo "Fuzzing $target for ${SECONDS_PER_TARGET}s"
+    status=0
     "$FUZZ_BUILD/fuzz/$target" "$corpus" "$SEEDS" -max_total_time="$SECONDS_PER_TARGET" -max_len=16384 \
-        -rss_limit_mb=2048 -print_final_stats=1 2>&1 | grep -E "stat::number_of_executed_units|ERROR|SUMMARY|Done" || true
-    test "${PIPESTATUS[0]}" -eq 0
+        -rss_limit_mb=2048 -print_final_stats=1 >"$log" 2>&1 || status=$?
+    grep -E "stat::number_of_executed_units|ERROR|SUMMARY" "$log" || true
+    if [ "$status" -ne 0 ]; then
+        tail -n 60 "$log"
+        exit "$status"
+    fi
 done

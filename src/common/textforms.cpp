@@ -68,19 +68,31 @@ bool roundToDigits(double value, int digits, std::uint64_t& significand, int& ex
     return false;
 }
 
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Exactly four and eight decimal digits; the halves do not wait on each other, so the
+// processor works on them side by side instead of dividing by 100 eight times in a row.
+inline void writeFour(char* out, std::uint32_t v) {
+    std::memcpy(out, kPairs + 2 * (v / 100), 2);
+    std::memcpy(out + 2, kPairs + 2 * (v % 100), 2);
+}
+inline void writeEight(char* out, std::uint32_t v) {
+    writeFour(out, v / 10000);
+    writeFour(out + 4, v % 10000);
+}
+
 // Writes what %G writes for a value rounded to `digits` digits given as `significand`
 // and decimal `exponent`: fixed notation for exponents -4 .. digits-1, otherwise d.ddE+dd.
 // Digits are copied in fixed 16-byte blocks (the caller's buffer has kMaxNumberText bytes
 // of room), which costs less than copying exactly as many as count.
 char* writeGeneral(char* out, std::uint64_t significand, int exponent, int digits) {
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    char text[32] = {};
-    int i = digits;
-    for (; i >= 2; i -= 2, significand /= 100) std::memcpy(text + i - 2, kPairs + 2 * (significand % 100), 2);
-    if (i == 1) text[0] = static_cast<char>('0' + significand);
+    char all[48] = {};
+    if (digits > 8) writeEight(all, static_cast<std::uint32_t>(significand / 100000000));
+    writeEight(all + 8, static_cast<std::uint32_t>(significand % 100000000));
+    char* text = all + 16 - digits;  // the 16 digits written carry leading zeros
     int length = digits;
     while (length > 1 && text[length - 1] == '0') --length;
 
