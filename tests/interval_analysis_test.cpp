@@ -245,6 +245,18 @@ TEST(IntervalAnalysis, LogicStatesAreWrittenWithTheirLowBitsReversed) {
     EXPECT_EQ(csv.rows[3].back(), "9");
 }
 
+TEST(IntervalAnalysis, OneVoltageChannelGivesItsOwnRms) {
+    gen::RecordingSpec spec;
+    spec.timePerDivision = "50ms";
+    spec.sampleCount = 400;
+    spec.channels[0].wave = {100, 50, 0, 0, {}, 0};  // 100 V peak on ch1 alone
+    Analysis a(spec);
+    CsvFile csv = a.run();
+    EXPECT_EQ(csv.lines[1], "秒,V(V)");
+    for (std::size_t l = 2; l < csv.lines.size(); ++l)
+        EXPECT_NEAR(value(csv, l, "V(V)"), 100 / std::sqrt(2.0) * 60, 1.0);  // to the 1/16 V code step
+}
+
 TEST(IntervalAnalysis, ARecordingShorterThanOneIntervalGivesNoRow) {
     Analysis a(supplyRecording(supplyWith({{100, 0, 200, {}}}), 30));
     CsvFile csv = a.run();

@@ -329,7 +329,7 @@ void IntervalAnalysis::run() {
     const long long rows = static_cast<long long>(form_.SampleTable.rows());
     hasSecondVoltage_ = form_.SampleTable.columns() > 1 && form_.ChannelCount > 1;
     if (!hasSecondVoltage_) guard_.fail();  // the steps that read ch2 cannot run
-    if (form_.SampleTable.columns() < static_cast<std::size_t>(2 * s_.circuits + 2))
+    if (s_.circuits > 0 && form_.SampleTable.columns() < static_cast<std::size_t>(2 * s_.circuits + 2))
         throw ArithmeticError(form_.Label1.text + ": the loaded samples do not hold every current circuit");
 
     const SampleInput in = sampleInput();
