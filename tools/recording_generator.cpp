@@ -119,12 +119,18 @@ void putField(std::vector<std::byte>& h, int block, int field, const std::string
     putText(h, kBlock * block + 12 * field, text, 12, '\0');
 }
 
-std::vector<std::byte> blockHeader(const RecordingSpec& spec) {
+// The blocks of a block header, with the general block's identification filled in.
+std::vector<std::byte> identifiedBlocks(const RecordingSpec& spec) {
     int blocks = headerBlocksOf(spec);
     std::vector<std::byte> h(kBlock * blocks, std::byte{0});
     putField(h, 0, 0, "HW");
     putField(h, 0, 1, std::to_string(blocks));
     putField(h, 0, 2, orDefault(spec.model, defaultModel(spec.layout)));
+    return h;
+}
+
+std::vector<std::byte> blockHeader(const RecordingSpec& spec) {
+    std::vector<std::byte> h = identifiedBlocks(spec);
     putField(h, 0, 4, spec.rms ? "RMS" : "WAVE");
     putField(h, 0, 5, recordLengthOf(spec));
     putField(h, 0, 6, std::to_string(spec.sampleCount));
@@ -152,11 +158,7 @@ std::vector<std::byte> blockHeader(const RecordingSpec& spec) {
 }
 
 std::vector<std::byte> loggerHeader(const RecordingSpec& spec) {
-    int blocks = headerBlocksOf(spec);
-    std::vector<std::byte> h(kBlock * blocks, std::byte{0});
-    putField(h, 0, 0, "HW");
-    putField(h, 0, 1, std::to_string(blocks));
-    putField(h, 0, 2, orDefault(spec.model, defaultModel(spec.layout)));
+    std::vector<std::byte> h = identifiedBlocks(spec);
     putText(h, 72, recordLengthOf(spec), 8, '\0');
     putText(h, 84, spec.startDate, 8, '\0');
     putText(h, 96, " " + spec.startTime, 9, '\0');

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/numbers.h"
+
 namespace pqwave {
 
 enum class ControlKind { Label, TextBox, CheckBox, OptionButton, ComboBox, Frame, CommandButton };
@@ -35,5 +37,8 @@ void click(Control& control);
 
 inline bool isChecked(const Control& control) { return control.value == 1; }
 inline bool isSelected(const Control& option) { return option.value != 0; }
+
+// The number a caption or text holds, read leniently as the window's rules read it.
+inline double valOf(const Control& control) { return Val(control.text); }
 
 }  // namespace pqwave

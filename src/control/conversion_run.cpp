@@ -96,10 +96,6 @@ void Form1Model::runConversion() {
     if (processing == Processing::Nothing)
         throw Error(ErrorKind::NotAvailable, "CSV変換: these settings choose no processing");
 
-    double outputSamples = roundHalfEven(Val(Lab1OutN.text));
-    std::size_t tableColumns = outputSamples >= 0 && outputSamples < 1e7 ? static_cast<std::size_t>(outputSamples) + 1 : 1;
-    SineTable.assign(2, std::vector<double>(tableColumns, 0.0));
-    CosineTable.assign(2, std::vector<double>(tableColumns, 0.0));
     if (isSelected(Option1[4]) && Val(Label15[4].text) != 8420) return;
 
     if (Label1.text != LoadedFileName) DTLood();

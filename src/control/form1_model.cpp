@@ -2,7 +2,6 @@
 // to its handler, and the start-up sequence.
 #include "control/form1_model.h"
 
-#include "common/text_output_file.h"
 #include "control/file_lists.h"
 
 namespace pqwave {

@@ -19,8 +19,6 @@
 
 namespace pqwave {
 
-class TextOutputFile;
-
 inline constexpr int kPositions = 16;  // channel positions and SampleTable columns ch1..ch16
 inline constexpr int kMaxCircuits = 7;
 

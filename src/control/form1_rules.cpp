@@ -11,8 +11,6 @@
 namespace pqwave {
 namespace {
 
-double valOf(const Control& control) { return Val(control.text); }
-
 void showAll(auto& controls, bool visible) {
     for (Control& control : controls) control.visible = visible;
 }

@@ -15,8 +15,6 @@
 namespace pqwave {
 namespace {
 
-double valOf(const Control& control) { return Val(control.text); }
-
 // A derived value that the header cannot give (a time axis of 0, say) shows as 0, so that
 // nothing of the previous file is left standing; the run that needs it refuses clearly.
 std::string derivedText(double value) { return std::isfinite(value) ? formD(value) : "0"; }

@@ -85,7 +85,7 @@ std::string describeModel(const Form1Model& form) {
 SettingResult applySetting(Form1Model& form, const std::string& name, const std::string& value) {
     if (Control* first = form.findControl(name + "(0)"); first && first->kind == ControlKind::OptionButton) {
         Control* option = nullptr;
-        if (auto index = wholeNumber(value)) option = form.findControl(name + "(" + value + ")");
+        if (wholeNumber(value)) option = form.findControl(name + "(" + value + ")");
         if (!option) return SettingResult::BadValue;
         select(*option);
         return SettingResult::Applied;

@@ -19,8 +19,6 @@
 namespace pqwave {
 namespace {
 
-double valOf(const Control& c) { return Val(c.text); }
-
 // Positions that may hold a recorded channel: the recorded count, and for 8840 files (which
 // keep each channel at its own position even when one before it is switched off) up to
 // the last active position, so a gap does not drop the last channel.

@@ -30,8 +30,6 @@ namespace {
 constexpr int kLanes = kCircuitLanes;
 const double kSqrt3 = std::sqrt(3.0);
 
-double valOf(const Control& c) { return Val(c.text); }
-
 // The target circuit of a compensation value: "the number in Text8(k) - 1 equals c exactly".
 int targetCircuit(const Control& box, int circuits) {
     double c = Val(box.text) - 1;
