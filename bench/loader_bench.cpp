@@ -23,9 +23,15 @@ void loadLayout(benchmark::State& state, int layout) {
     state.counters["columns"] = static_cast<double>(form.SampleTable.columns());
 }
 
-void BM_LoadLayout41(benchmark::State& state) { loadLayout(state, 41); }
-void BM_LoadLayout40(benchmark::State& state) { loadLayout(state, 40); }
-void BM_LoadLayout86(benchmark::State& state) { loadLayout(state, 86); }
+void BM_LoadLayout41(benchmark::State& state) {
+    loadLayout(state, 41);
+}
+void BM_LoadLayout40(benchmark::State& state) {
+    loadLayout(state, 40);
+}
+void BM_LoadLayout86(benchmark::State& state) {
+    loadLayout(state, 86);
+}
 
 BENCHMARK(BM_LoadLayout41)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadLayout40)->Unit(benchmark::kMillisecond);

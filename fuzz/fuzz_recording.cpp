@@ -14,7 +14,8 @@ namespace pqwave::fuzz {
 namespace {
 
 std::filesystem::path scratchFolder() {
-    std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+    std::filesystem::path base =
+        std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
     std::filesystem::path folder = base / ("pqwave-fuzz-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     return folder;

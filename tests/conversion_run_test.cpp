@@ -42,9 +42,7 @@ TEST(ConversionRun, TheSameFileIsLoadedOnceUntilASettingChangesHowItIsStored) {
     m.click("A.MEM");
     select(m.form.Option2[1]);
     setText(m.form.Text5, folder.file("out.csv").string());
-    auto loads = [&] {
-        return std::count(m.host.waitCursorChanges.begin(), m.host.waitCursorChanges.end(), true);
-    };
+    auto loads = [&] { return std::count(m.host.waitCursorChanges.begin(), m.host.waitCursorChanges.end(), true); };
     click(m.form.Command1);
     long afterFirst = loads();  // one for the load, one for the run
     click(m.form.Command1);
@@ -118,8 +116,7 @@ TEST(ResultFileLayout, HeaderForEveryOption) {
               "I1u,I1v,I1w,P1u,P1v,P1w,Q1u,Q1v,Q1w,I2u,I2v,I2w,P2u,P2v,P2w,Q2u,Q2v,Q2w,"
               "補償前V,理論補償値,Log1,Log2,周波数");
     // Every row has the header's fields, but for a frequency that has not converged.
-    for (std::size_t r = 2; r < csv.rows.size(); ++r)
-        EXPECT_GE(csv.rows[r].size() + 1, csv.rows[1].size()) << r;
+    for (std::size_t r = 2; r < csv.rows.size(); ++r) EXPECT_GE(csv.rows[r].size() + 1, csv.rows[1].size()) << r;
     select(f.Option3[0]);
     select(f.Option5[1]);  // 60 Hz: the frequency column is not offered at 16.7 ms
     click(f.Command1);
@@ -146,9 +143,9 @@ TEST(CliConvert, WritesTheChosenOutputAndReportsFailures) {
     TestFolder folder;
     folder.write("A.MEM", powerRecording(1));
     std::ostringstream out, err;
-    int status = runCli({"convert", folder.file("A.MEM").string(), "--set", "Option2=1", "-o",
-                         folder.file("raw.csv").string()},
-                        folder.path(), out, err);
+    int status =
+        runCli({"convert", folder.file("A.MEM").string(), "--set", "Option2=1", "-o", folder.file("raw.csv").string()},
+               folder.path(), out, err);
     EXPECT_EQ(status, 0) << err.str();
     EXPECT_TRUE(std::filesystem::exists(folder.file("raw.csv")));
 

@@ -45,12 +45,8 @@ struct RecordingHost : Form1Host {
     std::vector<std::string> warnings;
     int endProgramCalls = 0;
 
-    void showMessage(const std::string& title, const std::string& text) override {
-        messages.push_back({title, text});
-    }
-    void reportError(ErrorKind kind, const std::string& message) override {
-        errors.emplace_back(kind, message);
-    }
+    void showMessage(const std::string& title, const std::string& text) override { messages.push_back({title, text}); }
+    void reportError(ErrorKind kind, const std::string& message) override { errors.emplace_back(kind, message); }
     void reportWarning(const std::string& message) override { warnings.push_back(message); }
     void endProgram() override { ++endProgramCalls; }
 };
@@ -88,8 +84,7 @@ QPoint indicatorOf(QWidget* button) {
 QString shownText(QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text().replace("&&", "&");
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text().replace("&&", "&");
     if (auto* frame = qobject_cast<QGroupBox*>(widget)) return frame->title().replace("&&", "&");
     if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->currentText();
     return {};
@@ -106,7 +101,7 @@ QStringList itemTexts(QListWidget* list) {
 const std::set<std::string> kModelOnly = {"Label14(16)", "Text9(2)"};
 
 class Form1WindowTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
 
     fs::path folder() const { return fs::path(folder_.path().toStdString()); }
@@ -151,8 +146,7 @@ class Form1WindowTest : public ::testing::Test {
         QListWidgetItem* item = itemNamed(list, name);
         ASSERT_NE(item, nullptr);
         list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(item).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
     }
 
     void doubleClickItem(QListWidget* list, const QString& text) {
@@ -194,8 +188,7 @@ TEST_F(Form1Startup, ShowsEachControlsCaptionTextAndState) {
         EXPECT_EQ(shownText(shownBy).toStdString(), control->text) << control->name;
         EXPECT_EQ(shownBy->isEnabled(), control->enabled) << control->name;
         EXPECT_EQ(!shownBy->isHidden(), control->visible) << control->name;
-        if (auto* button = qobject_cast<QAbstractButton*>(shownBy);
-            button && button->isCheckable()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(shownBy); button && button->isCheckable()) {
             EXPECT_EQ(button->isChecked(), control->value != 0) << control->name;
         }
     }
@@ -227,8 +220,7 @@ TEST_F(Form1Startup, ShowsTheCaptionsOfTheMainWindow) {
         {"Check8(0)", "Y-Δ+30"},
         {"Label13(0)", "ＰＴ比"},
     };
-    for (const auto& [name, caption] : captions)
-        EXPECT_EQ(shownText(widget(name)), QString::fromUtf8(caption)) << name;
+    for (const auto& [name, caption] : captions) EXPECT_EQ(shownText(widget(name)), QString::fromUtf8(caption)) << name;
     for (const char* fixed : {"ドライブ", "ディレクトリー", "ファイル", "選択ファイル名", "年"}) {
         bool found = false;
         for (QLabel* label : window_->findChildren<QLabel*>())
@@ -292,8 +284,7 @@ TEST_F(Form1Startup, ListsTheFilesAndFoldersOfTheProgramFolder) {
 TEST_F(Form1Startup, CaptionsUseAFontWithJapaneseGlyphs) {
     open();
     QFontMetrics metrics(widget("Frame2")->font());
-    for (char32_t c : {U'処', U'ﾌ', U'ァ', U'Δ'})
-        EXPECT_TRUE(metrics.inFontUcs4(c)) << static_cast<unsigned>(c);
+    for (char32_t c : {U'処', U'ﾌ', U'ァ', U'Δ'}) EXPECT_TRUE(metrics.inFontUcs4(c)) << static_cast<unsigned>(c);
 }
 
 TEST_F(Form1Startup, FitsA1280PixelWideScreenWithoutSideScrolling) {
@@ -434,8 +425,7 @@ using Form1ChannelAssignment = Form1WindowTest;
 TEST_F(Form1ChannelAssignment, TickingCheck16ShowsTheListsInPlaceOfTheNames) {
     open();
     clickButton("Check16");
-    for (const char* name : {"Combo1(0)", "Check17(0)", "Combo1(15)", "Check17(15)"})
-        EXPECT_TRUE(shown(name)) << name;
+    for (const char* name : {"Combo1(0)", "Check17(0)", "Combo1(15)", "Check17(15)"}) EXPECT_TRUE(shown(name)) << name;
     EXPECT_FALSE(shown("Label12(0)"));
     EXPECT_FALSE(shown("Label12(15)"));
     clickButton("Check16");
@@ -692,16 +682,15 @@ std::pair<QString, QString> captureModalBox(const std::function<void()>& action)
 
 TEST(QtHost, ShowsAMessageWithItsTitleAndLineBreaks) {
     QtHost host;
-    auto [title, text] = captureModalBox(
-        [&] { host.showMessage("ソフトウェアについて", "一行目\r二行目\r\n三行目"); });
+    auto [title, text] = captureModalBox([&] { host.showMessage("ソフトウェアについて", "一行目\r二行目\r\n三行目"); });
     EXPECT_EQ(title, "ソフトウェアについて");
     EXPECT_EQ(text, "一行目\n二行目\n三行目");
 }
 
 TEST(QtHost, ReportsAnErrorWithAMessageNamingTheFile) {
     QtHost host;
-    auto [title, text] = captureModalBox(
-        [&] { host.reportError(ErrorKind::CannotRead, "/card/REC0001.MEM: no such file"); });
+    auto [title, text] =
+        captureModalBox([&] { host.reportError(ErrorKind::CannotRead, "/card/REC0001.MEM: no such file"); });
     EXPECT_EQ(title, errorTitle(ErrorKind::CannotRead));
     EXPECT_EQ(text, "/card/REC0001.MEM: no such file");
 }
@@ -783,11 +772,9 @@ int main(int argc, char** argv) {
     // The offscreen platform says on every window that it cannot pass size hints to a window
     // manager it does not have; that line would bury the test output.
     static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-            if (!message.contains(QLatin1String("propagateSizeHints")))
-                previous(type, context, message);
-        });
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (!message.contains(QLatin1String("propagateSizeHints"))) previous(type, context, message);
+    });
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     pqwave::useJapaneseCapableFont(application);

@@ -135,8 +135,8 @@ TEST(HeaderReader, Mr8880AlwaysHasOneHundredSamplesPerDivision) {
 
 TEST(HeaderReader, FormatCodeFollowsTheModel) {
     TestFolder folder;
-    const std::pair<const char*, int> models[] = {{"8847", 47}, {"8860", 86}, {"8861", 86}, {"8835", 41},
-                                                  {"8807", 41}, {"8841", 41}};
+    const std::pair<const char*, int> models[] = {{"8847", 47}, {"8860", 86}, {"8861", 86},
+                                                  {"8835", 41}, {"8807", 41}, {"8841", 41}};
     for (auto [model, code] : models) {
         gen::RecordingSpec spec = blockFile(2);
         spec.model = model;

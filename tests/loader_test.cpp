@@ -1,8 +1,9 @@
+#include "input/loader.h"
+
 #include <gtest/gtest.h>
 
 #include "common/error.h"
 #include "input/channel_scale.h"
-#include "input/loader.h"
 #include "support/recording_host.h"
 
 namespace pqwave {

@@ -1,7 +1,8 @@
+#include "common/numbers.h"
+
 #include <gtest/gtest.h>
 
 #include "common/error.h"
-#include "common/numbers.h"
 
 namespace pqwave {
 namespace {
@@ -13,7 +14,7 @@ TEST(Val, ReadsTheLeadingNumberAndIgnoresTheRest) {
     EXPECT_EQ(Val("-2.5e3x"), -2500);
     EXPECT_EQ(Val("+7"), 7);
     EXPECT_EQ(Val(".5"), 0.5);
-    EXPECT_EQ(Val("1E"), 1);        // an exponent without digits is not part of the number
+    EXPECT_EQ(Val("1E"), 1);  // an exponent without digits is not part of the number
     EXPECT_EQ(Val("1.2.3"), 1.2);
     EXPECT_EQ(Val("16.6666666666667"), 16.6666666666667);
     EXPECT_EQ(Val("1.234568E+07"), 12345680);

@@ -16,8 +16,9 @@ using testing::TestFolder;
 // The value a raw code stands for: code x range per division x multiplier / counts per division,
 // the range and multiplier held in single precision as the instrument software holds them.
 double physical(int code, double rangePerDivision, double multiplier, double countsPerDivision) {
-    return code * static_cast<double>(static_cast<float>(static_cast<float>(rangePerDivision) *
-                                                         static_cast<float>(multiplier))) /
+    return code *
+           static_cast<double>(
+               static_cast<float>(static_cast<float>(rangePerDivision) * static_cast<float>(multiplier))) /
            countsPerDivision;
 }
 
@@ -61,7 +62,9 @@ TEST_P(RawDataOfEveryLayout, WritesScaledSamplesAsCp932Csv) {
 
     CsvFile csv(folder.file("out.csv"));
     EXPECT_TRUE(csv.crLfOnly);
-    const double counts = spec.layout == 40 ? 80 : spec.layout == 20 ? 20000 : gen::defaultCountsPerDivision(GetParam());
+    const double counts = spec.layout == 40   ? 80
+                          : spec.layout == 20 ? 20000
+                                              : gen::defaultCountsPerDivision(GetParam());
     EXPECT_EQ(csv.rows[1], (std::vector<std::string>{"ms", "ch1", "ch2", "ch3"}));
     ASSERT_EQ(csv.lines.size(), 2u + spec.sampleCount);
     for (int j = 0; j < spec.sampleCount; ++j)
@@ -235,7 +238,8 @@ TEST(RmsStatistics, TimeOfDayStatisticsPoolEachHourOfTheYear) {
     EXPECT_EQ(m.form.HourCount[first] + m.form.HourCount[first + 1], 3600);
     EXPECT_EQ(m.form.HourCount[first + 2], 0);
     float max = -1e9f;
-    for (int j = 0; j < m.form.HourCount[first]; ++j) max = std::max(max, static_cast<float>(written.expected(j, 0) * (100.0 / 1600)));
+    for (int j = 0; j < m.form.HourCount[first]; ++j)
+        max = std::max(max, static_cast<float>(written.expected(j, 0) * (100.0 / 1600)));
     EXPECT_FLOAT_EQ(m.form.HourRmsStat[first][0][1], max);
 
     // A recording of another year than Text6 contributes nothing.

@@ -75,8 +75,8 @@ TEST(TextForms, AgreeWithTheGeneralConversionAcrossMagnitudes) {
         ASSERT_EQ(formS(single), referenceGeneral(single, 7)) << single;
     }
     // Values at the rounding boundaries: halves, integers, powers of ten, tiny and huge.
-    for (double value : {0.5, 2.5, 9.9999999999999995, 999999999999999.5, 1e15, 1e-5, 123456789012345678.0,
-                         0.1 + 0.2, 1.0 / 3, 2.0 / 3, 5e-324, 1.7976931348623157e308, 16777216.5, 0.000099999999999999991})
+    for (double value : {0.5, 2.5, 9.9999999999999995, 999999999999999.5, 1e15, 1e-5, 123456789012345678.0, 0.1 + 0.2,
+                         1.0 / 3, 2.0 / 3, 5e-324, 1.7976931348623157e308, 16777216.5, 0.000099999999999999991})
         EXPECT_EQ(formD(value), referenceGeneral(value, 15)) << value;
     for (float value : {0.5f, 1e7f, 9999999.5f, 1.0f / 3, 3.4028235e38f, 1e-45f, 12345678.0f})
         EXPECT_EQ(formS(value), referenceGeneral(value, 7)) << value;

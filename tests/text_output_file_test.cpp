@@ -1,8 +1,9 @@
+#include "common/text_output_file.h"
+
 #include <gtest/gtest.h>
 
 #include "common/error.h"
 #include "common/text.h"
-#include "common/text_output_file.h"
 #include "support/test_folder.h"
 
 namespace pqwave {

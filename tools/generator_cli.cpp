@@ -186,8 +186,8 @@ void buildChannels(Options& o) {
         for (std::size_t k = 0; k < o.spec.channels.size(); ++k) {
             ChannelSpec& channel = o.spec.channels[k];
             if (!o.range.empty()) channel.range = o.range;
-            channel.wave = {o.amplitude, o.supply.frequency, 30.0 * static_cast<double>(k), 0, {},
-                            o.supply.noise * o.amplitude};
+            channel.wave = {o.amplitude, o.supply.frequency,          30.0 * static_cast<double>(k), 0,
+                            {},          o.supply.noise * o.amplitude};
         }
     }
     for (int k : o.off)

@@ -16,11 +16,9 @@ constexpr std::size_t kBlock = 512;
 
 // ---- small byte helpers
 
-void putText(std::vector<std::byte>& bytes, std::size_t offset, const std::string& text, std::size_t width,
-             char pad) {
+void putText(std::vector<std::byte>& bytes, std::size_t offset, const std::string& text, std::size_t width, char pad) {
     if (bytes.size() < offset + width) bytes.resize(offset + width);
-    for (std::size_t i = 0; i < width; ++i)
-        bytes[offset + i] = static_cast<std::byte>(i < text.size() ? text[i] : pad);
+    for (std::size_t i = 0; i < width; ++i) bytes[offset + i] = static_cast<std::byte>(i < text.size() ? text[i] : pad);
 }
 
 void putU16be(std::vector<std::byte>& out, std::uint16_t v) {
@@ -50,7 +48,9 @@ std::int16_t clampToInt16(double v) {
 
 // ---- what the instrument's numbers mean
 
-double leadingNumber(const std::string& text) { return std::atof(text.c_str()); }
+double leadingNumber(const std::string& text) {
+    return std::atof(text.c_str());
+}
 
 // Seconds per unit of the time-per-division text.
 double secondsPerUnit(const std::string& text) {
@@ -84,7 +84,9 @@ std::vector<int> recordedChannels(const RecordingSpec& spec) {
 
 // ---- headers
 
-std::string orDefault(const std::string& text, const std::string& fallback) { return text.empty() ? fallback : text; }
+std::string orDefault(const std::string& text, const std::string& fallback) {
+    return text.empty() ? fallback : text;
+}
 
 std::string recordLengthOf(const RecordingSpec& spec) {
     return orDefault(spec.recordLength, std::to_string(spec.sampleCount / std::max(spec.samplesPerDivision, 1)));
@@ -188,8 +190,12 @@ struct Series {
     std::vector<std::int16_t> minimum;
 };
 
-double calibrationGain(const Calibration& c) { return c.gainMantissa * std::pow(10.0, c.gainExponent); }
-double calibrationOffset(const Calibration& c) { return c.offsetMantissa * std::pow(10.0, c.offsetExponent); }
+double calibrationGain(const Calibration& c) {
+    return c.gainMantissa * std::pow(10.0, c.gainExponent);
+}
+double calibrationOffset(const Calibration& c) {
+    return c.offsetMantissa * std::pow(10.0, c.offsetExponent);
+}
 
 // Counts of one volt at the channel input: what the loader's scale turns back into volts.
 double countsPerUnit(const RecordingSpec& spec, const ChannelSpec& channel) {
@@ -234,19 +240,27 @@ int logicValue(const RecordingSpec& spec, int sample, int channel) {
 // What one stored value looks like on disk in the big-endian layouts.
 std::uint16_t bigEndianCode(int layout, std::int16_t value) {
     switch (layout) {
-        case 40: return static_cast<std::uint16_t>(value + 2048);
-        case 80: return static_cast<std::uint16_t>(value + 8192);
-        case 47: return static_cast<std::uint16_t>(value + 32768);
-        default: return static_cast<std::uint16_t>(value);
+        case 40:
+            return static_cast<std::uint16_t>(value + 2048);
+        case 80:
+            return static_cast<std::uint16_t>(value + 8192);
+        case 47:
+            return static_cast<std::uint16_t>(value + 32768);
+        default:
+            return static_cast<std::uint16_t>(value);
     }
 }
 
 std::int16_t limitToLayout(int layout, std::int16_t value) {
     switch (layout) {
-        case 40: return static_cast<std::int16_t>(std::clamp<int>(value, -2048, 2047));
-        case 80: return static_cast<std::int16_t>(std::clamp<int>(value, -8192, 32767));
-        case 86: return static_cast<std::int16_t>(std::clamp<int>(value, -2047, 2047));
-        default: return value;
+        case 40:
+            return static_cast<std::int16_t>(std::clamp<int>(value, -2048, 2047));
+        case 80:
+            return static_cast<std::int16_t>(std::clamp<int>(value, -8192, 32767));
+        case 86:
+            return static_cast<std::int16_t>(std::clamp<int>(value, -2047, 2047));
+        default:
+            return value;
     }
 }
 
@@ -301,21 +315,31 @@ double Waveform::valueAt(double seconds, double noiseSample) const {
 
 std::string defaultModel(int layout) {
     switch (layout) {
-        case 40: return "8840";
-        case 80: return "MR8880";
-        case 47: return "8847";
-        case 20: return "8420";
-        case 86: return "8860";
-        default: return "8841";
+        case 40:
+            return "8840";
+        case 80:
+            return "MR8880";
+        case 47:
+            return "8847";
+        case 20:
+            return "8420";
+        case 86:
+            return "8860";
+        default:
+            return "8841";
     }
 }
 
 int defaultCountsPerDivision(int layout) {
     switch (layout) {
-        case 40: return 80;
-        case 20: return 20000;
-        case 80: return 800;
-        default: return 1600;
+        case 40:
+            return 80;
+        case 20:
+            return 20000;
+        case 80:
+            return 800;
+        default:
+            return 1600;
     }
 }
 
@@ -443,7 +467,11 @@ std::vector<ChannelSpec> threePhaseChannels(const ThreePhaseSupply& supply) {
     std::vector<ChannelSpec> channels(2);
     channels[0].range = channels[1].range = supply.voltageRange;
     channels[0].wave = {line, supply.frequency, 30 * sequence, 0, supply.harmonics, supply.noise * line};
-    channels[1].wave = {line * (1 - supply.unbalance), supply.frequency, 90 * sequence, 0, supply.harmonics,
+    channels[1].wave = {line * (1 - supply.unbalance),
+                        supply.frequency,
+                        90 * sequence,
+                        0,
+                        supply.harmonics,
                         supply.noise * line * (1 - supply.unbalance)};
     for (const Circuit& circuit : supply.circuits) {
         double volts = circuit.amps * std::sqrt(2.0) * 0.2 / circuit.clampAmps;

@@ -53,20 +53,20 @@ struct ChannelSpec {
 };
 
 struct RecordingSpec {
-    int layout = 41;              // data layout: 40, 41, 80, 47, 20 or 86
-    std::string model;            // default follows the layout
+    int layout = 41;    // data layout: 40, 41, 80, 47, 20 or 86
+    std::string model;  // default follows the layout
     std::string startDate = "24-05-06";
     std::string startTime = "13:45:30";
     std::string timePerDivision = "5ms";  // number and unit; the logger's sampling interval
     int samplesPerDivision = 100;
-    int countsPerDivision = 0;    // 0: the layout's usual value
+    int countsPerDivision = 0;  // 0: the layout's usual value
     int sampleCount = 1000;
-    std::string recordLength;     // default: sampleCount / samplesPerDivision
+    std::string recordLength;  // default: sampleCount / samplesPerDivision
     std::string preTrigger = "0";
-    bool rms = false;             // RMS-value recording: a maximum and a minimum series per channel
-    double rmsSpread = 0.05;      // maximum = value x (1 + spread), minimum = value x (1 - spread)
+    bool rms = false;         // RMS-value recording: a maximum and a minimum series per channel
+    double rmsSpread = 0.05;  // maximum = value x (1 + spread), minimum = value x (1 - spread)
     std::vector<ChannelSpec> channels{ChannelSpec{}};
-    int logicChannels = 0;        // logic blocks ("HL") or logic groups of the logger
+    int logicChannels = 0;  // logic blocks ("HL") or logic groups of the logger
     int loggerExtraFlag = 0;
     // Logic value of sample j for logic channel t (the stored 4-bit value).
     std::function<int(int sample, int channel)> logic;
@@ -107,10 +107,10 @@ struct Circuit {
 struct ThreePhaseSupply {
     double lineVolts = 110;
     double frequency = 50;
-    double unbalance = 0;          // w-v amplitude = line x (1 - unbalance)
-    bool reverse = false;          // phase sequence u-w-v
+    double unbalance = 0;             // w-v amplitude = line x (1 - unbalance)
+    bool reverse = false;             // phase sequence u-w-v
     std::vector<Harmonic> harmonics;  // in volts (peak) on both line voltages
-    double noise = 0;              // uniform noise, as a fraction of each channel's peak
+    double noise = 0;                 // uniform noise, as a fraction of each channel's peak
     std::string voltageRange = "100V";
     std::string currentRange = "50mV";
     std::vector<Circuit> circuits;

@@ -14,8 +14,7 @@ int main(int argc, char** argv) {
     pqwave::useJapaneseCapableFont(application);
 
     pqwave::QtHost host;
-    pqwave::Form1Model model(
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()), &host);
+    pqwave::Form1Model model(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()), &host);
     pqwave::Form1 window(model);
     host.setRefreshView([&window] { window.refresh(); });
     host.setProgressView([&window](double fraction) { window.showProgress(fraction); });

@@ -67,7 +67,9 @@ std::vector<NumberGroup> digitGroups(std::string_view text, std::size_t maxGroup
     return groups;
 }
 
-bool validDate(int y, int m, int d) { return m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m); }
+bool validDate(int y, int m, int d) {
+    return m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m);
+}
 
 }  // namespace
 
@@ -101,7 +103,9 @@ CivilDateTime toCivil(double dateTime) {
     return t;
 }
 
-int yearOf(double dateTime) { return toCivil(dateTime).year; }
+int yearOf(double dateTime) {
+    return toCivil(dateTime).year;
+}
 
 std::optional<double> DateValue(std::string_view text) {
     std::vector<NumberGroup> g = digitGroups(text, 3);

@@ -25,10 +25,12 @@ int yearOf(double dateTime);
 std::optional<double> DateValue(std::string_view text);
 std::optional<double> TimeValue(std::string_view text);
 
-inline double secondsToDays(double seconds) { return seconds / 60 / 60 / 24; }
+inline double secondsToDays(double seconds) {
+    return seconds / 60 / 60 / 24;
+}
 
-std::string formatDate(const CivilDateTime& t);   // yyyy/MM/dd
-std::string formatTime(const CivilDateTime& t);   // H:mm:ss
-std::string formatHhMmSs(double dateTime);        // hh-mm-ss, for file names
+std::string formatDate(const CivilDateTime& t);  // yyyy/MM/dd
+std::string formatTime(const CivilDateTime& t);  // H:mm:ss
+std::string formatHhMmSs(double dateTime);       // hh-mm-ss, for file names
 
 }  // namespace pqwave

@@ -10,7 +10,9 @@
 namespace pqwave {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of `s` that reads as a decimal number: optional sign,
 // digits with at most one decimal point, and an exponent only when digits follow it.

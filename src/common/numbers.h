@@ -12,13 +12,17 @@ namespace pqwave {
 double Val(std::string_view text);
 
 // Nearest integer, ties to even, as a double (no range check).
-inline double roundHalfEven(double x) { return std::nearbyint(x); }
+inline double roundHalfEven(double x) {
+    return std::nearbyint(x);
+}
 
 std::int16_t CInt(double x);
 std::int32_t CLng(double x);
 
 // Floor, as the recording's arithmetic writes Int.
-inline double Int(double x) { return std::floor(x); }
+inline double Int(double x) {
+    return std::floor(x);
+}
 
 // True when x rounds (half to even) into the range of T.
 bool fitsInt16(double x);

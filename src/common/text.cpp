@@ -7,7 +7,9 @@
 namespace pqwave {
 namespace {
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Byte offset of character `index` (or the size when the text is shorter).
 std::size_t byteOffsetOfChar(std::string_view text, std::size_t index) {

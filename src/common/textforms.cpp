@@ -165,17 +165,37 @@ std::string toString(Append append, T value) {
 
 }  // namespace
 
-char* appendD(char* out, double value) { return appendGeneral(out, value, 15); }
-char* appendS(char* out, float value) { return appendGeneral(out, value, 7); }
-char* appendI(char* out, long long value) { return std::to_chars(out, out + kMaxNumberText, value).ptr; }
-char* appendP(char* out, double value) { return appendPrint(out, value, 15); }
-char* appendPSingle(char* out, float value) { return appendPrint(out, value, 7); }
+char* appendD(char* out, double value) {
+    return appendGeneral(out, value, 15);
+}
+char* appendS(char* out, float value) {
+    return appendGeneral(out, value, 7);
+}
+char* appendI(char* out, long long value) {
+    return std::to_chars(out, out + kMaxNumberText, value).ptr;
+}
+char* appendP(char* out, double value) {
+    return appendPrint(out, value, 15);
+}
+char* appendPSingle(char* out, float value) {
+    return appendPrint(out, value, 7);
+}
 
-std::string formD(double value) { return toString(appendD, value); }
-std::string formS(float value) { return toString(appendS, value); }
-std::string formI(long long value) { return toString(appendI, value); }
-std::string formP(double value) { return toString(appendP, value); }
-std::string formPSingle(float value) { return toString(appendPSingle, value); }
+std::string formD(double value) {
+    return toString(appendD, value);
+}
+std::string formS(float value) {
+    return toString(appendS, value);
+}
+std::string formI(long long value) {
+    return toString(appendI, value);
+}
+std::string formP(double value) {
+    return toString(appendP, value);
+}
+std::string formPSingle(float value) {
+    return toString(appendPSingle, value);
+}
 
 std::string formT(double dateTime) {
     CivilDateTime t = toCivil(dateTime);

@@ -15,8 +15,8 @@ inline constexpr int kMaxNumberText = 40;
 char* appendD(char* out, double value);
 char* appendS(char* out, float value);
 char* appendI(char* out, long long value);
-char* appendP(char* out, double value);        // digits as in D
-char* appendPSingle(char* out, float value);   // digits as in S
+char* appendP(char* out, double value);       // digits as in D
+char* appendPSingle(char* out, float value);  // digits as in S
 
 std::string formD(double value);
 std::string formS(float value);

@@ -22,11 +22,11 @@ struct Control {
     int value = 0;     // check box 0/1, option button 1 when selected, combo box list index
     bool enabled = true;
     bool visible = true;
-    std::vector<std::string> items;    // combo box list
-    std::vector<Control*> group;       // option buttons that exclude each other, this one included
-    std::function<void()> onChange;    // labels and text boxes
-    std::function<void()> onClick;     // check boxes, option buttons, combo boxes, command buttons
-    std::function<void()> onLostFocus; // text boxes
+    std::vector<std::string> items;     // combo box list
+    std::vector<Control*> group;        // option buttons that exclude each other, this one included
+    std::function<void()> onChange;     // labels and text boxes
+    std::function<void()> onClick;      // check boxes, option buttons, combo boxes, command buttons
+    std::function<void()> onLostFocus;  // text boxes
 };
 
 void setText(Control& control, const std::string& text);
@@ -35,10 +35,16 @@ void select(Control& option);
 void setListIndex(Control& comboBox, int index);
 void click(Control& control);
 
-inline bool isChecked(const Control& control) { return control.value == 1; }
-inline bool isSelected(const Control& option) { return option.value != 0; }
+inline bool isChecked(const Control& control) {
+    return control.value == 1;
+}
+inline bool isSelected(const Control& option) {
+    return option.value != 0;
+}
 
 // The number a caption or text holds, read leniently as the window's rules read it.
-inline double valOf(const Control& control) { return Val(control.text); }
+inline double valOf(const Control& control) {
+    return Val(control.text);
+}
 
 }  // namespace pqwave

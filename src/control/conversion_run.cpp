@@ -43,11 +43,16 @@ Processing chosenProcessing(const Form1Model& f) {
 
 const char* unavailableName(Processing p) {
     switch (p) {
-        case Processing::MovingFft: return "時間移動FFT";
-        case Processing::SlidingAnalysis: return "10ms移動平均誤差補正";
-        case Processing::PqFft: return "PQデータFFT";
-        case Processing::ChannelFft: return "CHデータFFT";
-        default: return nullptr;
+        case Processing::MovingFft:
+            return "時間移動FFT";
+        case Processing::SlidingAnalysis:
+            return "10ms移動平均誤差補正";
+        case Processing::PqFft:
+            return "PQデータFFT";
+        case Processing::ChannelFft:
+            return "CHデータFFT";
+        default:
+            return nullptr;
     }
 }
 
@@ -125,8 +130,8 @@ void Form1Model::runConversion() {
             if (HourRmsStat.empty()) {
                 host_->reportWarning(Label1.text + ": 時刻統計 is collected only by 全ﾌｧｲﾙ処理; nothing was written");
             } else if (long long outside = foldTimeOfDayStatistics(*this); outside > 0) {
-                host_->reportWarning(Label1.text + ": " + std::to_string(outside) +
-                                     " samples lie beyond the year " + Text6.text + " and were not counted");
+                host_->reportWarning(Label1.text + ": " + std::to_string(outside) + " samples lie beyond the year " +
+                                     Text6.text + " and were not counted");
             }
             break;
         default:

@@ -58,8 +58,7 @@ std::vector<std::string> mountedVolumes() {
         std::string device, mountPoint;
         fields >> device >> mountPoint;
         mountPoint = unescapeMountPoint(mountPoint);
-        if (isRealVolume(device, mountPoint) &&
-            std::find(volumes.begin(), volumes.end(), mountPoint) == volumes.end())
+        if (isRealVolume(device, mountPoint) && std::find(volumes.begin(), volumes.end(), mountPoint) == volumes.end())
             volumes.push_back(mountPoint);
     }
     if (std::find(volumes.begin(), volumes.end(), "/") == volumes.end()) volumes.insert(volumes.begin(), "/");

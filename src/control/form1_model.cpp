@@ -10,12 +10,14 @@ const std::string Form1Model::kInformationTitle = "ソフトウェアについ�
 
 const std::string Form1Model::kInformationText =
     "このソフトは、HIOKIﾒﾓﾘｰﾊｲｺｰﾀﾞ8808,8835,8840,8841-2,8421,8860-1,MR8847,MR8880で測定し、CF等にセーブした"
-    "波形データファイル(バイナリ形式)から、Excelで処理可能なCSV形式に変換したり、指定間隔毎の電圧、電流、有効・無効電力を"
+    "波形データファイル(バイナリ形式)"
+    "から、Excelで処理可能なCSV形式に変換したり、指定間隔毎の電圧、電流、有効・無効電力を"
     "求め、ＣＳＶ形式のファイルに変換するソフトです。\r"
     "有効無効電力測定では、測定器の時間軸は50～200ms/DIVに設定してください。\r"
     "8808は1DIVで80回、その他は1DIVで100回サンブリングを行います。このため50Hzの電源では50ms/DIVで1ｻｲｸﾙ32or40回、"
     "200ms/DIVで8or10回サンプリングされます。\r"
-    "このソフトでは60Hzの地域で使用できるようにするため、電圧・電流は三相の実効値、有効・無効電力は三相合算値としています。"
+    "このソフトでは60Hzの地域で使用できるようにするため、電圧・電流は三相の実効値、有効・無効電力は三相合算値としていま"
+    "す。"
     "このため単相回路の測定はできません。\r"
     "電圧・電流の入力はch1とch2に線間電圧がＶ接続になるよう入力し(｢－｣端が共通)、電流は７回路まで測定でき、"
     "電圧測定チャンネル(ch1とch2)の｢＋｣側測定相にch3とch4、ch5とch6、ch7とch8、ch9とch10にそれぞれ二電力計法となるよう"
@@ -30,7 +32,9 @@ Form1Model::Form1Model(std::filesystem::path programFolder, Form1Host* host)
 
 Form1Model::~Form1Model() = default;
 
-void Form1Model::setHost(Form1Host* host) { host_ = host ? host : &defaultHost_; }
+void Form1Model::setHost(Form1Host* host) {
+    host_ = host ? host : &defaultHost_;
+}
 
 void Form1Model::registerControl(Control& control, std::string name, ControlKind kind, std::string text) {
     control.name = std::move(name);

@@ -40,7 +40,9 @@ void Form1Model::refreshFileList() {
     if (!stillListed) File1.fileName.clear();
 }
 
-std::filesystem::path Form1Model::selectedFilePath() const { return joinFolder(File1.path, File1.fileName); }
+std::filesystem::path Form1Model::selectedFilePath() const {
+    return joinFolder(File1.path, File1.fileName);
+}
 
 void Form1Model::Option1_Click(int index) {
     Command3.enabled = true;
@@ -54,8 +56,8 @@ void Form1Model::Option1_Click(int index) {
             commandsEnabled = model == 8840;
             break;
         case 1:
-            commandsEnabled = RmsDataFile == 0 && (model == 8835 || model == 8841 || model == 8807 ||
-                                                   model == 8880 || model == 8861);
+            commandsEnabled =
+                RmsDataFile == 0 && (model == 8835 || model == 8841 || model == 8807 || model == 8880 || model == 8861);
             break;
         case 2:
             Command3.enabled = false;
@@ -84,7 +86,9 @@ void Form1Model::Option1_Click(int index) {
     if (model != 8420 && index == 4) Command1.enabled = false;
 }
 
-void Form1Model::updateCommand4() { Command4.enabled = isSelected(Option2[0]) && Command1.enabled; }
+void Form1Model::updateCommand4() {
+    Command4.enabled = isSelected(Option2[0]) && Command1.enabled;
+}
 
 // ---- Processing choice and its options
 
@@ -139,7 +143,9 @@ void Form1Model::Option5_Click(int index) {
 
 // ---- Derived displays
 
-double Form1Model::timePerDivisionNumber() const { return Val(leftChars(Label15[2].text, 3)); }
+double Form1Model::timePerDivisionNumber() const {
+    return Val(leftChars(Label15[2].text, 3));
+}
 
 void Form1Model::Text1_Change() {
     if (valOf(Text1) == 0) setText(Text1, "1");
@@ -148,7 +154,9 @@ void Form1Model::Text1_Change() {
     Check5.enabled = valOf(Text1) == 20;
 }
 
-void Form1Model::Lab1OutN_Change() { setText(Lab1OutN, formS(static_cast<float>(valOf(Lab1OutN)))); }
+void Form1Model::Lab1OutN_Change() {
+    setText(Lab1OutN, formS(static_cast<float>(valOf(Lab1OutN))));
+}
 
 void Form1Model::Text4_LostFocus() {
     double step = valOf(Text4);
@@ -166,7 +174,9 @@ void Form1Model::Text2_Change() {
     setText(Label24, formD(count));
 }
 
-void Form1Model::Text11_Change() { refreshFftDerivedValues(); }
+void Form1Model::Text11_Change() {
+    refreshFftDerivedValues();
+}
 
 void Form1Model::refreshFftDerivedValues() {
     double fs = valOf(Label21);
@@ -196,21 +206,33 @@ void Form1Model::Label26_Change() {
 
 // ---- Check boxes
 
-void Form1Model::Check2_Click() { Option4[0].enabled = Option4[1].enabled = !isChecked(Check2); }
+void Form1Model::Check2_Click() {
+    Option4[0].enabled = Option4[1].enabled = !isChecked(Check2);
+}
 
-void Form1Model::Check4_Click() { Frame8.visible = isChecked(Check4); }
+void Form1Model::Check4_Click() {
+    Frame8.visible = isChecked(Check4);
+}
 
-void Form1Model::Check6_Click() { Frame7.visible = isChecked(Check6); }
+void Form1Model::Check6_Click() {
+    Frame7.visible = isChecked(Check6);
+}
 
-void Form1Model::Check8_Click(int index) { Check9[index].enabled = !isChecked(Check8[index]); }
+void Form1Model::Check8_Click(int index) {
+    Check9[index].enabled = !isChecked(Check8[index]);
+}
 
-void Form1Model::Check9_Click(int index) { Check8[index].enabled = !isChecked(Check9[index]); }
+void Form1Model::Check9_Click(int index) {
+    Check8[index].enabled = !isChecked(Check9[index]);
+}
 
 void Form1Model::Check10_Click() {
     Command1.enabled = isChecked(Check10) ? false : !Label1.text.empty();
 }
 
-void Form1Model::Check12_Click(int index) { Frame6[index].visible = isChecked(Check12[index]); }
+void Form1Model::Check12_Click(int index) {
+    Frame6[index].visible = isChecked(Check12[index]);
+}
 
 void Form1Model::Check13_Click() {
     bool on = isChecked(Check13);
@@ -220,7 +242,9 @@ void Form1Model::Check13_Click() {
     }
 }
 
-void Form1Model::Check14_Click() { Text10[2].enabled = isChecked(Check14); }
+void Form1Model::Check14_Click() {
+    Text10[2].enabled = isChecked(Check14);
+}
 
 // ---- Channel assignment
 
@@ -243,7 +267,9 @@ void Form1Model::Check16_Click() {
     if (changed && !File1.fileName.empty()) File1_Click(File1.fileName);
 }
 
-void Form1Model::Check17_Click(int) { LoadedFileName.clear(); }
+void Form1Model::Check17_Click(int) {
+    LoadedFileName.clear();
+}
 
 void Form1Model::Combo1_Click(int index) {
     int chosen = Combo1[index].value;
@@ -261,6 +287,8 @@ void Form1Model::Combo1_Click(int index) {
 
 // ---- Commands that belong to later parts of the program
 
-void Form1Model::Command10_Click() { host_->endProgram(); }
+void Form1Model::Command10_Click() {
+    host_->endProgram();
+}
 
 }  // namespace pqwave

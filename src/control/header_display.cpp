@@ -17,7 +17,9 @@ namespace {
 
 // A derived value that the header cannot give (a time axis of 0, say) shows as 0, so that
 // nothing of the previous file is left standing; the run that needs it refuses clearly.
-std::string derivedText(double value) { return std::isfinite(value) ? formD(value) : "0"; }
+std::string derivedText(double value) {
+    return std::isfinite(value) ? formD(value) : "0";
+}
 
 int roundedCount(const std::string& text) {
     double value = roundHalfEven(Val(text));
@@ -66,9 +68,11 @@ void Form1Model::File1_Click(const std::string& fileName) {
         showUnrecognized();
         return;
     }
-    std::visit([this](const auto& h) {
-        if constexpr (!std::is_same_v<std::decay_t<decltype(h)>, UnrecognizedHeader>) showHeader(h);
-    }, header);
+    std::visit(
+        [this](const auto& h) {
+            if constexpr (!std::is_same_v<std::decay_t<decltype(h)>, UnrecognizedHeader>) showHeader(h);
+        },
+        header);
     completeRecognizedHeader();
 }
 

@@ -38,8 +38,7 @@ private:
 
 class MemoryByteSource : public ByteSource {
 public:
-    MemoryByteSource(std::span<const std::byte> bytes, std::string name)
-        : ByteSource(std::move(name)), bytes_(bytes) {}
+    MemoryByteSource(std::span<const std::byte> bytes, std::string name) : ByteSource(std::move(name)), bytes_(bytes) {}
     std::uint64_t size() const override { return bytes_.size(); }
     void read(std::uint64_t offset, std::span<std::byte> into) const override;
 

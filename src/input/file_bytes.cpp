@@ -24,8 +24,7 @@ std::uintmax_t fileSizeOf(const std::filesystem::path& path) {
     return size;
 }
 
-std::vector<std::byte> readFileRange(const std::filesystem::path& path, std::uintmax_t offset,
-                                     std::size_t maxBytes) {
+std::vector<std::byte> readFileRange(const std::filesystem::path& path, std::uintmax_t offset, std::size_t maxBytes) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) cannotRead(path, errno);
     std::uintmax_t size = fileSizeOf(path);

@@ -12,7 +12,6 @@ namespace pqwave {
 std::uintmax_t fileSizeOf(const std::filesystem::path& path);
 
 // Up to `maxBytes` bytes from `offset` on (fewer when the file ends first).
-std::vector<std::byte> readFileRange(const std::filesystem::path& path, std::uintmax_t offset,
-                                     std::size_t maxBytes);
+std::vector<std::byte> readFileRange(const std::filesystem::path& path, std::uintmax_t offset, std::size_t maxBytes);
 
 }  // namespace pqwave

@@ -42,9 +42,9 @@ struct BlockHeader {
 };
 
 struct LoggerChannelBlock {
-    std::string kind;    // "HC" analog, "HL" logic
+    std::string kind;  // "HC" analog, "HL" logic
     std::string number;
-    std::string off;     // "OFF" when switched off
+    std::string off;  // "OFF" when switched off
     std::string range;
 };
 
@@ -82,7 +82,9 @@ std::string headerField(const ByteCursor& cursor, std::size_t position, std::siz
 
 // Model texts of block-header waveform files and the logger.
 bool isBlockWaveformModel(const std::string& model);
-inline bool isLoggerModel(const std::string& model) { return model == "8420"; }
+inline bool isLoggerModel(const std::string& model) {
+    return model == "8420";
+}
 
 // Each layout's reader; the bytes must hold the whole header.
 Header8840 parse8840Header(std::span<const std::byte> bytes, const std::string& fileName);

@@ -33,8 +33,8 @@ LoggerHeader parseLoggerHeader(std::span<const std::byte> bytes, const std::stri
     h.extraFlag = headerField(cursor, 470, 1);
     for (int j = 0; j + 2 <= headerBlocks; ++j) {
         std::size_t base = kHeaderBlockBytes * static_cast<std::size_t>(j + 1);
-        h.channels.push_back({headerField(cursor, base + 1, 2), headerField(cursor, base + 13, 2), headerField(cursor, base + 25, 3),
-                              headerField(cursor, base + 49, 10)});
+        h.channels.push_back({headerField(cursor, base + 1, 2), headerField(cursor, base + 13, 2),
+                              headerField(cursor, base + 25, 3), headerField(cursor, base + 49, 10)});
     }
     return h;
 }

@@ -33,9 +33,8 @@ void load40(const ByteSource& source, const LoadRequest& request, LoadResult& re
         int p = positionOfBlock(block, request.swapFirstBlocks);
         if (!request.recordedPosition[p]) continue;
         const Destination& d = writer.destination(p);
-        forEachRecord(source, offset, 2, n, [&](const std::byte* b, std::size_t j) {
-            writer.store(j, d, bigEndian(b) - 2048);
-        });
+        forEachRecord(source, offset, 2, n,
+                      [&](const std::byte* b, std::size_t j) { writer.store(j, d, bigEndian(b) - 2048); });
         offset += n * 2;
     }
     forEachRecord(source, offset, static_cast<std::size_t>(logicGroups), n, [&](const std::byte* b, std::size_t j) {

@@ -56,7 +56,9 @@ float roundHalfEvenSmall(float x) {
     return (x + kShift) - kShift;
 }
 
-std::int64_t roundUp16(std::int64_t n) { return n >= 0 ? (n + 15) / 16 * 16 : n / 16 * 16; }
+std::int64_t roundUp16(std::int64_t n) {
+    return n >= 0 ? (n + 15) / 16 * 16 : n / 16 * 16;
+}
 
 float scaled(std::int32_t mantissa, std::int8_t exponent) {
     return static_cast<float>(mantissa * std::pow(10.0, exponent));

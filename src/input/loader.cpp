@@ -23,9 +23,8 @@ void requireData(const ByteSource& source, std::uint64_t offset, std::uint64_t b
     if (offset <= size && bytes <= size - offset) return;
     std::uint64_t found = offset <= size ? size - offset : 0;
     throw Error(ErrorKind::Malformed, source.name() + ": header promises " + std::to_string(request.sampleCount) +
-                                          " samples of " + what + " (" + std::to_string(bytes) +
-                                          " bytes from offset " + std::to_string(offset) + "), but " +
-                                          std::to_string(found) + " bytes follow");
+                                          " samples of " + what + " (" + std::to_string(bytes) + " bytes from offset " +
+                                          std::to_string(offset) + "), but " + std::to_string(found) + " bytes follow");
 }
 
 void reserveTable(LoadResult& result, const ByteSource& source, const LoadRequest& request, int highestValueIndex) {
@@ -51,20 +50,32 @@ LoadResult loadSamples(const ByteSource& source, const LoadRequest& request) {
         throw Error(ErrorKind::Malformed,
                     source.name() + ": header declares " + std::to_string(request.sampleCount) + " samples");
     if ((request.rmsDataFile + 1) * request.channelCount > 16)
-        throw Error(ErrorKind::Malformed, source.name() + ": " + std::to_string(request.channelCount) +
-                                              " channels" + (request.rmsDataFile ? " of RMS values" : "") +
+        throw Error(ErrorKind::Malformed, source.name() + ": " + std::to_string(request.channelCount) + " channels" +
+                                              (request.rmsDataFile ? " of RMS values" : "") +
                                               " recorded; at most 16 columns can be loaded");
     if (request.headerBlocks < 1)
         throw Error(ErrorKind::Malformed, source.name() + ": header declares no header blocks");
     LoadResult result;
     switch (request.formatCode) {
-        case 40: loading::load40(source, request, result); break;
+        case 40:
+            loading::load40(source, request, result);
+            break;
         case 41:
-        case 80: loading::load41(source, request, result); break;
-        case 47: loading::load47(source, request, result); break;
-        case 20: loading::load20(source, request, result); break;
-        case 86: loading::load86(source, request, result); break;
-        default: loading::reserveTable(result, source, request, -1); break;
+        case 80:
+            loading::load41(source, request, result);
+            break;
+        case 47:
+            loading::load47(source, request, result);
+            break;
+        case 20:
+            loading::load20(source, request, result);
+            break;
+        case 86:
+            loading::load86(source, request, result);
+            break;
+        default:
+            loading::reserveTable(result, source, request, -1);
+            break;
     }
     return result;
 }

@@ -14,14 +14,14 @@
 namespace pqwave {
 
 struct LoadRequest {
-    int formatCode = 0;          // data layout 40, 41, 80, 47, 20 or 86
-    int headerBlocks = 0;        // header size in 1024-byte (layout 40) or 512-byte blocks
+    int formatCode = 0;    // data layout 40, 41, 80, 47, 20 or 86
+    int headerBlocks = 0;  // header size in 1024-byte (layout 40) or 512-byte blocks
     std::int64_t sampleCount = 0;
     int channelCount = 0;
     int logicChannelCount = 0;
-    int rmsDataFile = 0;         // 1: two values (maximum, minimum) per channel and sample
+    int rmsDataFile = 0;  // 1: two values (maximum, minimum) per channel and sample
     int loggerExtraFlag = 0;
-    int lastActiveChannel = 0;   // layout 47 stores channels 0..lastActiveChannel
+    int lastActiveChannel = 0;                  // layout 47 stores channels 0..lastActiveChannel
     std::array<std::int16_t, 16> channelMap{};  // file channel k goes to column channelMap[k]
     std::array<bool, 16> invertedPosition{};    // values stored in column p are negated
     std::array<bool, 16> recordedPosition{};    // layout 40: a block is present for position p
@@ -30,8 +30,8 @@ struct LoadRequest {
 
 struct LoadResult {
     RawSampleTable table;
-    bool hasData = true;           // false: an 886x file whose data tags are missing
-    std::string missingData;       // what was missing, for the warning
+    bool hasData = true;                  // false: an 886x file whose data tags are missing
+    std::string missingData;              // what was missing, for the warning
     std::array<float, 48> calibration{};  // layout 86: gain, offset, unit factor per channel
     std::int64_t clippedValues = 0;       // raw codes beyond 16 bits, stored at the limit
 };

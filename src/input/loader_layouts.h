@@ -13,7 +13,9 @@ namespace pqwave::loading {
 inline int bigEndian(const std::byte* b) {
     return std::to_integer<int>(b[0]) << 8 | std::to_integer<int>(b[1]);
 }
-inline int signedBigEndian(const std::byte* b) { return static_cast<std::int16_t>(bigEndian(b)); }
+inline int signedBigEndian(const std::byte* b) {
+    return static_cast<std::int16_t>(bigEndian(b));
+}
 
 // Where file value k of a sample goes and with which sign.
 struct Destination {

@@ -28,8 +28,10 @@ private:
         crossing_[row][1] = static_cast<float>(j + static_cast<double>(s0) / (s0 - s1));
     }
     void look(int row, long long j, int s0, int s1) {
-        if (s0 <= 0 && s1 >= 1) rising(row, j, s0, s1);
-        else if (s0 >= 0 && s1 < 0) falling(row + 1, j, s0, s1);
+        if (s0 <= 0 && s1 >= 1)
+            rising(row, j, s0, s1);
+        else if (s0 >= 0 && s1 < 0)
+            falling(row + 1, j, s0, s1);
     }
 
     // Rows: rising and falling of ch1, of ch2, of ch1 - ch2. Slot 1 the latest crossing.

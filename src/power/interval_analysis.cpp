@@ -40,13 +40,13 @@ int targetCircuit(const Control& box, int circuits) {
 struct Settings {
     double samplesPerInterval = 0;  // N, not necessarily whole
     double totalSamples = 0;
-    double countsPerDivision = 0;   // VD
+    double countsPerDivision = 0;  // VD
     double ptRatio = 0;
     std::array<double, kLanes> clampAmps{};
     double intervalMs = 0;
     float qts = 0;
     int circuits = 0;
-    int lastPosition = 0;           // rnd(N - 1): positions 0..lastPosition in each interval
+    int lastPosition = 0;  // rnd(N - 1): positions 0..lastPosition in each interval
     bool lineVoltages = true, perPhase = false, statisticsOnly = false;
     bool fundamental = false, fifth = false, frequency = false;
     int compensationTarget = -1, theoreticalTarget = -1;
@@ -102,12 +102,9 @@ Correlation correlation(const std::array<Lanes, 3>& sine, const std::array<Lanes
     return {{sine[0][lane], sine[1][lane], sine[2][lane]}, {cosine[0][lane], cosine[1][lane], cosine[2][lane]}};
 }
 
-
-
 class IntervalAnalysis {
 public:
-    IntervalAnalysis(Form1Model& form, TextOutputFile* file)
-        : form_(form), file_(file), s_(readSettings(form)) {
+    IntervalAnalysis(Form1Model& form, TextOutputFile* file) : form_(form), file_(file), s_(readSettings(form)) {
         refuseUnusable(form, s_);
         writing_ = file_ != nullptr && !s_.statisticsOnly;
     }
@@ -144,8 +141,8 @@ void IntervalAnalysis::prepareTables() {
     if (s_.fifth)
         fillReferenceTable(form_.SineTable, form_.CosineTable, 1, 5, form_.SupplyFrequency, fs, s_.lastPosition);
     if (s_.frequency)
-        form_.IntervalFrequency.assign(static_cast<std::size_t>(std::floor(s_.totalSamples / s_.samplesPerInterval)) + 1,
-                                       0.0f);
+        form_.IntervalFrequency.assign(
+            static_cast<std::size_t>(std::floor(s_.totalSamples / s_.samplesPerInterval)) + 1, 0.0f);
 }
 
 SampleInput IntervalAnalysis::sampleInput() const {
@@ -241,11 +238,12 @@ void IntervalAnalysis::endInterval(long long m) {
     if (batch) foldStatistic(form_.VStat, v, first);
     if (s_.fundamental) {
         row_.d(threePhaseRms(correlation(u.fundVS, u.fundVC), n) / vd * pt);
-            }
+    }
 
     for (int c = 0; c < s_.circuits; ++c) {
         const double ct = s_.clampAmps[c];
-        const float rmsCurrent = static_cast<float>(std::sqrt((u.curSq[0][c] + u.curSq[1][c] + u.curSq[2][c]) / 3.0f / n));
+        const float rmsCurrent =
+            static_cast<float>(std::sqrt((u.curSq[0][c] + u.curSq[1][c] + u.curSq[2][c]) / 3.0f / n));
         const float i = row_.s(rmsCurrent / vd * ct / 0.2);
         if (batch) foldStatistic(form_.IStat[c], i, first);
         if (s_.fundamental) {
@@ -264,7 +262,8 @@ void IntervalAnalysis::endInterval(long long m) {
 
     if (s_.fifth) {
         row_.d(threePhaseRms(correlation(u.fifthVS, u.fifthVC), n) / vd * pt);
-        for (int c = 0; c < s_.circuits; ++c) row_.d(threePhaseRms(correlation(u.fifthIS, u.fifthIC, c), n) / vd * s_.clampAmps[c] / 0.2);
+        for (int c = 0; c < s_.circuits; ++c)
+            row_.d(threePhaseRms(correlation(u.fifthIS, u.fifthIC, c), n) / vd * s_.clampAmps[c] / 0.2);
         for (int c = 0; c < s_.circuits; ++c) {
             row_.i(fifthHarmonicPhase(correlation(u.fifthVS, u.fifthVC), correlation(u.fifthIS, u.fifthIC, c)));
         }

@@ -78,8 +78,9 @@ Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circu
 
 // Built twice, for processors with AVX2 and for any x86-64; both give the same results,
 // since the compiler may not fuse a multiply and an add (-ffp-contract=off).
-__attribute__((target_clones("avx2", "default")))
-void accumulateInterval(const SampleInput& in, const std::int64_t* rows, int count, IntervalSums& u) {
+__attribute__((target_clones("avx2", "default"))) void accumulateInterval(const SampleInput& in,
+                                                                          const std::int64_t* rows, int count,
+                                                                          IntervalSums& u) {
     for (int k = 0; k < count; ++k) {
         std::int16_t row[2 + 2 * kCircuitLanes];
         paddedRow(in, in.table + rows[k] * static_cast<std::int64_t>(in.columns), row);

@@ -32,13 +32,13 @@ struct SampleInput {
     float scaleV1 = 0, scaleV2 = 0;
     bool hasSecondVoltage = true;
     int circuits = 0;
-    Lanes scaleA{}, scaleB{};      // the range of each circuit's phase u and phase w column
-    Lanes polarity{};              // -1 where the circuit's polarity is inverted
-    bool anyTransform = false;     // a star-delta transform is set for some circuit
+    Lanes scaleA{}, scaleB{};   // the range of each circuit's phase u and phase w column
+    Lanes polarity{};           // -1 where the circuit's polarity is inverted
+    bool anyTransform = false;  // a star-delta transform is set for some circuit
     std::array<std::array<double, 3>, kCircuitLanes> newA{}, newB{};  // coefficients of (a, b, t)
     std::array<double, kCircuitLanes> divisor{};
     bool fundamental = false, fifth = false;
-    const double* fundSine = nullptr;   // reference tables by position in the interval
+    const double* fundSine = nullptr;  // reference tables by position in the interval
     const double* fundCosine = nullptr;
     const double* fifthSine = nullptr;
     const double* fifthCosine = nullptr;

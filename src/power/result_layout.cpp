@@ -7,7 +7,9 @@
 
 namespace pqwave {
 
-int circuitCount(const Form1Model& form) { return std::clamp(form.ChannelCount / 2 - 1, 0, kMaxCircuits); }
+int circuitCount(const Form1Model& form) {
+    return std::clamp(form.ChannelCount / 2 - 1, 0, kMaxCircuits);
+}
 
 std::string rmsScalingInformation(const Form1Model& form) {
     std::string text = ",PT=" + form.Text7[0].text;

@@ -21,8 +21,10 @@ CsvFile::CsvFile(const std::filesystem::path& path) {
             end = bytes.size();
         }
         std::string line = bytes.substr(start, end - start);
-        if (line.empty() || line.back() != '\r') crLfOnly = false;
-        else line.pop_back();
+        if (line.empty() || line.back() != '\r')
+            crLfOnly = false;
+        else
+            line.pop_back();
         lines.push_back(cp932ToUtf8(line));
         start = end + 1;
     }

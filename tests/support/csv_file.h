@@ -13,7 +13,7 @@ struct CsvFile {
     std::string bytes;
     std::vector<std::string> lines;
     std::vector<std::vector<std::string>> rows;  // every line split at ","
-    bool crLfOnly = true;                          // every line ends in CR LF, no bare LF
+    bool crLfOnly = true;                        // every line ends in CR LF, no bare LF
 
     double number(std::size_t line, std::size_t field) const;
 };

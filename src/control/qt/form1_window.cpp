@@ -106,8 +106,7 @@ Form1::Form1(Form1Model& model, QWidget* parent) : QMainWindow(parent), model_(m
     setCentralWidget(scroll);
 
     QSize wanted(1280, 800);
-    if (QScreen* screen = QApplication::primaryScreen())
-        wanted = wanted.boundedTo(screen->availableGeometry().size());
+    if (QScreen* screen = QApplication::primaryScreen()) wanted = wanted.boundedTo(screen->availableGeometry().size());
     resize(wanted);
     refresh();
 }
@@ -131,8 +130,7 @@ QLabel* Form1::makeLabel(Control& control, LabelLook look) {
     if (look == LabelLook::Value) {
         // Sunken, as a read-out the instrument filled, and selectable so a value can be copied.
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setMinimumWidth(
-            label->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")));
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")));
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     return label;
@@ -141,8 +139,7 @@ QLabel* Form1::makeLabel(Control& control, LabelLook look) {
 QLineEdit* Form1::makeTextBox(Control& control, int widthInCharacters) {
     QLineEdit* edit = make<QLineEdit>(control);
     if (widthInCharacters > 0)
-        edit->setFixedWidth(
-            edit->fontMetrics().horizontalAdvance(QString(widthInCharacters, QChar(u'0'))) + 12);
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(widthInCharacters, QChar(u'0'))) + 12);
     return edit;
 }
 
@@ -151,9 +148,8 @@ void Form1::connectToModel(Control& control, QWidget* widget) {
     switch (control.kind) {
         case ControlKind::TextBox: {
             auto* edit = static_cast<QLineEdit*>(widget);
-            connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) {
-                act([&] { setText(*c, text.toStdString()); });
-            });
+            connect(edit, &QLineEdit::textEdited, this,
+                    [this, c](const QString& text) { act([&] { setText(*c, text.toStdString()); }); });
             connect(edit, &QLineEdit::editingFinished, this, [this, c] {
                 if (c->onLostFocus) act([&] { c->onLostFocus(); });
             });
@@ -332,11 +328,10 @@ QWidget* Form1::buildRmsFrame() {
     QGroupBox* frame = make<QGroupBox>(model_.Frame3);
     auto* layout = new QVBoxLayout(frame);
     layout->setSpacing(3);
-    layout->addLayout(row({makeLabel(model_.LabelmS), makeTextBox(model_.Text1, 14),
-                           fixedLabel(QStringLiteral("ms")), make<QRadioButton>(model_.Option5[0]),
-                           make<QRadioButton>(model_.Option5[1])}));
-    layout->addLayout(row({make<QCheckBox>(model_.Check1), make<QCheckBox>(model_.Check3),
-                           make<QCheckBox>(model_.Check5)}));
+    layout->addLayout(row({makeLabel(model_.LabelmS), makeTextBox(model_.Text1, 14), fixedLabel(QStringLiteral("ms")),
+                           make<QRadioButton>(model_.Option5[0]), make<QRadioButton>(model_.Option5[1])}));
+    layout->addLayout(
+        row({make<QCheckBox>(model_.Check1), make<QCheckBox>(model_.Check3), make<QCheckBox>(model_.Check5)}));
     layout->addLayout(row({make<QCheckBox>(model_.Check13), make<QCheckBox>(model_.Check10)}));
 
     QGroupBox* perPhase = make<QGroupBox>(model_.Frame7);
@@ -348,8 +343,7 @@ QWidget* Form1::buildRmsFrame() {
     layout->addLayout(row({make<QCheckBox>(model_.Check2), make<QRadioButton>(model_.Option4[0]),
                            make<QRadioButton>(model_.Option4[1])}));
     layout->addWidget(buildCircuitFrames());
-    layout->addLayout(
-        row({make<QCheckBox>(model_.Check12[0]), make<QCheckBox>(model_.Check12[1])}));
+    layout->addLayout(row({make<QCheckBox>(model_.Check12[0]), make<QCheckBox>(model_.Check12[1])}));
     layout->addWidget(buildCompensationFrames());
     return frame;
 }
@@ -410,8 +404,7 @@ QWidget* Form1::buildRawOutputFrame() {
     layout->addLayout(row({makeTextBox(model_.Text2[0], 9), makeLabel(model_.Label23[0]),
                            makeTextBox(model_.Text2[1], 9), makeLabel(model_.Label23[1])}));
     layout->addLayout(row({makeLabel(model_.Label13a), makeTextBox(model_.Text4, 6)}));
-    layout->addLayout(
-        row({makeLabel(model_.Label23[3]), makeLabel(model_.Label24, LabelLook::Value)}));
+    layout->addLayout(row({makeLabel(model_.Label23[3]), makeLabel(model_.Label24, LabelLook::Value)}));
     return frame;
 }
 
@@ -428,8 +421,7 @@ QWidget* Form1::buildFftFrame() {
                          makeLabel(model_.Label38[1], LabelLook::Value)}),
                     0, 1);
     grid->addWidget(fixedLabel(QStringLiteral("Dt")), 1, 0);
-    grid->addLayout(
-        row({makeLabel(model_.Label38[0], LabelLook::Value), makeLabel(model_.Label37[3])}), 1, 1);
+    grid->addLayout(row({makeLabel(model_.Label38[0], LabelLook::Value), makeLabel(model_.Label37[3])}), 1, 1);
     grid->addWidget(makeLabel(model_.Label36[0]), 2, 0);
     grid->addLayout(row({makeTextBox(model_.Text10[0], 6), makeLabel(model_.Label37[0]),
                          makeTextBox(model_.Text10[1], 6), makeLabel(model_.Label37[1])}),
@@ -583,10 +575,9 @@ void Form1::fillFolderList() {
     };
     if (path.empty()) return;
     std::filesystem::path folder(path);
-    std::filesystem::path parent =
-        folder.has_relative_path() && !folder.has_filename()
-            ? folder.parent_path().parent_path()  // "/data/" names "/data"
-            : folder.parent_path();
+    std::filesystem::path parent = folder.has_relative_path() && !folder.has_filename()
+                                       ? folder.parent_path().parent_path()  // "/data/" names "/data"
+                                       : folder.parent_path();
     if (parent != folder && !parent.empty()) addEntry(QStringLiteral(".."), parent);
     for (const std::string& name : listSubfolders(path)) addEntry(qt(name), joinFolder(path, name));
 }

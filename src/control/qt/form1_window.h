@@ -22,7 +22,7 @@ namespace pqwave {
 class Form1 : public QMainWindow {
     Q_OBJECT
 
-  public:
+public:
     explicit Form1(Form1Model& model, QWidget* parent = nullptr);
 
     // The model's start-up sequence (defaults, folder of the program, information message),
@@ -41,7 +41,7 @@ class Form1 : public QMainWindow {
     QListWidget* folderList() const { return folderList_; }
     QListWidget* fileList() const { return fileList_; }
 
-  private:
+private:
     enum class LabelLook { Caption, Value };
 
     template <typename W>

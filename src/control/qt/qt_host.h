@@ -17,14 +17,10 @@ class QApplication;
 namespace pqwave {
 
 class QtHost : public Form1Host {
-  public:
+public:
     // Called before a message box or a yield, so the window shows the model as it is now.
-    void setRefreshView(std::function<void()> refreshView) {
-        refreshView_ = std::move(refreshView);
-    }
-    void setProgressView(std::function<void(double)> progressView) {
-        progressView_ = std::move(progressView);
-    }
+    void setRefreshView(std::function<void()> refreshView) { refreshView_ = std::move(refreshView); }
+    void setProgressView(std::function<void(double)> progressView) { progressView_ = std::move(progressView); }
     // The window message boxes are centred on; at start-up it may not be the active one yet.
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
 
@@ -36,7 +32,7 @@ class QtHost : public Form1Host {
     void reportProgress(double fraction) override;
     void endProgram() override;
 
-  private:
+private:
     void refreshView();
     void showBox(QMessageBox::Icon icon, const QString& title, const QString& text);
 
