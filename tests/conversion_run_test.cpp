@@ -52,6 +52,32 @@ TEST(ConversionRun, TheSameFileIsLoadedOnceUntilASettingChangesHowItIsStored) {
     EXPECT_EQ(loads() - afterFirst, 3);
 }
 
+// The caption holds the count as a single ("1.234568E+07"); the load and the runs must take
+// the header's exact count, or a sound file looks shorter than promised.
+TEST(ConversionRun, ASampleCountTheCaptionRoundsIsLoadedAndConvertedExactly) {
+    TestFolder folder;
+    gen::RecordingSpec spec;
+    spec.sampleCount = 12345678;
+    spec.channels[0].wave.amplitude = 0;
+    folder.write("LONG.MEM", spec);
+    StartedModel m(folder);
+    m.click("LONG.MEM");
+    EXPECT_EQ(m.form.LabASn.text, "1.234568E+07");
+    EXPECT_EQ(m.form.SampleCount, 12345678);
+    EXPECT_EQ(m.form.Text2[1].text, "12345677");
+    select(m.form.Option2[1]);
+    setText(m.form.Text2[0], "12345670");
+    setText(m.form.Text2[1], "99999999");
+    setText(m.form.Text5, folder.file("out.csv").string());
+    click(m.form.Command1);
+    ASSERT_TRUE(m.host.errors.empty()) << m.host.errors[0];
+    EXPECT_EQ(m.form.SampleTable.rows(), 12345679u);
+    EXPECT_EQ(m.form.Text2[1].text, "12345677");
+    CsvFile csv(folder.file("out.csv"));
+    ASSERT_EQ(csv.lines.size(), 2u + 8u);
+    EXPECT_EQ(csv.rows.back()[0], " 617283.85 ");  // sample 12345677 at 0.05 ms per sample
+}
+
 TEST(ConversionRun, ProgressAndPointerAreRestoredWhenTheOutputCannotBeWritten) {
     TestFolder folder;
     folder.write("A.MEM", powerRecording(1));

@@ -93,6 +93,7 @@ public:
     int LogicChannelCount = 0;
     int RmsDataFile = 0;
     int FormatCode = 0;
+    double SampleCount = 0;  // samples per channel, exactly as the header gives them
     int HeaderBlocks = 0;
     int LoggerExtraFlag = 0;
     double TimeUnitFactor = 1;

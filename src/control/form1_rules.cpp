@@ -192,7 +192,7 @@ void Form1Model::Label21_Change() {
 }
 
 void Form1Model::Label14_Change(int index) {
-    if (index == 16) setText(Text2[1], formD(valOf(LabASn) - 1));
+    if (index == 16) setText(Text2[1], formD(SampleCount - 1));
 }
 
 void Form1Model::Label26_Change() {

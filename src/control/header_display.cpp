@@ -93,7 +93,10 @@ void Form1Model::showDerivedTimeAxis(double sampleCount) {
 void Form1Model::showSampleCountAndRate(double sampleCount) {
     double d = timePerDivisionNumber();
     double samplesPerDivision = valOf(T_Div);
+    // The caption shows the count as a single, which drops digits above 10^7; the runs take
+    // the exact count.
     setText(LabASn, formS(static_cast<float>(sampleCount)));
+    SampleCount = roundHalfEven(sampleCount);
     setText(Label21, derivedText(Int(samplesPerDivision * (1 / d) * TimeUnitFactor * 10 + 0.5) / 10));
     double period = d / samplesPerDivision / TimeUnitFactor;
     SamplePeriod = std::isfinite(period) ? static_cast<float>(period) : 0.0f;
@@ -178,7 +181,7 @@ void Form1Model::showHeader(const BlockHeader& h) {
     setText(Label15[0], date ? formT(*date) : g[7]);
     setText(Label15[1], leftChars(g[8], 8));
     setText(Label15[3], formD(Val(g[5])));
-    double sampleCount = static_cast<float>(Val(g[6]));
+    double sampleCount = Val(g[6]);
     setText(Label15[2], g[11] + "/DIV");
     ChannelCount = 0;
 
@@ -224,7 +227,7 @@ void Form1Model::showHeader(const LoggerHeader& h) {
     setText(Label15[0], h.startDate);
     setText(Label15[1], h.startTime);
     setText(Label15[3], h.recordLength);
-    double sampleCount = static_cast<float>(Val(h.sampleCount));
+    double sampleCount = Val(h.sampleCount);
     setText(Label15[2], h.samplingInterval);
     ChannelCount = 0;
     LogicChannelCount = roundedCount(h.logicGroups);
@@ -269,7 +272,7 @@ void Form1Model::showUnrecognized() {
 }
 
 void Form1Model::completeRecognizedHeader() {
-    if (BatchMode == 0) setText(Text2[1], formD(valOf(LabASn) - 1));
+    if (BatchMode == 0) setText(Text2[1], formD(SampleCount - 1));
     std::string name = rightChars(Label15[0].text, 2) + "D" + timeForFileName(Label15[1].text) + ".csv";
     setText(Text5, joinFolder(File1.path, name));
     updateCommand4();

@@ -3,6 +3,7 @@
 // turns out to be damaged leaves the previous recording usable.
 #include "common/error.h"
 #include "common/numbers.h"
+#include "common/textforms.h"
 #include "control/form1_model.h"
 #include "input/channel_scale.h"
 #include "input/loader.h"
@@ -37,9 +38,9 @@ void Form1Model::DTLood() {
             break;
         }
 
-    double sampleCount = roundHalfEven(Val(LabASn.text));
+    double sampleCount = SampleCount;
     if (!fitsInt32(sampleCount))
-        throw Error(ErrorKind::Malformed, Label1.text + ": header declares " + LabASn.text + " samples");
+        throw Error(ErrorKind::Malformed, Label1.text + ": header declares " + formD(sampleCount) + " samples");
     LoadRequest request;
     request.formatCode = FormatCode;
     request.headerBlocks = HeaderBlocks;

@@ -62,6 +62,7 @@ std::string describeModel(const Form1Model& form) {
     line(out, "LogicChannelCount", formI(form.LogicChannelCount));
     line(out, "RmsDataFile", formI(form.RmsDataFile));
     line(out, "FormatCode", formI(form.FormatCode));
+    line(out, "SampleCount", formD(form.SampleCount));
     line(out, "HeaderBlocks", formI(form.HeaderBlocks));
     line(out, "LoggerExtraFlag", formI(form.LoggerExtraFlag));
     line(out, "TimeUnitFactor", formD(form.TimeUnitFactor));

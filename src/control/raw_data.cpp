@@ -86,7 +86,7 @@ TimeColumn timeColumnOf(const Form1Model& form) {
 // recording its last sample.
 void correctRange(Form1Model& form) {
     if (valOf(form.Text2[0]) < 0) setText(form.Text2[0], "0");
-    if (valOf(form.LabASn) <= valOf(form.Text2[1])) setText(form.Text2[1], formD(valOf(form.LabASn) - 1));
+    if (form.SampleCount <= valOf(form.Text2[1])) setText(form.Text2[1], formD(form.SampleCount - 1));
 }
 
 // The sample counter is single precision; where a step no longer moves it on (beyond 2^24
@@ -221,7 +221,7 @@ long long foldTimeOfDayStatistics(Form1Model& form) {
     for (int i : channels) factors[i] = valOf(form.Text3[i]) * form.ChannelScale[i] / countsPerDivision;
     const bool rmsRecording = isSelected(form.Option1[3]);
     const double yearStart = DateSerial(static_cast<int>(year), 1, 1);
-    const long long samples = static_cast<long long>(std::min(valOf(form.LabASn), form.SampleTable.rows() - 1.0));
+    const long long samples = static_cast<long long>(std::min(form.SampleCount, form.SampleTable.rows() - 1.0));
 
     long long outside = 0;
     for (long long s = 0; s < samples; ++s) {

@@ -56,7 +56,7 @@ struct Settings {
 Settings readSettings(const Form1Model& f) {
     Settings s;
     s.samplesPerInterval = valOf(f.Lab1OutN);
-    s.totalSamples = valOf(f.LabASn);
+    s.totalSamples = f.SampleCount;
     s.countsPerDivision = valOf(f.V_Div);
     s.ptRatio = valOf(f.Text7[0]);
     s.intervalMs = valOf(f.Text1);
