@@ -14,6 +14,7 @@ enum class ErrorKind {
     Arithmetic,     // a run divides by zero or produces a value that does not fit its type
     NotRecognized,  // the file is not an instrument file this program knows
     NotAvailable,   // the command is not available with these settings
+    Cancelled,      // the user stopped the run
 };
 
 class Error : public std::runtime_error {

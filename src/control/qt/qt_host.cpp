@@ -31,6 +31,8 @@ QString errorTitle(ErrorKind kind) {
             return QStringLiteral("認識できないファイル");
         case ErrorKind::NotAvailable:
             return QStringLiteral("この操作はできません");
+        case ErrorKind::Cancelled:
+            return QStringLiteral("中止しました");
     }
     return QStringLiteral("pqwave");
 }
