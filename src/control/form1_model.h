@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/progress.h"
 #include "control/control.h"
 #include "control/host.h"
 #include "input/header.h"
@@ -106,6 +107,8 @@ public:
     std::array<std::int16_t, kPositions> ChannelMap{};
 
     // ---- Analysis state
+    // The running command's progress and cancel flag, read by the window and the CLI.
+    Progress progress;
     float SupplyFrequency = 50;
     float RawOutputStep = 1;
     int BatchMode = 0;
