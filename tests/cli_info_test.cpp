@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "app/cli.h"
 #include "support/test_folder.h"
@@ -86,6 +93,46 @@ TEST(CliInfo, SettingsRunTheirEventsInOrder) {
     EXPECT_TRUE(run.has("Text4=1"));
     EXPECT_TRUE(run.has("ChannelMap(2)=0"));
     EXPECT_TRUE(run.has("Combo1(0).Visible=1"));
+}
+
+// Ctrl-C while a conversion writes: the CLI says so naming the file, exits 130 as a program
+// stopped by Ctrl-C does, and leaves neither the unfinished output nor an earlier file changed.
+TEST(CliConvert, CtrlCStopsTheRunAndRemovesItsUnfinishedOutput) {
+    TestFolder folder;
+    gen::RecordingSpec spec;
+    spec.channels.assign(4, gen::ChannelSpec{});
+    spec.sampleCount = 1000000;
+    folder.write("LONG.MEM", spec);
+    {
+        std::ofstream earlier(folder.file("out.csv"));
+        earlier << "earlier";
+    }
+    // A Ctrl-C that comes after the command is over must not end the test program.
+    auto previous = std::signal(SIGINT, SIG_IGN);
+    std::atomic<bool> done = false;
+    std::thread pressCtrlC([&] {
+        // The unfinished output appears beside its final name once the run writes.
+        while (!done) {
+            for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+                if (entry.path().filename().string().starts_with("out.csv.part")) {
+                    ::kill(::getpid(), SIGINT);
+                    return;
+                }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    CliRun run = cli({"convert", folder.file("LONG.MEM").string(), "--set", "Option2=1", "--set", "Check15=1", "-o",
+                      folder.file("out.csv").string()});
+    done = true;
+    pressCtrlC.join();
+    std::signal(SIGINT, previous);
+
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_NE(run.err.find("LONG.MEM: cancelled"), std::string::npos) << run.err;
+    EXPECT_EQ(folder.readText("out.csv"), "earlier");
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++files;
+    EXPECT_EQ(files, 2);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "app/cli.h"
@@ -76,6 +77,43 @@ TEST(ConversionRun, ASampleCountTheCaptionRoundsIsLoadedAndConvertedExactly) {
     CsvFile csv(folder.file("out.csv"));
     ASSERT_EQ(csv.lines.size(), 2u + 8u);
     EXPECT_EQ(csv.rows.back()[0], " 617283.85 ");  // sample 12345677 at 0.05 ms per sample
+}
+
+// A run stopped part-way leaves the file it replaces as it was, hides its progress and
+// restores the pointer; the next run starts afresh.
+TEST(ConversionRun, ACancelledRunLeavesNoPartialFileAndTheEarlierOneIntact) {
+    TestFolder folder;
+    gen::RecordingSpec spec = powerRecording(2);
+    spec.sampleCount = 400000;
+    folder.write("A.MEM", spec);
+    for (int processing : {0, 1}) {
+        SCOPED_TRACE(processing);
+        StartedModel m(folder);
+        m.click("A.MEM");
+        select(m.form.Option2[processing]);
+        std::ofstream(folder.file("out.csv"), std::ios::trunc) << "earlier";
+        setText(m.form.Text5, folder.file("out.csv").string());
+        bool cancelled = false;
+        m.form.progress.setObserver([&](const Progress& p) {
+            if (p.fraction() > 0.2 && !cancelled) {
+                cancelled = true;
+                m.form.progress.requestCancel();
+            }
+        });
+        click(m.form.Command1);
+        ASSERT_EQ(m.host.errorKinds.size(), 1u);
+        EXPECT_EQ(m.host.errorKinds[0], ErrorKind::Cancelled);
+        EXPECT_NE(m.host.errors[0].find("A.MEM"), std::string::npos);
+        EXPECT_EQ(folder.readText("out.csv"), "earlier");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
+        EXPECT_FALSE(m.form.progress.running());
+        EXPECT_FALSE(m.form.Label10.visible);
+        EXPECT_EQ(m.host.waitCursorChanges.back(), false);
+
+        click(m.form.Command1);
+        EXPECT_EQ(m.host.errorKinds.size(), 1u);
+        EXPECT_NE(folder.readText("out.csv"), "earlier");
+    }
 }
 
 TEST(ConversionRun, ProgressAndPointerAreRestoredWhenTheOutputCannotBeWritten) {

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -658,11 +659,69 @@ TEST_F(Form1Refresh, TheProgressBarShowsOnlyDuringARun) {
     open();
     auto* bar = widget<QProgressBar>("Progress");
     EXPECT_FALSE(bar->isVisible());
-    window_->showProgress(0.25);
+    model_->progress.begin();
+    model_->progress.advance(0.25);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->value(), 250);
-    window_->showProgress(1.0);
+    model_->progress.end();
     EXPECT_FALSE(bar->isVisible());
+}
+
+// A three-phase recording long enough for the analysis to report progress many times.
+void writeLongPowerRecording(const fs::path& file) {
+    gen::ThreePhaseSupply supply;
+    supply.circuits = {{100, 0, 200, {}}};
+    gen::RecordingSpec spec;
+    spec.timePerDivision = "50ms";
+    spec.sampleCount = 200000;
+    spec.channels = gen::threePhaseChannels(supply);
+    gen::writeRecording(spec, file);
+}
+
+using Form1Runs = Form1WindowTest;
+
+TEST_F(Form1Runs, EveryRunEndsWithItsProgressHiddenWhetherItSucceedsOrFails) {
+    writeLongPowerRecording(folder() / "LONG.MEM");
+    open();
+    clickFile("LONG.MEM");
+    auto* bar = widget<QProgressBar>("Progress");
+    setText(model_->Text5, (folder() / "out.csv").string());
+    window_->refresh();
+    clickButton("Command1");
+    EXPECT_TRUE(host_.errors.empty());
+    EXPECT_TRUE(fs::exists(folder() / "out.csv"));
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(widget("Label10")->isVisible());
+
+    setText(model_->Text5, (folder() / "missing" / "out.csv").string());
+    window_->refresh();
+    clickButton("Command1");
+    ASSERT_EQ(host_.errors.size(), 1u);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(model_->progress.running());
+}
+
+TEST_F(Form1Runs, EscapeDuringARunCancelsItAndKeepsTheEarlierOutput) {
+    writeLongPowerRecording(folder() / "LONG.MEM");
+    writeTextFile(folder() / "out.csv", "earlier");
+    open();
+    clickFile("LONG.MEM");
+    setText(model_->Text5, (folder() / "out.csv").string());
+    window_->refresh();
+    // The key waits in the queue until the run lets the window see its events.
+    QCoreApplication::postEvent(window_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    clickButton("Command1");
+    ASSERT_EQ(host_.errors.size(), 1u);
+    EXPECT_EQ(host_.errors[0].first, ErrorKind::Cancelled);
+    EXPECT_NE(host_.errors[0].second.find("LONG.MEM"), std::string::npos);
+    std::ifstream kept(folder() / "out.csv");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "earlier");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 2);  // nothing left over
+    EXPECT_FALSE(widget<QProgressBar>("Progress")->isVisible());
+
+    // The next run is not cancelled by the Escape of the last one.
+    clickButton("Command1");
+    EXPECT_EQ(host_.errors.size(), 1u);
 }
 
 // ---- The Qt host

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <optional>
 #include <ostream>
 
@@ -16,6 +17,7 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitUnavailable = 3;
+constexpr int kExitCancelled = 130;  // as a program stopped by Ctrl-C
 
 const char* const kUsage =
     "usage: pqwave-cli info FILE [--set NAME=VALUE]...\n"
@@ -32,14 +34,19 @@ const char* const kUsage =
     "NAME is the control's name and index in the main window. info prints every control\n"
     "and module value as NAME=VALUE; convert runs \"CSV変換\" into OUTPUT (default: Text5).\n"
     "\n"
+    "Ctrl-C stops a run: its unfinished output is removed, earlier files stay as they were.\n"
+    "\n"
     "exit status: 0 done, 1 a file could not be read or written or a run failed,\n"
-    "2 usage error, 3 the file is not recognised or the command is not available.\n";
+    "2 usage error, 3 the file is not recognised or the command is not available,\n"
+    "130 cancelled by Ctrl-C.\n";
 
 int exitStatusOf(ErrorKind kind) {
     switch (kind) {
         case ErrorKind::NotRecognized:
         case ErrorKind::NotAvailable:
             return kExitUnavailable;
+        case ErrorKind::Cancelled:
+            return kExitCancelled;
         default:
             return kExitFailed;
     }
@@ -59,9 +66,11 @@ public:
         endProgressLine();
         err_ << "pqwave-cli: warning: " << message << '\n';
     }
-    void reportProgress(double fraction) override {
+    // A percentage on a terminal while a run is under way.
+    void showProgress(const Progress& progress) {
         if (!progressShown_) return;
-        int percent = static_cast<int>(fraction * 100);
+        if (!progress.running()) return endProgressLine();
+        int percent = static_cast<int>(progress.fraction() * 100);
         if (percent == lastPercent_) return;
         lastPercent_ = percent;
         err_ << "\r" << percent << "%" << std::flush;
@@ -135,6 +144,30 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     return line;
 }
 
+// Ctrl-C asks the running command to stop at its next check; a second Ctrl-C ends the
+// program at once, as usual.
+Progress* interruptedProgress = nullptr;
+
+extern "C" void onInterrupt(int) {
+    if (interruptedProgress) interruptedProgress->requestCancel();
+    std::signal(SIGINT, SIG_DFL);
+}
+
+class InterruptCancelsRuns {
+public:
+    explicit InterruptCancelsRuns(Progress& progress) {
+        interruptedProgress = &progress;
+        previous_ = std::signal(SIGINT, onInterrupt);
+    }
+    ~InterruptCancelsRuns() {
+        std::signal(SIGINT, previous_);
+        interruptedProgress = nullptr;
+    }
+
+private:
+    void (*previous_)(int) = SIG_DFL;
+};
+
 int currentYear() {
     auto today = std::chrono::year_month_day(std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
     return static_cast<int>(today.year());
@@ -176,6 +209,8 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
 
     CliHost host(err);
     Form1Model form(programFolder, &host);
+    form.progress.setObserver([&host](const Progress& progress) { host.showProgress(progress); });
+    InterruptCancelsRuns interrupt(form.progress);
     form.Form_Load(currentYear());
 
     std::filesystem::path target = std::filesystem::absolute(line->target).lexically_normal();

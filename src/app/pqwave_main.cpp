@@ -17,7 +17,6 @@ int main(int argc, char** argv) {
     pqwave::Form1Model model(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()), &host);
     pqwave::Form1 window(model);
     host.setRefreshView([&window] { window.refresh(); });
-    host.setProgressView([&window](double fraction) { window.showProgress(fraction); });
     host.setDialogParent(&window);
 
     // The window is up before the information message, so the message has something to sit on.

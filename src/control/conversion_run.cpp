@@ -9,8 +9,8 @@
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "control/form1_model.h"
+#include "control/power_runs.h"
 #include "control/raw_data.h"
-#include "power/interval_analysis.h"
 #include "power/result_layout.h"
 
 namespace pqwave {
@@ -57,9 +57,9 @@ const char* unavailableName(Processing p) {
 }
 
 // The hourglass and the progress caption for the length of a run, however it ends.
-class RunProgress {
+class RunCaption {
 public:
-    explicit RunProgress(Form1Model& form) : form_(form) {}
+    explicit RunCaption(Form1Model& form) : form_(form) {}
     void show() {
         form_.host().setWaitCursor(true);
         setText(form_.Label10, "データ解析中");
@@ -67,7 +67,7 @@ public:
         form_.host().processEvents();
         shown_ = true;
     }
-    ~RunProgress() {
+    ~RunCaption() {
         if (!shown_) return;
         form_.Label10.visible = false;
         form_.host().setWaitCursor(false);
@@ -83,6 +83,10 @@ private:
 void Form1Model::Command1_Click() {
     try {
         runConversion();
+    } catch (const Cancelled&) {
+        // The cancel is honoured; the next command starts afresh.
+        progress.clearCancel();
+        host_->reportError(ErrorKind::Cancelled, Label1.text + ": cancelled; the unfinished output was removed");
     } catch (const Error& error) {
         host_->reportError(error.kind(), error.what());
     } catch (const std::bad_alloc&) {
@@ -103,25 +107,27 @@ void Form1Model::runConversion() {
 
     if (isSelected(Option1[4]) && Val(Label15[4].text) != 8420) return;
 
+    ProgressScope scope(progress);
     if (Label1.text != LoadedFileName) DTLood();
     if (isChecked(Check2) && Frame3.visible) host_->showVectorWindowBriefly();
 
-    RunProgress progress(*this);
-    progress.show();
+    RunCaption caption(*this);
+    caption.show();
     const bool statisticsOnly = isChecked(Check10);
+    const PowerSettings power = powerSettingsOf(*this);
     std::optional<TextOutputFile> output;
     if (processing != Processing::TimeOfDayStatistics && !statisticsOnly && !isChecked(Check4)) {
         output.emplace(Text5.text);
         std::string firstLine = Label15[0].text + "," + Label15[1].text;
-        if (isSelected(Option2[0])) firstLine += rmsScalingInformation(*this);
+        if (isSelected(Option2[0])) firstLine += rmsScalingInformation(power);
         output->writeLine(firstLine);
     }
     TextOutputFile* file = output ? &*output : nullptr;
 
     switch (processing) {
         case Processing::IntervalAnalysis:
-            if (file) file->writeLine(rmsResultHeader(*this));
-            PQOut0ms(*this, file);
+            if (file) file->writeLine(rmsResultHeader(power));
+            runIntervalAnalysis(*this, power, file);
             break;
         case Processing::RawData:
             writeRawData(*this, file);
@@ -137,6 +143,8 @@ void Form1Model::runConversion() {
         default:
             break;
     }
+    // A cancel that comes too late for the run's own checks still keeps its output away.
+    progress.throwIfCancelled();
     if (output) output->commit();
 }
 

@@ -17,11 +17,11 @@
 #include "control/host.h"
 #include "input/header.h"
 #include "input/sample_table.h"
+#include "power/power_settings.h"
 
 namespace pqwave {
 
 inline constexpr int kPositions = 16;  // channel positions and SampleTable columns ch1..ch16
-inline constexpr int kMaxCircuits = 7;
 
 struct DriveListBox {
     std::string drive;                // the mounted volume shown
@@ -124,7 +124,6 @@ public:
     std::vector<std::array<float, 3>> RmsStat;
     std::vector<std::array<std::array<float, 3>, 32>> HourRmsStat;
     std::vector<std::int32_t> HourCount;
-    std::vector<std::vector<double>> SineTable, CosineTable;
     std::vector<std::vector<float>> ResultTable;
 
     // ---- Events

@@ -21,8 +21,6 @@ public:
     virtual void setWaitCursor(bool /*on*/) {}
     // Let the window system repaint; the model has just changed its progress caption.
     virtual void processEvents() {}
-    // Progress of a long run, from 0 to 1.
-    virtual void reportProgress(double /*fraction*/) {}
     // The phase check shows the vector window and hides it again before an analysis.
     virtual void showVectorWindowBriefly() {}
     virtual void endProgram() {}

@@ -204,7 +204,7 @@ void writeRawData(Form1Model& form, TextOutputFile* file) {
         *out++ = '\r';
         *out++ = '\n';
         file->release(out);
-        if ((rowsWritten & 0xFFFF) == 0) form.host().reportProgress((s.value() - first) / rowsTotal);
+        if ((rowsWritten & 0xFFFF) == 0) form.progress.advance((s.value() - first) / rowsTotal);
     }
     if (folding && rowsWritten > 0) statistics.finish(multipliers, countsPerDivision);
 }
@@ -225,6 +225,7 @@ long long foldTimeOfDayStatistics(Form1Model& form) {
 
     long long outside = 0;
     for (long long s = 0; s < samples; ++s) {
+        if ((s & 0xFFFF) == 0xFFFF) form.progress.advance(static_cast<double>(s) / samples);
         double hour = Int((start - yearStart) * 24 + form.SamplePeriod * s / 3600);
         if (hour < 0 || hour >= static_cast<double>(kHours)) {
             ++outside;

@@ -1,65 +1,52 @@
-// One row of the RMS and power result file. Every numeric field remembers what it showed
-// last: when its step cannot be computed the field repeats that value (and the guard counts
-// the failure), so a bad interval never writes "inf" or "nan" into a spreadsheet.
+// One row of the RMS and power result file: the values of an output interval (or of a 10 ms
+// average of the sliding analysis) and the one writer that turns them into the row's text, so
+// both analyses write the same fields in the same forms, in the order the header names them.
 #pragma once
 
-#include <string>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
-#include "common/textforms.h"
-#include "power/step_guard.h"
+#include "power/power_settings.h"
 
 namespace pqwave {
 
-class ResultRow {
-public:
-    explicit ResultRow(StepGuard& guard) : guard_(guard) {}
+struct RowValues {
+    long long row = 0;   // output interval number; the sliding analysis starts some rows below 0
+    double seconds = 0;  // time of the interval start
+    float v = 0;         // three-phase RMS line voltage, primary volts
+    std::array<float, kMaxCircuits> i{}, p{}, q{};  // A, kW, kvar
+    double fundamentalV = 0;
+    std::array<double, kMaxCircuits> fundamentalI{};
+    double fifthV = 0;
+    std::array<double, kMaxCircuits> fifthI{};
+    std::array<std::int16_t, kMaxCircuits> fifthPhase{};  // degrees, -180..179
+    std::array<double, 3> phaseV{};                       // per phase (line or star-point)
+    std::array<std::array<double, 3>, kMaxCircuits> phaseI{}, phaseP{}, phaseQ{};
+    double compensatedV = 0;  // voltage before compensation
+    double theoretical = 0;   // mean theoretical compensation value
+    std::vector<int> logic;   // logic state at the interval start, weights reversed
+    std::optional<float> frequency;
+};
 
-    // Starts a row with the interval's time in seconds (D form) and V (print form of a single).
-    float start(double seconds, double volts) {
-        used_ = 0;
-        field_ = 0;
-        append(appendD, seconds, false);
-        float v = static_cast<float>(hold(volts, true));
-        append(appendPSingle, v, true);
-        return v;
-    }
-    // "," and a double (D form); returns the value written.
-    double d(double value) {
-        double v = hold(value, false);
-        append(appendD, v, true);
-        return v;
-    }
-    // "," and a single (S form); returns the value written.
-    float s(double value) {
-        float v = static_cast<float>(hold(value, true));
-        append(appendS, v, true);
-        return v;
-    }
-    void i(long long value) { append(appendI, value, true); }
-    std::string_view text() const { return {buffer_.data(), used_}; }
+// Told of every row, written or not: the all-files run folds the values into its statistics.
+using RowObserver = std::function<void(const RowValues&)>;
+
+class RowWriter {
+public:
+    explicit RowWriter(const PowerSettings& settings) : s_(settings) {}
+
+    // The row's text, without the line end; valid until the next call.
+    std::string_view format(const RowValues& values);
 
 private:
-    double hold(double value, bool single) {
-        if (field_ == held_.size()) held_.push_back(0);
-        double& held = held_[field_++];
-        guard_.assign(held, single ? static_cast<double>(static_cast<float>(value)) : value);
-        return held;
-    }
-    template <typename F, typename T>
-    void append(F format, T value, bool comma) {
-        if (buffer_.size() - used_ < kMaxNumberText + 2) buffer_.resize(buffer_.size() * 2 + 256);
-        char* out = buffer_.data() + used_;
-        if (comma) *out++ = ',';
-        used_ = static_cast<std::size_t>(format(out, value) - buffer_.data());
-    }
+    char* ensureRoom(std::size_t fields);
 
-    StepGuard& guard_;
+    const PowerSettings& s_;
     std::vector<char> buffer_ = std::vector<char>(4096);
-    std::size_t used_ = 0;
-    std::vector<double> held_;
-    std::size_t field_ = 0;
 };
 
 }  // namespace pqwave

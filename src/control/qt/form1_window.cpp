@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -83,6 +84,7 @@ void showLongPath(QLabel* label) {
 Form1::Form1(Form1Model& model, QWidget* parent) : QMainWindow(parent), model_(model) {
     setWindowTitle(QStringLiteral("pqwave"));
     setObjectName(QStringLiteral("Form1"));
+    model_.progress.setObserver([this](const Progress& progress) { showProgress(progress); });
 
     auto* content = new QWidget;
     auto* columns = new QHBoxLayout(content);
@@ -450,6 +452,7 @@ QWidget* Form1::buildCommands() {
     progress_ = new QProgressBar;
     progress_->setObjectName(QStringLiteral("Progress"));
     progress_->setRange(0, 1000);
+    progress_->setFormat(QStringLiteral("%p%  (Escで中止)"));
     progress_->setVisible(false);
     layout->addWidget(progress_);
     return box;
@@ -582,10 +585,32 @@ void Form1::fillFolderList() {
     for (const std::string& name : listSubfolders(path)) addEntry(qt(name), joinFolder(path, name));
 }
 
-void Form1::showProgress(double fraction) {
-    bool running = fraction >= 0 && fraction < 1;
-    progress_->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 1000));
-    if (progress_->isHidden() == running) progress_->setVisible(running);
+void Form1::showProgress(const Progress& progress) {
+    progress_->setValue(static_cast<int>(std::clamp(progress.fraction(), 0.0, 1.0) * 1000));
+    if (progress_->isHidden() == progress.running()) progress_->setVisible(progress.running());
+    if (!progress.running()) return;
+    // Let the window repaint and see Escape; every other click or key waits for the run's end,
+    // since a second handler must not start on a model half-way through the first.
+    qApp->installEventFilter(this);
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) model_.progress.requestCancel();
+            return true;
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            return true;
+        default:
+            return QMainWindow::eventFilter(watched, event);
+    }
 }
 
 }  // namespace pqwave

@@ -32,14 +32,17 @@ public:
     // Copies every control of the model, and the drive, folder and file lists, into the widgets.
     void refresh();
 
-    // Progress of a long run from 0 to 1; the bar shows only while a run is under way.
-    void showProgress(double fraction);
+    // The bar shows while a run is under way; Escape then asks the run to stop.
+    void showProgress(const Progress& progress);
 
     // The widget that shows a control, or nullptr for the few the model keeps only for its rules.
     QWidget* widgetFor(const Control& control) const;
     QComboBox* driveList() const { return driveList_; }
     QListWidget* folderList() const { return folderList_; }
     QListWidget* fileList() const { return fileList_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class LabelLook { Caption, Value };

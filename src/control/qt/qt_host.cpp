@@ -82,10 +82,6 @@ void QtHost::processEvents() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void QtHost::reportProgress(double fraction) {
-    if (progressView_) progressView_(fraction);
-}
-
 void QtHost::endProgram() {
     QApplication::closeAllWindows();
     QCoreApplication::quit();

@@ -20,7 +20,6 @@ class QtHost : public Form1Host {
 public:
     // Called before a message box or a yield, so the window shows the model as it is now.
     void setRefreshView(std::function<void()> refreshView) { refreshView_ = std::move(refreshView); }
-    void setProgressView(std::function<void(double)> progressView) { progressView_ = std::move(progressView); }
     // The window message boxes are centred on; at start-up it may not be the active one yet.
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
 
@@ -29,7 +28,6 @@ public:
     void reportWarning(const std::string& message) override;
     void setWaitCursor(bool on) override;
     void processEvents() override;
-    void reportProgress(double fraction) override;
     void endProgram() override;
 
 private:
@@ -37,7 +35,6 @@ private:
     void showBox(QMessageBox::Icon icon, const QString& title, const QString& text);
 
     std::function<void()> refreshView_;
-    std::function<void(double)> progressView_;
     QPointer<QWidget> dialogParent_;
     bool waitCursorOn_ = false;
 };

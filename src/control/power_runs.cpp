@@ -1,0 +1,103 @@
+#include "control/power_runs.h"
+
+#include <cmath>
+#include <string>
+
+#include "common/numbers.h"
+#include "common/statistics.h"
+#include "common/text.h"
+#include "control/form1_model.h"
+#include "power/interval_analysis.h"
+
+namespace pqwave {
+namespace {
+
+// The target circuit of a compensation value: "the number in Text8(k) - 1 equals c exactly".
+int targetCircuit(const Control& box, int circuits) {
+    double c = Val(box.text) - 1;
+    return c >= 0 && c < circuits && c == std::floor(c) ? static_cast<int>(c) : -1;
+}
+
+// The all-files run summarises each file by the sum, maximum and minimum of every value; the
+// first row of a file restarts them.
+void foldFileStatistics(Form1Model& form, const PowerSettings& s, const RowValues& r) {
+    const bool first = r.row == 0;
+    foldStatistic(form.VStat, r.v, first);
+    for (int c = 0; c < s.circuits; ++c) {
+        foldStatistic(form.IStat[c], r.i[c], first);
+        foldStatistic(form.PStat[c], r.p[c], first);
+        foldStatistic(form.QStat[c], r.q[c], first);
+    }
+    if (!s.perPhase) return;
+    for (int k = 0; k < 3; ++k) {
+        foldStatistic(form.VPhaseStat[k], static_cast<float>(r.phaseV[k]), first);
+        for (int c = 0; c < s.circuits; ++c) {
+            foldStatistic(form.IPhaseStat[k][c], static_cast<float>(r.phaseI[c][k]), first);
+            foldStatistic(form.PPhaseStat[k][c], static_cast<float>(r.phaseP[c][k]), first);
+            foldStatistic(form.QPhaseStat[k][c], static_cast<float>(r.phaseQ[c][k]), first);
+        }
+    }
+}
+
+void reportFailedSteps(Form1Model& form, std::int64_t failedSteps) {
+    if (failedSteps == 0) return;
+    form.host().reportWarning(form.Label1.text + ": " + std::to_string(failedSteps) +
+                              " analysis steps could not be computed (a division by zero, a value out of "
+                              "range or a missing channel); their values repeat the previous result");
+}
+
+}  // namespace
+
+PowerSettings powerSettingsOf(const Form1Model& f) {
+    PowerSettings s;
+    s.fileName = f.Label1.text;
+    s.samplesPerIntervalText = f.Lab1OutN.text;
+    s.samplesPerInterval = valOf(f.Lab1OutN);
+    s.totalSamples = f.SampleCount;
+    s.countsPerDivision = valOf(f.V_Div);
+    s.ptRatio = valOf(f.Text7[0]);
+    s.ptText = f.Text7[0].text;
+    for (int c = 0; c < kMaxCircuits; ++c) {
+        s.clampAmps[c] = valOf(f.Text7[c + 1]);
+        s.clampTexts[c] = f.Text7[c + 1].text;
+        s.polarityInverted[c] = isChecked(f.Check7[c]);
+        s.minus30[c] = isChecked(f.Check9[c]);
+        s.plus30[c] = isChecked(f.Check8[c]);
+    }
+    s.intervalMs = valOf(f.Text1);
+    s.samplingFrequency = valOf(f.Label21);
+    s.supplyFrequency = f.SupplyFrequency;
+    s.samplesPerDivision = valOf(f.T_Div);
+    s.timePerDivision = Val(leftChars(f.Label15[2].text, 3));
+    s.timeUnitFactor = f.TimeUnitFactor;
+    s.channelCount = f.ChannelCount;
+    s.logicChannelCount = f.LogicChannelCount;
+    s.circuits = circuitCountOf(f.ChannelCount);
+    s.reverseRotation = isSelected(f.Option4[1]);
+    s.lineVoltages = isSelected(f.Option3[0]);
+    s.perPhase = isChecked(f.Check6);
+    s.statisticsOnly = isChecked(f.Check10);
+    s.fundamental = isChecked(f.Check1);
+    s.fifth = isChecked(f.Check3);
+    s.frequency = isChecked(f.Check5) && f.Check5.enabled;
+    s.compensation = isChecked(f.Check12[0]);
+    s.theoretical = isChecked(f.Check12[1]);
+    if (s.compensation) s.compensationTarget = targetCircuit(f.Text8[0], s.circuits);
+    if (s.theoretical) s.theoreticalTarget = targetCircuit(f.Text8[1], s.circuits);
+    s.kP = valOf(f.Text9[0]);
+    s.kQ = valOf(f.Text9[1]);
+    s.kRX = valOf(f.Text9[3]);
+    return s;
+}
+
+void runIntervalAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file) {
+    const RecordingView recording{form.SampleTable, form.ChannelScale, form.ChannelCount, form.LogicChannelCount};
+    RowObserver fold;
+    if (form.BatchMode == 1) fold = [&](const RowValues& row) { foldFileStatistics(form, settings, row); };
+    IntervalResult result = PQOut0ms(settings, recording, file, form.progress, fold);
+    form.IntervalCount = result.intervalCount;
+    if (settings.frequency) form.IntervalFrequency = std::move(result.intervalFrequency);
+    reportFailedSteps(form, result.failedSteps);
+}
+
+}  // namespace pqwave

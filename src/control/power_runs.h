@@ -1,0 +1,17 @@
+// The RMS and power analyses as the main window runs them: their settings read from the
+// controls once per run, and what they return stored back into the window's state.
+#pragma once
+
+#include "power/power_settings.h"
+
+namespace pqwave {
+
+class Form1Model;
+class TextOutputFile;
+
+PowerSettings powerSettingsOf(const Form1Model& form);
+
+// PQOut0ms on the loaded recording; rows go to `file` unless it is null.
+void runIntervalAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file);
+
+}  // namespace pqwave
