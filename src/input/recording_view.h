@@ -12,7 +12,7 @@ namespace pqwave {
 struct RecordingView {
     const RawSampleTable& table;
     const std::array<float, 16>& channelScale;
-    int channelCount = 0;       // analog channels recorded; logic columns follow them
+    int channelCount = 0;  // analog channels recorded; logic columns follow them
     int logicChannelCount = 0;
 };
 
