@@ -5,62 +5,21 @@
 #include <cmath>
 #include <numbers>
 
-#include "support/csv_file.h"
-#include "support/recording_host.h"
+#include "support/analysis_run.h"
 
 namespace pqwave {
 namespace {
 
+using testing::column;
 using testing::CsvFile;
-using testing::StartedModel;
-using testing::TestFolder;
+using testing::supplyRecording;
+using testing::supplyWith;
+using testing::value;
 
 const double kSqrt3 = std::sqrt(3.0);
 const double kDegree = std::numbers::pi / 180;
 
-// 110 V secondary (6600 V through the default PT of 60) at 2 kHz: 40 samples per 20 ms.
-gen::RecordingSpec supplyRecording(const gen::ThreePhaseSupply& supply, int samples = 2000) {
-    gen::RecordingSpec spec;
-    spec.timePerDivision = "50ms";
-    spec.sampleCount = samples;
-    spec.channels = gen::threePhaseChannels(supply);
-    return spec;
-}
-
-gen::ThreePhaseSupply supplyWith(std::vector<gen::Circuit> circuits) {
-    gen::ThreePhaseSupply supply;
-    supply.circuits = std::move(circuits);
-    return supply;
-}
-
-struct Analysis {
-    TestFolder folder;
-    StartedModel model{folder};
-    Form1Model& form = model.form;
-
-    explicit Analysis(const gen::RecordingSpec& spec) {
-        folder.write("REC.MEM", spec);
-        model.click("REC.MEM");
-        setText(form.Text5, folder.file("out.csv").string());
-    }
-    CsvFile run() {
-        click(form.Command1);
-        EXPECT_TRUE(model.host.errors.empty()) << model.host.errors.front();
-        return CsvFile(folder.file("out.csv"));
-    }
-};
-
-// Column of a header name in the result file.
-std::size_t column(const CsvFile& csv, const std::string& name) {
-    const auto& header = csv.rows.at(1);
-    auto it = std::find(header.begin(), header.end(), name);
-    if (it == header.end()) throw std::runtime_error("no column " + name);
-    return static_cast<std::size_t>(it - header.begin());
-}
-
-double value(const CsvFile& csv, std::size_t line, const std::string& name) {
-    return csv.number(line, column(csv, name));
-}
+using Analysis = testing::AnalysisRun;
 
 TEST(IntervalAnalysis, BalancedSupplyWithInPhaseCurrentHasOnlyActivePower) {
     Analysis a(supplyRecording(supplyWith({{100, 0, 200, {}}, {40, 0, 200, {}}})));

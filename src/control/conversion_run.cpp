@@ -45,8 +45,6 @@ const char* unavailableName(Processing p) {
     switch (p) {
         case Processing::MovingFft:
             return "時間移動FFT";
-        case Processing::SlidingAnalysis:
-            return "10ms移動平均誤差補正";
         case Processing::PqFft:
             return "PQデータFFT";
         case Processing::ChannelFft:
@@ -114,7 +112,8 @@ void Form1Model::runConversion() {
     RunCaption caption(*this);
     caption.show();
     const bool statisticsOnly = isChecked(Check10);
-    const PowerSettings power = powerSettingsOf(*this);
+    const PowerSettings power =
+        processing == Processing::SlidingAnalysis ? slidingSettingsOf(*this) : powerSettingsOf(*this);
     std::optional<TextOutputFile> output;
     if (processing != Processing::TimeOfDayStatistics && !statisticsOnly && !isChecked(Check4)) {
         output.emplace(Text5.text);
@@ -128,6 +127,10 @@ void Form1Model::runConversion() {
         case Processing::IntervalAnalysis:
             if (file) file->writeLine(rmsResultHeader(power));
             runIntervalAnalysis(*this, power, file);
+            break;
+        case Processing::SlidingAnalysis:
+            if (file) file->writeLine(rmsResultHeader(power));
+            runSlidingAnalysis(*this, power, file);
             break;
         case Processing::RawData:
             writeRawData(*this, file);

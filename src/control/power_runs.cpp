@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "control/form1_model.h"
 #include "power/interval_analysis.h"
+#include "power/sliding_analysis.h"
 
 namespace pqwave {
 namespace {
@@ -18,9 +19,10 @@ int targetCircuit(const Control& box, int circuits) {
     return c >= 0 && c < circuits && c == std::floor(c) ? static_cast<int>(c) : -1;
 }
 
-// The all-files run summarises each file by the sum, maximum and minimum of every value; the
-// first row of a file restarts them.
+// The all-files run summarises each file by the sum, maximum and minimum of every value from
+// the first whole output interval (row 0) on, which restarts them.
 void foldFileStatistics(Form1Model& form, const PowerSettings& s, const RowValues& r) {
+    if (r.row < 0) return;
     const bool first = r.row == 0;
     foldStatistic(form.VStat, r.v, first);
     for (int c = 0; c < s.circuits; ++c) {
@@ -37,6 +39,12 @@ void foldFileStatistics(Form1Model& form, const PowerSettings& s, const RowValue
             foldStatistic(form.QPhaseStat[k][c], static_cast<float>(r.phaseQ[c][k]), first);
         }
     }
+}
+
+// In the all-files run every row's values go into the file's statistics.
+RowObserver fileStatisticsFold(Form1Model& form, const PowerSettings& settings) {
+    if (form.BatchMode != 1) return {};
+    return [&form, &settings](const RowValues& row) { foldFileStatistics(form, settings, row); };
 }
 
 void reportFailedSteps(Form1Model& form, std::int64_t failedSteps) {
@@ -90,13 +98,24 @@ PowerSettings powerSettingsOf(const Form1Model& f) {
     return s;
 }
 
+PowerSettings slidingSettingsOf(const Form1Model& form) {
+    PowerSettings s = powerSettingsOf(form);
+    s.fundamental = s.fifth = s.frequency = false;
+    return s;
+}
+
 void runIntervalAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file) {
     const RecordingView recording{form.SampleTable, form.ChannelScale, form.ChannelCount, form.LogicChannelCount};
-    RowObserver fold;
-    if (form.BatchMode == 1) fold = [&](const RowValues& row) { foldFileStatistics(form, settings, row); };
-    IntervalResult result = PQOut0ms(settings, recording, file, form.progress, fold);
+    IntervalResult result = PQOut0ms(settings, recording, file, form.progress, fileStatisticsFold(form, settings));
     form.IntervalCount = result.intervalCount;
     if (settings.frequency) form.IntervalFrequency = std::move(result.intervalFrequency);
+    reportFailedSteps(form, result.failedSteps);
+}
+
+void runSlidingAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file) {
+    const RecordingView recording{form.SampleTable, form.ChannelScale, form.ChannelCount, form.LogicChannelCount};
+    SlidingResult result = PQOut10ms(settings, recording, file, form.progress, fileStatisticsFold(form, settings));
+    form.IntervalCount = result.intervalCount;
     reportFailedSteps(form, result.failedSteps);
 }
 

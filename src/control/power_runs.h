@@ -11,7 +11,13 @@ class TextOutputFile;
 
 PowerSettings powerSettingsOf(const Form1Model& form);
 
+// The settings of the 10 ms moving average, which computes no harmonics and no frequency.
+PowerSettings slidingSettingsOf(const Form1Model& form);
+
 // PQOut0ms on the loaded recording; rows go to `file` unless it is null.
 void runIntervalAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file);
+
+// PQOut10ms on the loaded recording; rows go to `file` unless it is null.
+void runSlidingAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file);
 
 }  // namespace pqwave

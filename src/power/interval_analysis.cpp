@@ -23,9 +23,6 @@
 namespace pqwave {
 namespace {
 
-constexpr int kLanes = kCircuitLanes;
-const double kSqrt3 = std::sqrt(3.0);
-
 void refuseUnusable(const PowerSettings& s) {
     if (!(s.samplesPerInterval > 0) || !std::isfinite(s.samplesPerInterval))
         throw ArithmeticError(s.fileName + ": the output interval holds " + s.samplesPerIntervalText +
@@ -121,35 +118,7 @@ void IntervalAnalysis::prepareTables() {
 }
 
 SampleInput IntervalAnalysis::sampleInput() const {
-    SampleInput in;
-    in.table = recording_.table.row(0);
-    in.columns = recording_.table.columns();
-    in.scaleV1 = recording_.channelScale[0];
-    in.scaleV2 = recording_.channelScale[1];
-    in.hasSecondVoltage = hasSecondVoltage_;
-    in.circuits = s_.circuits;
-    for (int c = 0; c < kLanes; ++c) {
-        in.polarity[c] = 1;
-        in.newA[c] = {1, 0, 0};
-        in.newB[c] = {0, 1, 0};
-        in.divisor[c] = 1;
-        if (c >= s_.circuits) continue;
-        in.scaleA[c] = recording_.channelScale[2 * c + 2];
-        in.scaleB[c] = recording_.channelScale[2 * c + 3];
-        if (s_.polarityInverted[c]) in.polarity[c] = -1;
-        if (s_.minus30[c]) {  // a = (a - b)/sqrt 3, b = (b + t)/sqrt 3
-            in.newA[c] = {1, -1, 0};
-            in.newB[c] = {0, 1, 1};
-            in.divisor[c] = kSqrt3;
-        } else if (s_.plus30[c]) {  // b = (b - a)/sqrt 3, a = (a + t)/sqrt 3
-            in.newA[c] = {1, 0, 1};
-            in.newB[c] = {-1, 1, 0};
-            in.divisor[c] = kSqrt3;
-        }
-        in.anyTransform = in.anyTransform || in.divisor[c] != 1;
-    }
-    in.fundamental = s_.fundamental;
-    in.fifth = s_.fifth;
+    SampleInput in = sampleInputFor(s_, recording_, hasSecondVoltage_);
     in.fundSine = tables_.sine[0].data();
     in.fundCosine = tables_.cosine[0].data();
     in.fifthSine = tables_.sine[1].data();
@@ -304,7 +273,7 @@ IntervalResult IntervalAnalysis::run() {
             guard_.fail();
             break;
         }
-        accumulateInterval(in, sampleRows.data(), positions, sums_);
+        accumulateSamples(in, sampleRows.data(), positions, sums_);
         if (compensation) addCompensation(in, sampleRows.data(), positions);
         if (crossings) addCrossings(sampleRows.data(), positions);
         endInterval(m);

@@ -1,5 +1,6 @@
 #include "power/interval_sums.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace pqwave {
@@ -8,6 +9,10 @@ namespace {
 // Each contribution is formed in double from single inputs and rounded into its single sum.
 inline void accumulate(float& sum, double contribution) {
     sum = static_cast<float>(static_cast<double>(sum) + contribution);
+}
+// Signed: the sliding analysis takes a sample out by adding its negated contribution.
+inline void accumulate(float& sum, double contribution, double sign) {
+    accumulate(sum, sign * contribution);
 }
 
 // The row with room for all eight circuits: columns beyond the recording read as 0.
@@ -69,6 +74,40 @@ inline void correlateLanes(std::array<Lanes, 3>& sine, std::array<Lanes, 3>& cos
 
 }  // namespace
 
+SampleInput sampleInputFor(const PowerSettings& s, const RecordingView& recording, bool hasSecondVoltage) {
+    static const double kSqrt3 = std::sqrt(3.0);
+    SampleInput in;
+    in.table = recording.table.row(0);
+    in.columns = recording.table.columns();
+    in.scaleV1 = recording.channelScale[0];
+    in.scaleV2 = recording.channelScale[1];
+    in.hasSecondVoltage = hasSecondVoltage;
+    in.circuits = s.circuits;
+    for (int c = 0; c < kCircuitLanes; ++c) {
+        in.polarity[c] = 1;
+        in.newA[c] = {1, 0, 0};
+        in.newB[c] = {0, 1, 0};
+        in.divisor[c] = 1;
+        if (c >= s.circuits) continue;
+        in.scaleA[c] = recording.channelScale[2 * c + 2];
+        in.scaleB[c] = recording.channelScale[2 * c + 3];
+        if (s.polarityInverted[c]) in.polarity[c] = -1;
+        if (s.minus30[c]) {  // a = (a - b)/sqrt 3, b = (b + t)/sqrt 3
+            in.newA[c] = {1, -1, 0};
+            in.newB[c] = {0, 1, 1};
+            in.divisor[c] = kSqrt3;
+        } else if (s.plus30[c]) {  // b = (b - a)/sqrt 3, a = (a + t)/sqrt 3
+            in.newA[c] = {1, 0, 1};
+            in.newB[c] = {-1, 1, 0};
+            in.divisor[c] = kSqrt3;
+        }
+        in.anyTransform = in.anyTransform || in.divisor[c] != 1;
+    }
+    in.fundamental = s.fundamental;
+    in.fifth = s.fifth;
+    return in;
+}
+
 Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circuit) {
     Current i{currentU(in, row, circuit), currentW(in, row, circuit), 0};
     i.t = i.a + i.b;
@@ -78,41 +117,41 @@ Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circu
 
 // Built twice, for processors with AVX2 and for any x86-64; both give the same results,
 // since the compiler may not fuse a multiply and an add (-ffp-contract=off).
-__attribute__((target_clones("avx2", "default"))) void accumulateInterval(const SampleInput& in,
-                                                                          const std::int64_t* rows, int count,
-                                                                          IntervalSums& u) {
+__attribute__((target_clones("avx2", "default"))) void accumulateSamples(const SampleInput& in,
+                                                                         const std::int64_t* rows, int count,
+                                                                         IntervalSums& u, double sign) {
     for (int k = 0; k < count; ++k) {
         std::int16_t row[2 + 2 * kCircuitLanes];
         paddedRow(in, in.table + rows[k] * static_cast<std::int64_t>(in.columns), row);
         const float v1 = row[0] * in.scaleV1;
         const double d1 = v1;
-        accumulate(u.lineSq[0], d1 * d1);
+        accumulate(u.lineSq[0], d1 * d1, sign);
         if (!in.hasSecondVoltage) continue;
 
         const float v2 = row[1] * in.scaleV2;
         const double d2 = v2, d12 = d1 - d2;
-        accumulate(u.lineSq[1], d2 * d2);
-        accumulate(u.lineSq[2], d12 * d12);
+        accumulate(u.lineSq[1], d2 * d2, sign);
+        accumulate(u.lineSq[2], d12 * d12, sign);
         const float vv = static_cast<float>((d1 + d2) / -3);
         const float vu = static_cast<float>(d1 + vv), vw = static_cast<float>(d2 + vv);
         const double dvu = vu, dvv = vv, dvw = vw;
-        accumulate(u.phaseSq[0], dvu * dvu);
-        accumulate(u.phaseSq[1], dvv * dvv);
-        accumulate(u.phaseSq[2], dvw * dvw);
+        accumulate(u.phaseSq[0], dvu * dvu, sign);
+        accumulate(u.phaseSq[1], dvv * dvv, sign);
+        accumulate(u.phaseSq[2], dvw * dvw, sign);
 
         Currents y;
         currentsOf(in, row, y);
         for (int c = 0; c < kCircuitLanes; ++c) {
             const double a = y.a[c], b = y.b[c], t = y.t[c];
-            accumulate(u.curSq[0][c], a * a);
-            accumulate(u.curSq[2][c], b * b);
-            accumulate(u.curSq[1][c], t * t);
-            accumulate(u.phaseP[0][c], dvu * a);
-            accumulate(u.phaseP[1][c], -t * dvv);
-            accumulate(u.phaseP[2][c], dvw * b);
-            accumulate(u.phaseQ[2][c], d1 * b);
-            accumulate(u.phaseQ[0][c], d2 * -a);
-            accumulate(u.phaseQ[1][c], d12 * t);
+            accumulate(u.curSq[0][c], a * a, sign);
+            accumulate(u.curSq[2][c], b * b, sign);
+            accumulate(u.curSq[1][c], t * t, sign);
+            accumulate(u.phaseP[0][c], dvu * a, sign);
+            accumulate(u.phaseP[1][c], -t * dvv, sign);
+            accumulate(u.phaseP[2][c], dvw * b, sign);
+            accumulate(u.phaseQ[2][c], d1 * b, sign);
+            accumulate(u.phaseQ[0][c], d2 * -a, sign);
+            accumulate(u.phaseQ[1][c], d12 * t, sign);
         }
 
         const double x[3] = {d1, d2, d12};

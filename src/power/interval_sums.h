@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "input/recording_view.h"
+#include "power/power_settings.h"
+
 namespace pqwave {
 
 inline constexpr int kCircuitLanes = 8;
@@ -51,7 +54,11 @@ struct Current {
 };
 Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circuit);
 
-// Adds samples rows[0..count-1] at positions 0..count-1 of the interval to the sums.
-void accumulateInterval(const SampleInput& in, const std::int64_t* rows, int count, IntervalSums& sums);
+// The recording and the settings as the sums read them; the harmonic tables are left unset.
+SampleInput sampleInputFor(const PowerSettings& settings, const RecordingView& recording, bool hasSecondVoltage);
+
+// Adds samples rows[0..count-1] at positions 0..count-1 of the interval to the sums, or with
+// `sign` -1 takes them out again (the sliding analysis), each contribution rounded alike.
+void accumulateSamples(const SampleInput& in, const std::int64_t* rows, int count, IntervalSums& sums, double sign = 1);
 
 }  // namespace pqwave
