@@ -754,6 +754,19 @@ TEST(QtHost, ReportsAnErrorWithAMessageNamingTheFile) {
     EXPECT_EQ(text, "/card/REC0001.MEM: no such file");
 }
 
+TEST(QtHost, TheAllFilesRunsProblemsComeInOneMessageAtItsEnd) {
+    QtHost host;
+    // Nothing is shown while the run goes on: a box would block it.
+    host.reportFileProblem({true, ErrorKind::Malformed, "/card/B.MEM: header promises 400 samples"});
+    host.reportFileProblem({false, ErrorKind::Arithmetic, "/card/C.MEM: 3 analysis steps could not be computed"});
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    auto [title, text] = captureModalBox([&] { host.allFilesRunEnded(); });
+    EXPECT_TRUE(title.startsWith("1 "));
+    EXPECT_EQ(text,
+              "× /card/B.MEM: header promises 400 samples\n! /card/C.MEM: 3 analysis steps could not be computed");
+    host.allFilesRunEnded();  // the list was emptied: no second box (it would block here)
+}
+
 TEST(QtHost, TheWaitCursorIsSetOnceAndRestored) {
     QtHost host;
     host.setWaitCursor(true);

@@ -271,18 +271,18 @@ TEST(IntervalAnalysis, AllFilesRunFoldsStatisticsEvenWithoutOutput) {
         min = std::min(min, v);
     }
     EXPECT_EQ(a.form.IntervalCount, 10);
-    EXPECT_FLOAT_EQ(a.form.VStat[0], sum);
-    EXPECT_EQ(a.form.VStat[1], max);
-    EXPECT_EQ(a.form.VStat[2], min);
-    EXPECT_NEAR(a.form.IPhaseStat[0][0][0] / 10, 100, 0.5);
+    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[0], sum);
+    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[1], max);
+    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[2], min);
+    EXPECT_NEAR(a.form.FileStatistics.IPhaseStat[0][0][0] / 10, 100, 0.5);
 
     std::filesystem::remove(a.folder.file("out.csv"));
-    a.form.VStat = {};
+    a.form.FileStatistics.VStat = {};
     setValue(a.form.Check10, 1);  // statistics only
     a.form.Command1.enabled = true;
     click(a.form.Command1);
     EXPECT_FALSE(std::filesystem::exists(a.folder.file("out.csv")));
-    EXPECT_FLOAT_EQ(a.form.VStat[0], sum);
+    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[0], sum);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "control/raw_data.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -201,7 +203,6 @@ TEST(RmsStatistics, TheAllFilesRunGetsAverageMaximumAndMinimumOfEachSeries) {
     StartedModel m(folder);
     m.click("T.RMS");
     m.form.BatchMode = 1;
-    m.form.RmsStat.assign(32, {});
     setValue(m.form.Check10, 1);  // statistics only: nothing is written, the table still fills
     m.form.Command1.enabled = true;
     click(m.form.Command1);
@@ -212,11 +213,11 @@ TEST(RmsStatistics, TheAllFilesRunGetsAverageMaximumAndMinimumOfEachSeries) {
             double x = written.expected(j, u);
             sum += x, max = std::max(max, x), min = std::min(min, x);
         }
-        EXPECT_NEAR(m.form.RmsStat[u][0], sum / 3600 * factor, 1e-3) << u;
-        EXPECT_FLOAT_EQ(m.form.RmsStat[u][1], static_cast<float>(max * factor)) << u;
-        EXPECT_FLOAT_EQ(m.form.RmsStat[u][2], static_cast<float>(min * factor)) << u;
+        EXPECT_NEAR(m.form.RmsStatistics.RmsStat[u][0], sum / 3600 * factor, 1e-3) << u;
+        EXPECT_FLOAT_EQ(m.form.RmsStatistics.RmsStat[u][1], static_cast<float>(max * factor)) << u;
+        EXPECT_FLOAT_EQ(m.form.RmsStatistics.RmsStat[u][2], static_cast<float>(min * factor)) << u;
     }
-    EXPECT_EQ(m.form.RmsStat[4][0], 0);  // no third channel
+    EXPECT_EQ(m.form.RmsStatistics.RmsStat[4][0], 0);  // no third channel
 }
 
 TEST(RmsStatistics, TimeOfDayStatisticsPoolEachHourOfTheYear) {
@@ -225,28 +226,26 @@ TEST(RmsStatistics, TimeOfDayStatisticsPoolEachHourOfTheYear) {
     StartedModel m(folder);
     m.click("T.RMS");
     setText(m.form.Text6, "2024");
-    setValue(m.form.Check11, 1);
-    m.form.HourRmsStat.assign(8785, {});
-    m.form.HourCount.assign(8785, 0);
-    click(m.form.Command1);
-    ASSERT_TRUE(m.host.errors.empty()) << m.host.errors[0];
+    m.form.DTLood();
+    HourOfYearStatistics hours;
+    Progress progress;
+    EXPECT_EQ(foldHoursOfYear(hours, m.form.SampleTable, timeOfDayInputOf(m.form), progress), 0);
     // 2024-05-06 13:45:30 is hour (31+29+31+30+5) x 24 + 13 of the year.
     const std::size_t first = (31 + 29 + 31 + 30 + 5) * 24 + 13;
-    // 13:45:30 to 13:59:59, and the sample at 14:00:00 where the hour's arithmetic in days
-    // puts it (a hair below the hour).
-    EXPECT_NEAR(m.form.HourCount[first], 870, 1);
-    EXPECT_EQ(m.form.HourCount[first] + m.form.HourCount[first + 1], 3600);
-    EXPECT_EQ(m.form.HourCount[first + 2], 0);
+    // 13:45:30 to 13:59:59; the sample at 14:00:00 opens the next hour.
+    EXPECT_EQ(hours.HourCount[first], 870);
+    EXPECT_EQ(hours.HourCount[first] + hours.HourCount[first + 1], 3600);
+    EXPECT_EQ(hours.HourCount[first + 2], 0);
     float max = -1e9f;
-    for (int j = 0; j < m.form.HourCount[first]; ++j)
+    for (int j = 0; j < hours.HourCount[first]; ++j)
         max = std::max(max, static_cast<float>(written.expected(j, 0) * (100.0 / 1600)));
-    EXPECT_FLOAT_EQ(m.form.HourRmsStat[first][0][1], max);
+    EXPECT_FLOAT_EQ(hours.RmsStat[first][0][1], max);
 
     // A recording of another year than Text6 contributes nothing.
-    const int before = m.form.HourCount[first];
+    const int before = hours.HourCount[first];
     setText(m.form.Text6, "2023");
-    click(m.form.Command1);
-    EXPECT_EQ(m.form.HourCount[first], before);
+    foldHoursOfYear(hours, m.form.SampleTable, timeOfDayInputOf(m.form), progress);
+    EXPECT_EQ(hours.HourCount[first], before);
 }
 
 TEST(RmsStatistics, ALoggerSeriesFillsBothRowsOfItsPosition) {
@@ -258,14 +257,14 @@ TEST(RmsStatistics, ALoggerSeriesFillsBothRowsOfItsPosition) {
     StartedModel m(folder);
     m.click("LOG.MEM");
     setText(m.form.Text6, "2024");
-    setValue(m.form.Check11, 1);
-    m.form.HourRmsStat.assign(8785, {});
-    m.form.HourCount.assign(8785, 0);
-    click(m.form.Command1);
+    m.form.DTLood();
+    HourOfYearStatistics hours;
+    Progress progress;
+    foldHoursOfYear(hours, m.form.SampleTable, timeOfDayInputOf(m.form), progress);
     const std::size_t hour = (31 + 29 + 31 + 30 + 5) * 24 + 13;
-    EXPECT_EQ(m.form.HourCount[hour], 120);
-    EXPECT_EQ(m.form.HourRmsStat[hour][0], m.form.HourRmsStat[hour][1]);
-    EXPECT_LT(m.form.HourRmsStat[hour][0][2], m.form.HourRmsStat[hour][0][1]);
+    EXPECT_EQ(hours.HourCount[hour], 120);
+    EXPECT_EQ(hours.RmsStat[hour][0], hours.RmsStat[hour][1]);
+    EXPECT_LT(hours.RmsStat[hour][0][2], hours.RmsStat[hour][0][1]);
 }
 
 TEST(RmsStatistics, ASingleFileRunWithTimeOfDayStatisticsSaysItCollectsNothing) {

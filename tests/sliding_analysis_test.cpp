@@ -231,18 +231,18 @@ TEST(SlidingAnalysis, StatisticsOnlyWritesNothingAndStillCollects) {
         min = std::min(min, v);
     }
     EXPECT_EQ(a.form.IntervalCount, static_cast<std::int32_t>(csv.lines.size() - 2));
-    EXPECT_FLOAT_EQ(a.form.VStat[0], sum);
-    EXPECT_FLOAT_EQ(a.form.VStat[1], max);  // the file's 7 digits may not give back the last bit
-    EXPECT_FLOAT_EQ(a.form.VStat[2], min);
+    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[0], sum);
+    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[1], max);  // the file's 7 digits may not give back the last bit
+    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[2], min);
 
     std::filesystem::remove(a.folder.file("out.csv"));
-    a.form.VStat = {};
+    a.form.FileStatistics.VStat = {};
     setValue(a.form.Check10, 1);
     a.form.Command1.enabled = true;
     click(a.form.Command1);
     EXPECT_TRUE(a.model.host.errors.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(a.folder.path()), {}), 1);  // the recording
-    EXPECT_FLOAT_EQ(a.form.VStat[0], sum);
+    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[0], sum);
 }
 
 TEST(SlidingAnalysis, AnOutputIntervalOfLessThanOneSampleIsRefusedBeforeAnythingIsWritten) {

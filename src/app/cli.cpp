@@ -4,9 +4,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <ostream>
 
+#include "control/all_files_run.h"
 #include "control/form1_model.h"
 #include "control/model_text.h"
 
@@ -22,7 +25,7 @@ constexpr int kExitCancelled = 130;  // as a program stopped by Ctrl-C
 const char* const kUsage =
     "usage: pqwave-cli info FILE [--set NAME=VALUE]...\n"
     "       pqwave-cli convert FILE [--set NAME=VALUE]... [-o OUTPUT]\n"
-    "       pqwave-cli batch FOLDER [--set NAME=VALUE]...\n"
+    "       pqwave-cli batch FOLDER [--set NAME=VALUE]... [--jobs N]\n"
     "\n"
     "The main window's model runs as the program starts, FILE's folder becomes the folder of\n"
     "the file list, and FILE is clicked (its header is read). Each --set then changes one\n"
@@ -33,6 +36,8 @@ const char* const kUsage =
     "  --set Combo1(0)=2     a combo box gets that list index (and its click rule)\n"
     "NAME is the control's name and index in the main window. info prints every control\n"
     "and module value as NAME=VALUE; convert runs \"CSV変換\" into OUTPUT (default: Text5).\n"
+    "batch runs \"全ﾌｧｲﾙ処理\" over FOLDER once the data kind is chosen (--set Option1=N);\n"
+    "--jobs N converts N files at once, with the same outputs and summaries as one at a time.\n"
     "\n"
     "Ctrl-C stops a run: its unfinished output is removed, earlier files stay as they were.\n"
     "\n"
@@ -66,25 +71,28 @@ public:
         endProgressLine();
         err_ << "pqwave-cli: warning: " << message << '\n';
     }
-    // A percentage on a terminal while a run is under way.
+    // A percentage on a terminal while a run is under way, after the file an all-files run is at.
     void showProgress(const Progress& progress) {
         if (!progressShown_) return;
         if (!progress.running()) return endProgressLine();
-        int percent = static_cast<int>(progress.fraction() * 100);
-        if (percent == lastPercent_) return;
-        lastPercent_ = percent;
-        err_ << "\r" << percent << "%" << std::flush;
+        std::string line = std::to_string(static_cast<int>(progress.fraction() * 100)) + "%";
+        if (!progress.caption().empty()) line = progress.caption() + "  " + line;
+        if (line == shownLine_) return;
+        const std::size_t previous = shownLine_.size();
+        shownLine_ = line;
+        if (line.size() < previous) line.append(previous - line.size(), ' ');
+        err_ << "\r" << line << std::flush;
     }
     void endProgressLine() {
-        if (lastPercent_ >= 0) err_ << "\r    \r" << std::flush;
-        lastPercent_ = -1;
+        if (!shownLine_.empty()) err_ << "\r" << std::string(shownLine_.size(), ' ') << "\r" << std::flush;
+        shownLine_.clear();
     }
     int status() const { return status_; }
 
 private:
     std::ostream& err_;
     bool progressShown_;
-    int lastPercent_ = -1;
+    std::string shownLine_;
     int status_ = kExitDone;
 };
 
@@ -93,6 +101,7 @@ struct CommandLine {
     std::filesystem::path target;
     std::vector<std::pair<std::string, std::string>> settings;
     std::string output;
+    int jobs = 1;
     bool help = false;
 };
 
@@ -103,6 +112,15 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         const std::string& arg = args[i];
         if (arg == "-h" || arg == "--help") {
             line.help = true;
+        } else if (arg == "--jobs") {
+            char* end = nullptr;
+            long jobs = i + 1 < args.size() ? std::strtol(args[i + 1].c_str(), &end, 10) : 0;
+            if (i + 1 >= args.size() || *end != '\0' || jobs < 1 || jobs > 64) {
+                problem = "--jobs needs a number of files to convert at once, 1 to 64";
+                return std::nullopt;
+            }
+            line.jobs = static_cast<int>(jobs);
+            ++i;
         } else if (arg == "--set" || arg == "-o") {
             if (i + 1 >= args.size()) {
                 problem = arg + " needs a value";
@@ -139,6 +157,10 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     }
     if (!line.output.empty() && line.command != "convert") {
         problem = "-o belongs to convert";
+        return std::nullopt;
+    }
+    if (line.jobs != 1 && line.command != "batch") {
+        problem = "--jobs belongs to batch";
         return std::nullopt;
     }
     return line;
@@ -183,6 +205,28 @@ std::string settingProblem(SettingResult result, const std::string& name, const 
             return "--set " + name + "=" + value + ": not a value that control takes";
         default:
             return {};
+    }
+}
+
+// The all-files run, with helper models set exactly as `form` when more jobs are asked for.
+void runBatch(Form1Model& form, const CommandLine& line, const std::filesystem::path& programFolder,
+              const std::filesystem::path& folder, Form1Host& host) {
+    std::vector<std::unique_ptr<Form1Model>> helpers;
+    std::vector<Form1Model*> helperPointers;
+    for (int j = 0; line.jobs > 1 && j < line.jobs; ++j) {
+        auto helper = std::make_unique<Form1Model>(programFolder);
+        helper->Form_Load(currentYear());
+        helper->Dir1_Change(folder.string());
+        for (const auto& [name, value] : line.settings) applySetting(*helper, name, value);
+        helperPointers.push_back(helper.get());
+        helpers.push_back(std::move(helper));
+    }
+    try {
+        runAllFiles(form, helperPointers);
+    } catch (const Error& error) {
+        host.reportError(error.kind(), error.what());
+    } catch (const std::bad_alloc&) {
+        host.reportError(ErrorKind::CannotRead, folder.string() + ": not enough memory for the all-files run");
     }
 }
 
@@ -254,7 +298,13 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
         }
         click(form.Command1);
     } else {
-        click(form.Command3);
+        if (!form.Command3.enabled) {
+            err << "pqwave-cli: " << target.string()
+                << ": 全ﾌｧｲﾙ処理 needs the data kind; choose it with --set Option1=0..4 (Option1(2) 自動 lists every "
+                   "file)\n";
+            return kExitUnavailable;
+        }
+        runBatch(form, *line, programFolder, target, host);
     }
     host.endProgressLine();
     return host.status();

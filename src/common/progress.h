@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "common/error.h"
 
@@ -33,6 +34,12 @@ public:
 
     bool running() const { return depth_ > 0; }
     double fraction() const { return fraction_; }
+    // What the run is working on, for a long run of many files ("3/50 REC0003.MEM").
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption) {
+        caption_ = std::move(caption);
+        notify();
+    }
 
     // Records the fraction done (0..1) of the innermost run, and stops it by throwing
     // Cancelled when the user asked to cancel.
@@ -40,7 +47,7 @@ public:
         if (cancelRequested()) throw Cancelled();
         if (!(fraction >= 0)) fraction = 0;
         if (fraction > 1) fraction = 1;
-        fraction_ = fraction;
+        fraction_ = spanStart_ + fraction * spanWidth_;
         int percent = static_cast<int>(fraction * 100);
         if (percent != shownPercent_) {
             shownPercent_ = percent;
@@ -62,7 +69,17 @@ public:
         if (depth_ == 0 || --depth_ > 0) return;
         fraction_ = 1;
         shownPercent_ = -1;
+        caption_.clear();
         notify();
+    }
+
+    // The share of the run that an inner run covers: its fractions 0..1 move this run's
+    // fraction from `from` to `to`. Returns the previous share, to restore afterwards.
+    std::pair<double, double> setSpan(double from, double to) {
+        std::pair<double, double> previous{spanStart_, spanStart_ + spanWidth_};
+        spanStart_ = from;
+        spanWidth_ = to - from;
+        return previous;
     }
 
 private:
@@ -75,6 +92,8 @@ private:
     int depth_ = 0;
     double fraction_ = 0;
     int shownPercent_ = -1;
+    double spanStart_ = 0, spanWidth_ = 1;
+    std::string caption_;
 };
 
 // A run's share of the progress, begun on construction and ended however the run ends, so a

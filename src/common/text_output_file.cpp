@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -13,9 +14,12 @@ namespace {
 
 constexpr std::size_t kBufferBytes = 1 << 20;
 
+// Unique per writer, so that conversions running side by side never share a partial file,
+// even when two recordings propose the same output name.
 std::filesystem::path partPathFor(const std::filesystem::path& finalPath) {
+    static std::atomic<unsigned> writers{0};
     std::filesystem::path part = finalPath;
-    part += ".part" + std::to_string(::getpid());
+    part += ".part" + std::to_string(::getpid()) + "-" + std::to_string(writers++);
     return part;
 }
 

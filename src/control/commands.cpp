@@ -15,9 +15,6 @@ void notAvailable(Form1Host& host, const std::string& command) {
 void Form1Model::Command2_Click() {
     notAvailable(*host_, "波形表示");
 }
-void Form1Model::Command3_Click() {
-    notAvailable(*host_, "全ﾌｧｲﾙ処理");
-}
 void Form1Model::Command4_Click() {
     notAvailable(*host_, "ﾍﾞｸﾄﾙ表示");
 }

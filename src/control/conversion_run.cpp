@@ -2,8 +2,8 @@
 // they are in memory, open the output file, write its first line and hand over to the chosen
 // processing. A failure anywhere is reported with its text; the output file is then not
 // renamed into place, so an earlier file of that name stays as it was.
+#include <memory>
 #include <new>
-#include <optional>
 
 #include "common/error.h"
 #include "common/numbers.h"
@@ -80,7 +80,7 @@ private:
 
 void Form1Model::Command1_Click() {
     try {
-        runConversion();
+        if (std::unique_ptr<TextOutputFile> output = convertSelectedFile()) output->commit();
     } catch (const Cancelled&) {
         // The cancel is honoured; the next command starts afresh.
         progress.clearCancel();
@@ -96,14 +96,16 @@ void Form1Model::File1_DblClick() {
     if (FileRecognized == -1) Command1_Click();
 }
 
-void Form1Model::runConversion() {
+std::unique_ptr<TextOutputFile> Form1Model::convertSelectedFile() {
     const Processing processing = chosenProcessing(*this);
     if (const char* name = unavailableName(processing))
         throw Error(ErrorKind::NotAvailable, std::string(name) + " is not available in this version of pqwave");
     if (processing == Processing::Nothing)
         throw Error(ErrorKind::NotAvailable, "CSV変換: these settings choose no processing");
 
-    if (isSelected(Option1[4]) && Val(Label15[4].text) != 8420) return;
+    if (isSelected(Option1[4]) && Val(Label15[4].text) != 8420) return nullptr;
+    // Only the all-files run with 統計処理のみ出力 gets here with a file the header reader refused.
+    if (FileRecognized != -1) throw Error(ErrorKind::NotRecognized, Label1.text + ": not a recording pqwave knows");
 
     ProgressScope scope(progress);
     if (Label1.text != LoadedFileName) DTLood();
@@ -114,14 +116,14 @@ void Form1Model::runConversion() {
     const bool statisticsOnly = isChecked(Check10);
     const PowerSettings power =
         processing == Processing::SlidingAnalysis ? slidingSettingsOf(*this) : powerSettingsOf(*this);
-    std::optional<TextOutputFile> output;
+    std::unique_ptr<TextOutputFile> output;
     if (processing != Processing::TimeOfDayStatistics && !statisticsOnly && !isChecked(Check4)) {
-        output.emplace(Text5.text);
+        output = std::make_unique<TextOutputFile>(Text5.text);
         std::string firstLine = Label15[0].text + "," + Label15[1].text;
         if (isSelected(Option2[0])) firstLine += rmsScalingInformation(power);
         output->writeLine(firstLine);
     }
-    TextOutputFile* file = output ? &*output : nullptr;
+    TextOutputFile* file = output.get();
 
     switch (processing) {
         case Processing::IntervalAnalysis:
@@ -136,19 +138,15 @@ void Form1Model::runConversion() {
             writeRawData(*this, file);
             break;
         case Processing::TimeOfDayStatistics:
-            if (HourRmsStat.empty()) {
-                host_->reportWarning(Label1.text + ": 時刻統計 is collected only by 全ﾌｧｲﾙ処理; nothing was written");
-            } else if (long long outside = foldTimeOfDayStatistics(*this); outside > 0) {
-                host_->reportWarning(Label1.text + ": " + std::to_string(outside) + " samples lie beyond the year " +
-                                     Text6.text + " and were not counted");
-            }
+            // The hours of the year pool every recording of an all-files run, which folds them.
+            host_->reportWarning(Label1.text + ": 時刻統計 is collected only by 全ﾌｧｲﾙ処理; nothing was written");
             break;
         default:
             break;
     }
     // A cancel that comes too late for the run's own checks still keeps its output away.
     progress.throwIfCancelled();
-    if (output) output->commit();
+    return output;
 }
 
 }  // namespace pqwave

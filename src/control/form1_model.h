@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/file_statistics.h"
+#include "batch/rms_statistics.h"
 #include "common/progress.h"
 #include "control/control.h"
 #include "control/host.h"
@@ -20,6 +22,8 @@
 #include "power/power_settings.h"
 
 namespace pqwave {
+
+class TextOutputFile;
 
 inline constexpr int kPositions = 16;  // channel positions and SampleTable columns ch1..ch16
 
@@ -113,17 +117,10 @@ public:
     float RawOutputStep = 1;
     int BatchMode = 0;
     std::int32_t IntervalCount = 0;
-    std::array<float, 3> VStat{};
-    std::array<std::array<float, 3>, kMaxCircuits> IStat{}, PStat{}, QStat{};
-    std::array<std::array<float, 3>, 3> VPhaseStat{};
-    std::array<std::array<std::array<float, 3>, kMaxCircuits>, 3> IPhaseStat{}, PPhaseStat{}, QPhaseStat{};
+    // The statistics the all-files run keeps of the file just converted.
+    PowerFileStatistics FileStatistics;  // VStat, IStat, ... of the RMS and power analyses
+    RmsFileStatistics RmsStatistics;     // RmsStat of an RMS recording's raw-data conversion
     std::vector<float> IntervalFrequency;
-    // Statistics of the all-files run over RMS and logger recordings; empty outside that run.
-    // RmsStat: per channel row (2k maximum series, 2k+1 minimum series) average, maximum,
-    // minimum. HourRmsStat: the same per hour of the year, with HourCount contributions.
-    std::vector<std::array<float, 3>> RmsStat;
-    std::vector<std::array<std::array<float, 3>, 32>> HourRmsStat;
-    std::vector<std::int32_t> HourCount;
     std::vector<std::vector<float>> ResultTable;
 
     // ---- Events
@@ -176,8 +173,12 @@ public:
     std::filesystem::path selectedFilePath() const;
     void refreshFileList();
 
+    // The conversion run of "CSV変換" on the selected file. Returns its output file, complete
+    // but not yet renamed into place (nothing when the run writes none): the caller commits it,
+    // so the all-files run can put outputs in place in the file list's order.
+    std::unique_ptr<TextOutputFile> convertSelectedFile();
+
 private:
-    void runConversion();
     void createControls();
     void bindEvents();
     void registerControl(Control& control, std::string name, ControlKind kind, std::string text = "");

@@ -8,6 +8,13 @@
 
 namespace pqwave {
 
+// A file the all-files run skipped because it failed, or a warning about one.
+struct FileProblem {
+    bool failed = false;
+    ErrorKind kind = ErrorKind::CannotRead;
+    std::string message;  // one line naming the file
+};
+
 class Form1Host {
 public:
     virtual ~Form1Host() = default;
@@ -17,6 +24,15 @@ public:
     // A failure or a warning, one line naming the file.
     virtual void reportError(ErrorKind /*kind*/, const std::string& /*message*/) {}
     virtual void reportWarning(const std::string& /*message*/) {}
+    // The all-files run's problems with single files, in the file list's order, and then the
+    // end of that run; the desktop lists them in one message at the end.
+    virtual void reportFileProblem(const FileProblem& problem) {
+        if (problem.failed)
+            reportError(problem.kind, problem.message);
+        else
+            reportWarning(problem.message);
+    }
+    virtual void allFilesRunEnded() {}
     // The hourglass pointer during loads and runs.
     virtual void setWaitCursor(bool /*on*/) {}
     // Let the window system repaint; the model has just changed its progress caption.

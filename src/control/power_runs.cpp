@@ -4,7 +4,6 @@
 #include <string>
 
 #include "common/numbers.h"
-#include "common/statistics.h"
 #include "common/text.h"
 #include "control/form1_model.h"
 #include "power/interval_analysis.h"
@@ -23,22 +22,20 @@ int targetCircuit(const Control& box, int circuits) {
 // the first whole output interval (row 0) on, which restarts them.
 void foldFileStatistics(Form1Model& form, const PowerSettings& s, const RowValues& r) {
     if (r.row < 0) return;
-    const bool first = r.row == 0;
-    foldStatistic(form.VStat, r.v, first);
-    for (int c = 0; c < s.circuits; ++c) {
-        foldStatistic(form.IStat[c], r.i[c], first);
-        foldStatistic(form.PStat[c], r.p[c], first);
-        foldStatistic(form.QStat[c], r.q[c], first);
-    }
-    if (!s.perPhase) return;
+    SummaryValues values;
+    values.v = r.v;
+    values.i = r.i;
+    values.p = r.p;
+    values.q = r.q;
     for (int k = 0; k < 3; ++k) {
-        foldStatistic(form.VPhaseStat[k], static_cast<float>(r.phaseV[k]), first);
+        values.phaseV[k] = static_cast<float>(r.phaseV[k]);
         for (int c = 0; c < s.circuits; ++c) {
-            foldStatistic(form.IPhaseStat[k][c], static_cast<float>(r.phaseI[c][k]), first);
-            foldStatistic(form.PPhaseStat[k][c], static_cast<float>(r.phaseP[c][k]), first);
-            foldStatistic(form.QPhaseStat[k][c], static_cast<float>(r.phaseQ[c][k]), first);
+            values.phaseI[c][k] = static_cast<float>(r.phaseI[c][k]);
+            values.phaseP[c][k] = static_cast<float>(r.phaseP[c][k]);
+            values.phaseQ[c][k] = static_cast<float>(r.phaseQ[c][k]);
         }
     }
+    form.FileStatistics.fold(values, s.circuits, s.perPhase, r.row == 0);
 }
 
 // In the all-files run every row's values go into the file's statistics.

@@ -10,7 +10,6 @@
 #include "common/datetime.h"
 #include "common/error.h"
 #include "common/numbers.h"
-#include "common/statistics.h"
 #include "common/text.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
@@ -113,27 +112,19 @@ private:
     bool single_ = true;
 };
 
+// The per-file statistics of an RMS recording in the all-files run.
 class RmsStatistics {
 public:
     RmsStatistics(Form1Model& form, const std::vector<int>& channels) : form_(form), channels_(channels) {}
-    bool active() const { return form_.BatchMode == 1 && form_.RmsDataFile == 1 && form_.RmsStat.size() >= 32; }
+    bool active() const { return form_.BatchMode == 1 && form_.RmsDataFile == 1; }
 
-    void fold(const std::int16_t* row, bool first) {
-        for (int i : channels_)
-            for (int u : {2 * i, 2 * i + 1}) foldStatistic(form_.RmsStat[u], row[u], first);
-    }
+    void fold(const std::int16_t* row, bool first) { form_.RmsStatistics.fold(row, channels_, first); }
 
     void finish(const std::vector<float>& multipliers, double countsPerDivision) {
-        double rows = valOf(form_.Text2[1]) - valOf(form_.Text2[0]) + 1;
-        for (int i : channels_) {
-            double factor = static_cast<float>(form_.ChannelScale[i] * multipliers[i]) / countsPerDivision;
-            for (int u : {2 * i, 2 * i + 1}) {
-                std::array<float, 3>& slots = form_.RmsStat[u];
-                slots[0] = static_cast<float>(slots[0] / rows * factor);
-                slots[1] = static_cast<float>(slots[1] * factor);
-                slots[2] = static_cast<float>(slots[2] * factor);
-            }
-        }
+        std::array<double, 16> factors{};
+        for (int i : channels_)
+            factors[i] = static_cast<float>(form_.ChannelScale[i] * multipliers[i]) / countsPerDivision;
+        form_.RmsStatistics.finish(channels_, factors, valOf(form_.Text2[1]) - valOf(form_.Text2[0]) + 1);
     }
 
 private:
@@ -209,42 +200,24 @@ void writeRawData(Form1Model& form, TextOutputFile* file) {
     if (folding && rowsWritten > 0) statistics.finish(multipliers, countsPerDivision);
 }
 
-long long foldTimeOfDayStatistics(Form1Model& form) {
-    constexpr std::size_t kHours = 8785;
-    if (form.HourRmsStat.size() < kHours || form.HourCount.size() < kHours) return 0;
-    const double start = startDateTime(form) - secondsToDays(valOf(form.LabSTim) * valOf(form.Label26) / 100);
-    const double year = valOf(form.Text6);
-    if (yearOf(start) != year) return 0;
+TimeOfDayInput timeOfDayInputOf(const Form1Model& form) {
+    TimeOfDayInput input;
+    // Here the pre-trigger is a percentage of the measurement time.
+    input.start = startDateTime(form) - secondsToDays(valOf(form.LabSTim) * valOf(form.Label26) / 100);
+    input.year = static_cast<int>(valOf(form.Text6));
+    input.samplePeriodSeconds = form.SamplePeriod;
+    input.samples = static_cast<long long>(form.SampleCount);
+    input.rmsRecording = isSelected(form.Option1[3]);
+    input.channels = participatingChannels(form);
     const double countsPerDivision = requireNonZero(form, valOf(form.V_Div), "the count per division (V_Div)");
-    const std::vector<int> channels = participatingChannels(form);
-    std::vector<double> factors(kPositions);
-    for (int i : channels) factors[i] = valOf(form.Text3[i]) * form.ChannelScale[i] / countsPerDivision;
-    const bool rmsRecording = isSelected(form.Option1[3]);
-    const double yearStart = DateSerial(static_cast<int>(year), 1, 1);
-    const long long samples = static_cast<long long>(std::min(form.SampleCount, form.SampleTable.rows() - 1.0));
+    for (int i : input.channels) input.factors[i] = valOf(form.Text3[i]) * form.ChannelScale[i] / countsPerDivision;
+    return input;
+}
 
-    long long outside = 0;
-    for (long long s = 0; s < samples; ++s) {
-        if ((s & 0xFFFF) == 0xFFFF) form.progress.advance(static_cast<double>(s) / samples);
-        double hour = Int((start - yearStart) * 24 + form.SamplePeriod * s / 3600);
-        if (hour < 0 || hour >= static_cast<double>(kHours)) {
-            ++outside;
-            continue;
-        }
-        const auto h = static_cast<std::size_t>(hour);
-        const std::int16_t* row = form.SampleTable.row(static_cast<std::size_t>(s));
-        const bool firstOfHour = form.HourCount[h] == 0;
-        for (int i : channels) {
-            // A logger channel has one series; it goes into both rows of its position, so that
-            // the summary's maximum-of-maximum and minimum-of-minimum columns describe it.
-            float x = static_cast<float>(row[rmsRecording ? 2 * i : i] * factors[i]);
-            float y = rmsRecording ? static_cast<float>(row[2 * i + 1] * factors[i]) : x;
-            foldStatistic(form.HourRmsStat[h][2 * i], x, firstOfHour);
-            foldStatistic(form.HourRmsStat[h][2 * i + 1], y, firstOfHour);
-        }
-        ++form.HourCount[h];
-    }
-    return outside;
+std::vector<ChannelColumn> summaryChannelsOf(const Form1Model& form) {
+    std::vector<ChannelColumn> columns;
+    for (int i : participatingChannels(form)) columns.push_back({i, columnName(form.Label12[i].text)});
+    return columns;
 }
 
 }  // namespace pqwave

@@ -3,6 +3,11 @@
 // statistics of RMS and logger recordings that the all-files run summarises.
 #pragma once
 
+#include <vector>
+
+#include "batch/rms_statistics.h"
+#include "batch/summary_files.h"
+
 namespace pqwave {
 
 class Form1Model;
@@ -12,8 +17,10 @@ class TextOutputFile;
 // folded into the per-file RMS statistics, when the all-files run has created them.
 void writeRawData(Form1Model& form, TextOutputFile* file);
 
-// Folds every sample into the hour-of-year statistics of the all-files run; nothing when
-// the recording starts in another year than Text6. Returns the samples that fell outside it.
-long long foldTimeOfDayStatistics(Form1Model& form);
+// What the hour-of-year statistics read of the loaded recording.
+TimeOfDayInput timeOfDayInputOf(const Form1Model& form);
+
+// The channels the raw-data CSV writes, with their column names, as the summaries head them.
+std::vector<ChannelColumn> summaryChannelsOf(const Form1Model& form);
 
 }  // namespace pqwave

@@ -64,6 +64,26 @@ void QtHost::reportWarning(const std::string& message) {
     showBox(QMessageBox::Warning, QStringLiteral("警告"), messageBoxText(message));
 }
 
+void QtHost::reportFileProblem(const FileProblem& problem) {
+    fileProblems_.push_back(problem);
+}
+
+// One message for the whole run, however many files had something to say.
+void QtHost::allFilesRunEnded() {
+    if (fileProblems_.empty()) return;
+    std::size_t failed = 0;
+    QString text;
+    for (const FileProblem& problem : fileProblems_) {
+        failed += problem.failed ? 1 : 0;
+        text += (problem.failed ? QStringLiteral("× ") : QStringLiteral("! ")) + messageBoxText(problem.message) +
+                QChar(u'\n');
+    }
+    fileProblems_.clear();
+    QString title =
+        failed > 0 ? QStringLiteral("%1 個のファイルを変換できませんでした").arg(failed) : QStringLiteral("警告");
+    showBox(QMessageBox::Warning, title, text.trimmed());
+}
+
 void QtHost::setWaitCursor(bool on) {
     // The override cursors stack; keeping one at most means a run that ends early through
     // an error cannot leave the hourglass behind.

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "control/host.h"
 
@@ -26,6 +27,8 @@ public:
     void showMessage(const std::string& title, const std::string& text) override;
     void reportError(ErrorKind kind, const std::string& message) override;
     void reportWarning(const std::string& message) override;
+    void reportFileProblem(const FileProblem& problem) override;
+    void allFilesRunEnded() override;
     void setWaitCursor(bool on) override;
     void processEvents() override;
     void endProgram() override;
@@ -36,6 +39,7 @@ private:
 
     std::function<void()> refreshView_;
     QPointer<QWidget> dialogParent_;
+    std::vector<FileProblem> fileProblems_;
     bool waitCursorOn_ = false;
 };
 
