@@ -11,6 +11,7 @@
 #include "common/sample_counter.h"
 #include "common/text.h"
 #include "common/textforms.h"
+#include "control/file_lists.h"
 #include "control/form1_model.h"
 #include "control/raw_data.h"
 #include "power/power_settings.h"
@@ -180,10 +181,11 @@ bool exportComtrade(Form1Model& form, const fs::path& cfgPath, ComtradeFormat fo
 }
 
 bool exportComtradeBeside(Form1Model& form, const std::string& fileName) {
-    if (form.File1.fileName != fileName || form.Label1.text != form.selectedFilePath().string()) {
+    const std::string path = joinFolder(form.File1.path, fileName);
+    if (form.Label1.text != path) {
         form.File1_Click(fileName);
         // A header that could not be read has been reported; the previous file is not exported.
-        if (form.Label1.text != form.selectedFilePath().string()) return false;
+        if (form.Label1.text != path) return false;
     }
     return exportComtrade(form, comtradePathBeside(form), ComtradeFormat::Binary);
 }
