@@ -110,8 +110,8 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
 
     const ComtradeSettings settings = comtradeSettingsOf(form, format);
     if (SampleCounter(settings.firstSample, settings.step).value() > settings.lastSample)
-        throw Error(ErrorKind::NotAvailable, form.Label1.text + ": the output range " + form.Text2[0].text + "～" +
-                                                 form.Text2[1].text + " holds no samples to export");
+        throw Error(ErrorKind::NotAvailable, form.Label1.text + ": the output range (Text2) " + form.Text2[0].text +
+                                                 " to " + form.Text2[1].text + " holds no samples to export");
     const ComtradeResult result = writeComtrade(settings, form.SampleTable, cfgPath, form.progress);
     if (result.lowestCodesRaised > 0)
         form.host().reportWarning(form.Label1.text + ": " + std::to_string(result.lowestCodesRaised) +

@@ -20,6 +20,15 @@
 namespace pqwave {
 namespace {
 
+// Positions that may hold a recorded channel: the recorded count, and for 8840 files (which
+// keep each channel at its own position even when one before it is switched off) up to
+// the last active position, so a gap does not drop the last channel.
+int channelPositions(const Form1Model& form) {
+    int positions = std::max(form.ChannelCount, form.LastActiveChannel + 1);
+    int columns = static_cast<int>(form.SampleTable.columns()) / (form.RmsDataFile == 1 ? 2 : 1);
+    return std::clamp(std::min(positions, columns), 0, kPositions);
+}
+
 double requireNonZero(const Form1Model& form, double value, const char* what) {
     if (value == 0 || !std::isfinite(value))
         throw ArithmeticError(form.Label1.text + ": " + what + " is 0, so the values cannot be scaled");
@@ -94,15 +103,6 @@ private:
     Form1Model& form_;
     const std::vector<int>& channels_;
 };
-
-// Positions that may hold a recorded channel: the recorded count, and for 8840 files (which
-// keep each channel at its own position even when one before it is switched off) up to
-// the last active position, so a gap does not drop the last channel.
-int channelPositions(const Form1Model& form) {
-    int positions = std::max(form.ChannelCount, form.LastActiveChannel + 1);
-    int columns = static_cast<int>(form.SampleTable.columns()) / (form.RmsDataFile == 1 ? 2 : 1);
-    return std::clamp(std::min(positions, columns), 0, kPositions);
-}
 
 }  // namespace
 

@@ -74,7 +74,7 @@ struct ComtradeSettings {
     double lineFrequency = 50;
 
     // Samples exported: the sample counter runs from `firstSample` while at most `lastSample`,
-    // `step` apart, and each value rounded half to even names a row of the table.
+    // `step` (at least 1) apart, and each value rounded half to even names a row of the table.
     double firstSample = 0;
     double lastSample = -1;
     float step = 1;

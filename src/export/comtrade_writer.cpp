@@ -246,6 +246,10 @@ ComtradeResult writeComtrade(const ComtradeSettings& s, const RawSampleTable& ta
     for (const ComtradeDigitalChannel& d : s.digital)
         if (d.column < 0 || static_cast<std::size_t>(d.column) >= table.columns() || d.bit < 0 || d.bit > 15)
             throw Error(ErrorKind::Malformed, s.recordingName + ": logic " + d.name + " has no column in the samples");
+    // A step below 1 would give samples twice, and one of 0 none after the first.
+    if (!(s.firstSample >= 0) || !(s.step >= 1))
+        throw Error(ErrorKind::NotAvailable, s.recordingName + ": samples from " + formD(s.firstSample) + " every " +
+                                                 formS(s.step) + " cannot be exported");
     if (s.lastSample > static_cast<double>(table.rows()) - 1.5)
         throw Error(ErrorKind::Malformed, s.recordingName + ": the samples end before sample " + formD(s.lastSample));
 

@@ -235,15 +235,15 @@ QWidget* Form1::buildFileSelection() {
     fileList_->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* fileMenu = new QMenu(this);
     fileMenu->setObjectName(QStringLiteral("File1.Menu"));
-    QAction* exportComtrade = fileMenu->addAction(QStringLiteral("COMTRADE形式で書き出し…"));
-    connect(fileList_, &QListWidget::customContextMenuRequested, this, [this, fileMenu, exportComtrade](QPoint at) {
+    QAction* exportAction = fileMenu->addAction(QStringLiteral("COMTRADE形式で書き出し…"));
+    connect(fileList_, &QListWidget::customContextMenuRequested, this, [this, fileMenu, exportAction](QPoint at) {
         QListWidgetItem* item = fileList_->itemAt(at);
         if (!item) return;
-        exportComtrade->setData(item->data(Qt::UserRole));
+        exportAction->setData(item->data(Qt::UserRole));
         fileMenu->popup(fileList_->viewport()->mapToGlobal(at));
     });
-    connect(exportComtrade, &QAction::triggered, this, [this, exportComtrade] {
-        std::string name = exportComtrade->data().toString().toStdString();
+    connect(exportAction, &QAction::triggered, this, [this, exportAction] {
+        std::string name = exportAction->data().toString().toStdString();
         act([&] { exportComtradeBeside(model_, name); });
     });
 
