@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -722,6 +723,44 @@ TEST_F(Form1Runs, EscapeDuringARunCancelsItAndKeepsTheEarlierOutput) {
     // The next run is not cancelled by the Escape of the last one.
     clickButton("Command1");
     EXPECT_EQ(host_.errors.size(), 1u);
+}
+
+// ---- The file list's context menu
+
+using Form1FileMenu = Form1WindowTest;
+
+TEST_F(Form1FileMenu, RightClickingAFileWritesItsComtradePairBesideIt) {
+    writeBlockHeaderFile(folder() / "A.MEM", {{"1", "100V"}, {"2", "100V"}});
+    writeTextFile(folder() / "NOTES.TXT", std::string(600, 'n'));
+    open();
+    auto* menu = widget<QMenu>("File1.Menu");
+    auto exportByMenu = [&](const QString& name) {
+        QListWidget* list = window_->fileList();
+        QListWidgetItem* item = itemNamed(list, name);
+        ASSERT_NE(item, nullptr);
+        list->scrollToItem(item);
+        QPoint at = list->viewport()->mapTo(window_.get(), list->visualItemRect(item).center());
+        QTest::mouseClick(window_->windowHandle(), Qt::RightButton, {}, at);
+        ASSERT_TRUE(menu->isVisible());
+        QAction* action = menu->actions().value(0);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text(), QStringLiteral("COMTRADE形式で書き出し…"));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        EXPECT_FALSE(menu->isVisible());
+    };
+
+    exportByMenu("A.MEM");
+    EXPECT_TRUE(host_.errors.empty());
+    EXPECT_TRUE(fs::exists(folder() / "A.cfg"));
+    EXPECT_EQ(fs::file_size(folder() / "A.dat"), 2000u * (8 + 2 * 2));
+    EXPECT_EQ(shownText(widget("Label1")).toStdString(), (folder() / "A.MEM").string());  // the file was clicked
+
+    clickButton("Option1(2)");  // 自動 lists every file again
+    exportByMenu("NOTES.TXT");
+    ASSERT_EQ(host_.errors.size(), 1u);
+    EXPECT_EQ(host_.errors[0].first, ErrorKind::NotRecognized);
+    EXPECT_NE(host_.errors[0].second.find("NOTES.TXT"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder() / "NOTES.cfg"));
 }
 
 // ---- The Qt host

@@ -37,6 +37,30 @@ TEST(TextOutputFile, AFileThatIsNotCommittedLeavesTheEarlierFileAsItWas) {
     EXPECT_EQ(entries, 1u);  // no partial file left behind
 }
 
+// The files of a pair are both finished before either is renamed; one that is finished but
+// never committed is removed like any unfinished file.
+TEST(TextOutputFile, AFinishedFileReplacesTheEarlierOneOnlyWhenCommitted) {
+    testing::TestFolder folder;
+    {
+        TextOutputFile first(folder.file("out.dat"));
+        first.writeLine("earlier");
+        first.commit();
+    }
+    TextOutputFile second(folder.file("out.dat"));
+    second.writeLine("new");
+    second.finish();
+    EXPECT_EQ(folder.readText("out.dat"), "earlier\r\n");
+    {
+        TextOutputFile abandoned(folder.file("out.cfg"));
+        abandoned.writeLine("half a pair");
+        abandoned.finish();
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.file("out.cfg")));
+    second.commit();
+    EXPECT_EQ(folder.readText("out.dat"), "new\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
 TEST(TextOutputFile, AppendKeepsWhatIsThere) {
     testing::TestFolder folder;
     for (const char* line : {"one", "two"}) {

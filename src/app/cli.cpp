@@ -9,6 +9,7 @@
 #include <optional>
 #include <ostream>
 
+#include "app/cli_export.h"
 #include "control/all_files_run.h"
 #include "control/form1_model.h"
 #include "control/model_text.h"
@@ -26,6 +27,7 @@ const char* const kUsage =
     "usage: pqwave-cli info FILE [--set NAME=VALUE]...\n"
     "       pqwave-cli convert FILE [--set NAME=VALUE]... [-o OUTPUT]\n"
     "       pqwave-cli batch FOLDER [--set NAME=VALUE]... [--jobs N]\n"
+    "       pqwave-cli export FILE [--set NAME=VALUE]... [--ascii] [-o NAME.cfg]\n"
     "\n"
     "The main window's model runs as the program starts, FILE's folder becomes the folder of\n"
     "the file list, and FILE is clicked (its header is read). Each --set then changes one\n"
@@ -38,6 +40,8 @@ const char* const kUsage =
     "and module value as NAME=VALUE; convert runs \"CSV変換\" into OUTPUT (default: Text5).\n"
     "batch runs \"全ﾌｧｲﾙ処理\" over FOLDER once the data kind is chosen (--set Option1=N);\n"
     "--jobs N converts N files at once, with the same outputs and summaries as one at a time.\n"
+    "export writes the channels, range and step of the raw-data CSV as COMTRADE (1999), BINARY\n"
+    "or with --ascii ASCII, into NAME.cfg and NAME.dat (default: beside FILE).\n"
     "\n"
     "Ctrl-C stops a run: its unfinished output is removed, earlier files stay as they were.\n"
     "\n"
@@ -103,6 +107,7 @@ struct CommandLine {
     std::string output;
     int jobs = 1;
     bool help = false;
+    bool ascii = false;
 };
 
 // Nothing when the line is not well formed; the caller prints the usage.
@@ -121,6 +126,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
             }
             line.jobs = static_cast<int>(jobs);
             ++i;
+        } else if (arg == "--ascii") {
+            line.ascii = true;
         } else if (arg == "--set" || arg == "-o") {
             if (i + 1 >= args.size()) {
                 problem = arg + " needs a value";
@@ -147,7 +154,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         }
     }
     if (line.help) return line;
-    if (line.command != "info" && line.command != "convert" && line.command != "batch") {
+    if (line.command != "info" && line.command != "convert" && line.command != "batch" && line.command != "export") {
         problem = line.command.empty() ? "no command given" : "unknown command \"" + line.command + "\"";
         return std::nullopt;
     }
@@ -155,14 +162,20 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         problem = line.command + " needs a " + (line.command == "batch" ? "FOLDER" : "FILE");
         return std::nullopt;
     }
-    if (!line.output.empty() && line.command != "convert") {
-        problem = "-o belongs to convert";
+    if (!line.output.empty() && line.command != "convert" && line.command != "export") {
+        problem = "-o belongs to convert and export";
         return std::nullopt;
     }
     if (line.jobs != 1 && line.command != "batch") {
         problem = "--jobs belongs to batch";
         return std::nullopt;
     }
+    if (line.ascii && line.command != "export") {
+        problem = "--ascii belongs to export";
+        return std::nullopt;
+    }
+    if (line.command == "export") problem = exportOutputProblem(line.output);
+    if (!problem.empty()) return std::nullopt;
     return line;
 }
 
@@ -297,6 +310,8 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
             return kExitUnavailable;
         }
         click(form.Command1);
+    } else if (line->command == "export") {
+        runExportCommand(form, line->output, line->ascii);
     } else {
         if (!form.Command3.enabled) {
             err << "pqwave-cli: " << target.string()

@@ -36,11 +36,12 @@ TextOutputFile::TextOutputFile(std::filesystem::path finalPath, Mode mode)
         file_ = std::fopen(partPath_.c_str(), "wb");
     }
     if (!file_) throw Error(ErrorKind::CannotWrite, finalPath_.string() + ": " + std::strerror(errno));
+    partExists_ = true;
 }
 
 TextOutputFile::~TextOutputFile() {
-    if (file_) {
-        std::fclose(file_);
+    if (file_) std::fclose(file_);
+    if (partExists_) {
         std::error_code ignored;
         std::filesystem::remove(partPath_, ignored);
     }
@@ -48,8 +49,9 @@ TextOutputFile::~TextOutputFile() {
 
 void TextOutputFile::fail(const std::string& what) {
     std::string message = finalPath_.string() + ": " + what;
-    std::fclose(file_);
+    if (file_) std::fclose(file_);
     file_ = nullptr;
+    partExists_ = false;
     std::error_code ignored;
     std::filesystem::remove(partPath_, ignored);
     throw Error(ErrorKind::CannotWrite, message);
@@ -87,24 +89,22 @@ void TextOutputFile::flushBuffer() {
     used_ = 0;
 }
 
-void TextOutputFile::commit() {
+void TextOutputFile::finish() {
     if (!file_) return;
     flushBuffer();
     if (std::fflush(file_) != 0) fail(std::strerror(errno));
     std::FILE* file = file_;
     file_ = nullptr;
-    if (std::fclose(file) != 0) {
-        std::error_code ignored;
-        std::filesystem::remove(partPath_, ignored);
-        throw Error(ErrorKind::CannotWrite, finalPath_.string() + ": " + std::strerror(errno));
-    }
+    if (std::fclose(file) != 0) fail(std::strerror(errno));
+}
+
+void TextOutputFile::commit() {
+    if (!partExists_) return;
+    finish();
     std::error_code ec;
     std::filesystem::rename(partPath_, finalPath_, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(partPath_, ignored);
-        throw Error(ErrorKind::CannotWrite, finalPath_.string() + ": " + ec.message());
-    }
+    if (ec) fail(ec.message());
+    partExists_ = false;
 }
 
 }  // namespace pqwave

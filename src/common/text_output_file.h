@@ -33,6 +33,9 @@ public:
     char* reserve(std::size_t bytes);
     void release(char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
 
+    // Completes the file beside its final name without renaming it, so that the files of a
+    // pair can all be complete before any of them is renamed into place by commit().
+    void finish();
     void commit();
     const std::filesystem::path& path() const { return finalPath_; }
 
@@ -44,6 +47,7 @@ private:
     std::filesystem::path finalPath_;
     std::filesystem::path partPath_;
     std::FILE* file_ = nullptr;
+    bool partExists_ = false;  // written beside the final name and not yet renamed
     std::vector<char> buffer_;
     std::size_t used_ = 0;
 };

@@ -10,6 +10,7 @@
 #include "common/datetime.h"
 #include "common/error.h"
 #include "common/numbers.h"
+#include "common/sample_counter.h"
 #include "common/text.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
@@ -25,20 +26,6 @@ int channelPositions(const Form1Model& form) {
     int positions = std::max(form.ChannelCount, form.LastActiveChannel + 1);
     int columns = static_cast<int>(form.SampleTable.columns()) / (form.RmsDataFile == 1 ? 2 : 1);
     return std::clamp(std::min(positions, columns), 0, kPositions);
-}
-
-// The recorded channels whose range position is in use, in recording order.
-std::vector<int> participatingChannels(const Form1Model& form) {
-    std::vector<int> channels;
-    for (int i = 0; i < channelPositions(form); ++i)
-        if (form.Label14[form.ChannelMap[i]].enabled) channels.push_back(i);
-    return channels;
-}
-
-// "ch3ﾚﾝｼﾞ" gives "ch3": the caption up to the "ﾚ" found from its fourth character on.
-std::string columnName(const std::string& caption) {
-    std::size_t at = findChars(caption, "ﾚ", 3);
-    return at == std::string::npos ? caption : leftChars(caption, at);
 }
 
 double requireNonZero(const Form1Model& form, double value, const char* what) {
@@ -88,30 +75,6 @@ void correctRange(Form1Model& form) {
     if (form.SampleCount <= valOf(form.Text2[1])) setText(form.Text2[1], formD(form.SampleCount - 1));
 }
 
-// The sample counter is single precision; where a step no longer moves it on (beyond 2^24
-// samples) it carries on in double precision rather than stalling.
-class SampleCounter {
-public:
-    SampleCounter(double start, float step) : value_(static_cast<float>(start)), step_(step) {}
-    double value() const { return value_; }
-    void advance() {
-        if (single_) {
-            float next = static_cast<float>(value_) + step_;
-            if (next != static_cast<float>(value_)) {
-                value_ = next;
-                return;
-            }
-            single_ = false;
-        }
-        value_ += step_;
-    }
-
-private:
-    double value_;
-    float step_;
-    bool single_ = true;
-};
-
 // The per-file statistics of an RMS recording in the all-files run.
 class RmsStatistics {
 public:
@@ -120,10 +83,9 @@ public:
 
     void fold(const std::int16_t* row, bool first) { form_.RmsStatistics.fold(row, channels_, first); }
 
-    void finish(const std::vector<float>& multipliers, double countsPerDivision) {
+    void finish() {
         std::array<double, 16> factors{};
-        for (int i : channels_)
-            factors[i] = static_cast<float>(form_.ChannelScale[i] * multipliers[i]) / countsPerDivision;
+        for (int i : channels_) factors[i] = rawDataFactor(form_, i);
         form_.RmsStatistics.finish(channels_, factors, valOf(form_.Text2[1]) - valOf(form_.Text2[0]) + 1);
     }
 
@@ -134,26 +96,52 @@ private:
 
 }  // namespace
 
-void writeRawData(Form1Model& form, TextOutputFile* file) {
-    const std::vector<int> channels = participatingChannels(form);
-    const bool rms = form.RmsDataFile == 1;
-    std::vector<float> multipliers(kPositions);
-    for (int i = 0; i < channelPositions(form); ++i) multipliers[i] = static_cast<float>(valOf(form.Text3[i]));
-    const TimeColumn time = timeColumnOf(form);
+std::vector<int> rawDataChannels(const Form1Model& form) {
+    std::vector<int> channels;
+    for (int i = 0; i < channelPositions(form); ++i)
+        if (form.Label14[form.ChannelMap[i]].enabled) channels.push_back(i);
+    return channels;
+}
+
+std::string rawDataColumnName(const Form1Model& form, int channel) {
+    const std::string& caption = form.Label12[channel].text;
+    std::size_t at = findChars(caption, "ﾚ", 3);
+    return at == std::string::npos ? caption : leftChars(caption, at);
+}
+
+double rawDataFactor(const Form1Model& form, int channel) {
     const double countsPerDivision = requireNonZero(form, valOf(form.V_Div), "the count per division (V_Div)");
+    const float multiplier = static_cast<float>(valOf(form.Text3[channel]));
+    return static_cast<float>(form.ChannelScale[channel] * multiplier) / countsPerDivision;
+}
+
+RawDataRows rawDataRows(const Form1Model& form) {
+    RawDataRows rows;
+    rows.first = std::max(valOf(form.Text2[0]), 0.0);
+    const double last = form.SampleCount <= valOf(form.Text2[1]) ? form.SampleCount - 1 : valOf(form.Text2[1]);
+    rows.last = std::min(last, static_cast<double>(form.SampleTable.rows()) - 1.5);
+    rows.step = form.RawOutputStep;
+    return rows;
+}
+
+void writeRawData(Form1Model& form, TextOutputFile* file) {
+    const std::vector<int> channels = rawDataChannels(form);
+    const bool rms = form.RmsDataFile == 1;
+    const TimeColumn time = timeColumnOf(form);
+    requireNonZero(form, valOf(form.V_Div), "the count per division (V_Div)");
 
     if (file) {
         std::string header = time.header;
         for (int i : channels) {
-            std::string name = columnName(form.Label12[i].text);
+            std::string name = rawDataColumnName(form, i);
             header += rms ? "," + name + "Max," + name + "min" : "," + name;
         }
         file->writeLine(header);
     }
 
     correctRange(form);
-    const double first = valOf(form.Text2[0]);
-    const double last = std::min(valOf(form.Text2[1]), static_cast<double>(form.SampleTable.rows()) - 1.5);
+    const RawDataRows range = rawDataRows(form);
+    const double first = range.first, last = range.last;
     double secondsFactor = 0;
     if (!time.clock) {
         double samplesPerDivision = requireNonZero(form, valOf(form.T_Div), "the samples per division (T_Div)");
@@ -161,8 +149,7 @@ void writeRawData(Form1Model& form, TextOutputFile* file) {
     }
 
     std::vector<CodeTextCache> texts;
-    for (int i : channels)
-        texts.emplace_back(static_cast<float>(form.ChannelScale[i] * multipliers[i]) / countsPerDivision);
+    for (int i : channels) texts.emplace_back(rawDataFactor(form, i));
     RmsStatistics statistics(form, channels);
     const bool folding = statistics.active();
     const std::size_t valuesPerRow = channels.size() * (rms ? 2 : 1);
@@ -170,7 +157,7 @@ void writeRawData(Form1Model& form, TextOutputFile* file) {
     const double rowsTotal = std::max(1.0, last - first + 1);
 
     std::size_t rowsWritten = 0;
-    for (SampleCounter s(first, form.RawOutputStep); s.value() <= last; s.advance()) {
+    for (SampleCounter s(first, range.step); s.value() <= last; s.advance()) {
         const std::size_t index = static_cast<std::size_t>(roundHalfEven(s.value()));
         const std::int16_t* row = form.SampleTable.row(index);
         if (folding) statistics.fold(row, rowsWritten == 0);
@@ -197,7 +184,7 @@ void writeRawData(Form1Model& form, TextOutputFile* file) {
         file->release(out);
         if ((rowsWritten & 0xFFFF) == 0) form.progress.advance((s.value() - first) / rowsTotal);
     }
-    if (folding && rowsWritten > 0) statistics.finish(multipliers, countsPerDivision);
+    if (folding && rowsWritten > 0) statistics.finish();
 }
 
 TimeOfDayInput timeOfDayInputOf(const Form1Model& form) {
@@ -208,7 +195,7 @@ TimeOfDayInput timeOfDayInputOf(const Form1Model& form) {
     input.samplePeriodSeconds = form.SamplePeriod;
     input.samples = static_cast<long long>(form.SampleCount);
     input.rmsRecording = isSelected(form.Option1[3]);
-    input.channels = participatingChannels(form);
+    input.channels = rawDataChannels(form);
     const double countsPerDivision = requireNonZero(form, valOf(form.V_Div), "the count per division (V_Div)");
     for (int i : input.channels) input.factors[i] = valOf(form.Text3[i]) * form.ChannelScale[i] / countsPerDivision;
     return input;
@@ -216,7 +203,7 @@ TimeOfDayInput timeOfDayInputOf(const Form1Model& form) {
 
 std::vector<ChannelColumn> summaryChannelsOf(const Form1Model& form) {
     std::vector<ChannelColumn> columns;
-    for (int i : participatingChannels(form)) columns.push_back({i, columnName(form.Label12[i].text)});
+    for (int i : rawDataChannels(form)) columns.push_back({i, rawDataColumnName(form, i)});
     return columns;
 }
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +29,7 @@
 #include <type_traits>
 
 #include "common/error.h"
+#include "control/comtrade_export.h"
 #include "control/file_lists.h"
 
 namespace pqwave {
@@ -229,6 +231,21 @@ QWidget* Form1::buildFileSelection() {
     });
     connect(fileList_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem*) { act([&] { model_.File1_DblClick(); }); });
+    // Right-click on a file: writing it for other programs, beside the recording.
+    fileList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* fileMenu = new QMenu(this);
+    fileMenu->setObjectName(QStringLiteral("File1.Menu"));
+    QAction* exportAction = fileMenu->addAction(QStringLiteral("COMTRADE形式で書き出し…"));
+    connect(fileList_, &QListWidget::customContextMenuRequested, this, [this, fileMenu, exportAction](QPoint at) {
+        QListWidgetItem* item = fileList_->itemAt(at);
+        if (!item) return;
+        exportAction->setData(item->data(Qt::UserRole));
+        fileMenu->popup(fileList_->viewport()->mapToGlobal(at));
+    });
+    connect(exportAction, &QAction::triggered, this, [this, exportAction] {
+        std::string name = exportAction->data().toString().toStdString();
+        act([&] { exportComtradeBeside(model_, name); });
+    });
 
     layout->addWidget(fixedLabel(QStringLiteral("選択ファイル名")));
     QLabel* selected = makeLabel(model_.Label1, LabelLook::Value);
