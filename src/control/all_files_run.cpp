@@ -371,6 +371,9 @@ void runAllFiles(Form1Model& form, const std::vector<Form1Model*>& helpers) {
             form.progress.setSpan(k * share, (k + 1) * share);
             form.progress.setCaption(std::to_string(k + 1) + "/" + std::to_string(names.size()) + " " + names[k]);
             form.progress.advance(0);
+            // Each conversion shows its own caption and hides it again; the run's comes back.
+            setText(form.Label10, "データ変換中");
+            form.Label10.visible = true;
             host.processEvents();
             FileOutcome out = sideBySide ? sideBySide->take(k, form.progress) : convertOne(form, names[k], plan, &host);
             setText(form.Label1, out.path);
