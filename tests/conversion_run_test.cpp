@@ -98,7 +98,7 @@ TEST(ConversionRun, ProcessingNotBuiltYetIsRefusedBeforeAnyFileIsWritten) {
     StartedModel m(folder);
     m.click("A.MEM");
     setText(m.form.Text5, folder.file("out.csv").string());
-    select(m.form.Option2[2]);
+    setValue(m.form.Check13, 1);  // the 10 ms analysis
     click(m.form.Command1);
     ASSERT_EQ(m.host.errorKinds.size(), 1u);
     EXPECT_EQ(m.host.errorKinds[0], ErrorKind::NotAvailable);

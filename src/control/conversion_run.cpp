@@ -10,6 +10,7 @@
 #include "common/text_output_file.h"
 #include "control/form1_model.h"
 #include "control/raw_data.h"
+#include "control/spectrum_runs.h"
 #include "power/interval_analysis.h"
 #include "power/result_layout.h"
 
@@ -43,14 +44,8 @@ Processing chosenProcessing(const Form1Model& f) {
 
 const char* unavailableName(Processing p) {
     switch (p) {
-        case Processing::MovingFft:
-            return "時間移動FFT";
         case Processing::SlidingAnalysis:
             return "10ms移動平均誤差補正";
-        case Processing::PqFft:
-            return "PQデータFFT";
-        case Processing::ChannelFft:
-            return "CHデータFFT";
         default:
             return nullptr;
     }
@@ -96,6 +91,7 @@ void Form1Model::File1_DblClick() {
 
 void Form1Model::runConversion() {
     const Processing processing = chosenProcessing(*this);
+    if (processing == Processing::MovingFft) return ch移動FFT(*this);
     if (const char* name = unavailableName(processing))
         throw Error(ErrorKind::NotAvailable, std::string(name) + " is not available in this version of pqwave");
     if (processing == Processing::Nothing)
@@ -133,6 +129,12 @@ void Form1Model::runConversion() {
                 host_->reportWarning(Label1.text + ": " + std::to_string(outside) + " samples lie beyond the year " +
                                      Text6.text + " and were not counted");
             }
+            break;
+        case Processing::PqFft:
+            if (file) VIPQFFT処理(*this, *file);
+            break;
+        case Processing::ChannelFft:
+            if (file) ChFFT処理(*this, *file);
             break;
         default:
             break;

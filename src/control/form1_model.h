@@ -17,6 +17,7 @@
 #include "control/host.h"
 #include "input/header.h"
 #include "input/sample_table.h"
+#include "spectrum/moving_fft.h"
 
 namespace pqwave {
 
@@ -126,6 +127,9 @@ public:
     std::vector<std::int32_t> HourCount;
     std::vector<std::vector<double>> SineTable, CosineTable;
     std::vector<std::vector<float>> ResultTable;
+    // The moving-FFT summary files the all-files run has started; it clears this when it starts,
+    // so each run heads its summary files afresh.
+    MovingFftSummaries movingFftSummaries;
 
     // ---- Events
     void Form_Load(int currentYear);
