@@ -4,11 +4,14 @@
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
-#include <complex>
+#include <filesystem>
 #include <random>
 #include <vector>
 
+#include "bench/bench_recordings.h"
+#include "control/form1_model.h"
 #include "spectrum/fft.h"
+#include "spectrum/moving_fft.h"
 
 namespace {
 
@@ -74,9 +77,78 @@ void BM_Fftw65536(benchmark::State& state) {
     fftwf_free(data);
 }
 
+class QuietHost : public pqwave::Form1Host {
+public:
+    void reportError(pqwave::ErrorKind, const std::string& message) override { error = message; }
+    std::string error;
+};
+
+// The 16-channel, 1,000,000-sample recording at 2 kHz, loaded, with the output named beside it.
+struct LoadedRecording {
+    QuietHost host;
+    pqwave::Form1Model form;
+    std::filesystem::path output;
+
+    LoadedRecording() : form(pqwave::bench::largeRecording(41).parent_path(), &host) {
+        std::filesystem::path file = pqwave::bench::largeRecording(41);
+        form.Form_Load(2026);
+        form.Dir1_Change(file.parent_path().string());
+        form.File1_Click(file.filename().string());
+        form.DTLood();
+        output = file;
+        output.replace_extension(".csv");
+        setText(form.Text5, output.string());
+    }
+    std::uintmax_t bytesWritten() const {
+        std::uintmax_t bytes = 0;
+        if (std::filesystem::exists(output)) bytes += std::filesystem::file_size(output);
+        for (int c = 0; c < 16; ++c) {
+            std::filesystem::path window = pqwave::movingFftWindowFile(output.string(), c);
+            if (std::filesystem::exists(window)) bytes += std::filesystem::file_size(window);
+        }
+        return bytes;
+    }
+    ~LoadedRecording() {
+        std::filesystem::remove(output);
+        for (int c = 0; c < 16; ++c) std::filesystem::remove(pqwave::movingFftWindowFile(output.string(), c));
+    }
+};
+
+void runConversions(benchmark::State& state, LoadedRecording& r) {
+    for (auto _ : state) {
+        click(r.form.Command1);
+        if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
+    }
+    state.counters["MB"] = static_cast<double>(r.bytesWritten()) / 1e6;
+}
+
+// "CHデータFFT": 16 columns of 65 536 points, 32 769 lines written.
+void BM_ChannelFft16Columns(benchmark::State& state) {
+    LoadedRecording r;
+    select(r.form.Option2[3]);
+    runConversions(state, r);
+}
+
+// "時間移動FFT": 2^8-point windows every 10 ms over 500 s, 16 channels, bins 7..127 written.
+void BM_MovingFft16Channels(benchmark::State& state) {
+    LoadedRecording r;
+    select(r.form.Option2[3]);
+    setValue(r.form.Check4, 1);
+    setText(r.form.Text11, "8");
+    setText(r.form.Text12, "10");
+    // The header's record length is read from its first four characters ("1000" of "10000"
+    // divisions), so LabSTim shows 50 s; the windows are to cover the whole 500 s.
+    setText(r.form.LabSTim, "500");
+    runConversions(state, r);
+    state.counters["windows"] =
+        16 * (static_cast<double>(static_cast<long>((pqwave::Val(r.form.LabSTim.text) * 1000 - 128) / 10)));
+}
+
 BENCHMARK(BM_Transform65536)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TransformButterfliesOnly65536)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Fftw65536)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ChannelFft16Columns)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MovingFft16Channels)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 
