@@ -1,5 +1,5 @@
 // The transform's tables and butterflies. A stage's butterflies are independent, so they run
-// eight or sixteen to a vector register, the first eleven stages block by block in the
+// four to sixteen to a vector register, the first eleven stages block by block in the
 // first-level cache; each butterfly still rounds exactly as in the plain order (scalarStages).
 #include "spectrum/fft.h"
 
@@ -80,13 +80,14 @@ void scalarStages(const FftTables& t, float* im, float* re) {
     }
 }
 
-// ---- Eight butterflies at a time, as GCC vectors (AVX registers where the processor has them).
-// The vector helpers are always inlined, so how a vector would be passed between functions
-// compiled for different processors never matters.
+// ---- Butterflies side by side in GCC vectors: four lanes (SSE), eight (AVX2) or sixteen
+// (AVX-512). The vector helpers are always inlined, so how a vector would be passed between
+// functions compiled for different processors never matters.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 typedef float V8 __attribute__((vector_size(32)));
 typedef float V16 __attribute__((vector_size(64)));
+typedef float V4 __attribute__((vector_size(16)));
 typedef int I8 __attribute__((vector_size(32)));
 
 template <typename V = V8>
@@ -257,11 +258,25 @@ __attribute__((always_inline)) inline void narrowStages(const FftTables& t, floa
     }
 }
 
+// The stages of span 1, 2 and 4 one butterfly at a time, where the processor has no shuffle
+// across eight lanes.
+__attribute__((always_inline)) inline void narrowStagesScalar(const FftTables& t, float* re, float* im,
+                                                              std::size_t begin, std::size_t end) {
+    for (std::size_t h = 1; h < 8; h *= 2)
+        for (std::size_t e0 = begin; e0 < end; e0 += 2 * h)
+            for (std::size_t j = 0; j < h; ++j)
+                butterfly(t.stageCos[h - 1 + j], t.stageSin[h - 1 + j], re[e0 + j], im[e0 + j], re[e0 + h + j],
+                          im[e0 + h + j]);
+}
+
 template <typename V>
 __attribute__((always_inline)) inline void vectorStages(const FftTables& t, float* im, float* re) {
     const std::size_t block = std::size_t{1} << std::min(t.bits, kBlockBits);
     for (std::size_t b = 0; b < t.N; b += block) {
-        narrowStages(t, re, im, b, b + block);
+        if constexpr (kLanes<V> < 8)
+            narrowStagesScalar(t, re, im, b, b + block);
+        else
+            narrowStages(t, re, im, b, b + block);
         wideStages<V>(re, im, b, b + block, 8, block, t);
     }
     wideStages<V>(re, im, 0, t.N, block, t.N, t);
@@ -277,7 +292,7 @@ __attribute__((target("avx2"))) void stagesAvx2(const FftTables& t, float* im, f
     vectorStages<V8>(t, im, re);
 }
 void stagesPortable(const FftTables& t, float* im, float* re) {
-    vectorStages<V8>(t, im, re);
+    vectorStages<V4>(t, im, re);
 }
 
 }  // namespace
