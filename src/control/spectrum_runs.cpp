@@ -1,3 +1,5 @@
+// The main window's settings of the spectrum runs, read once per run into the plain settings
+// values of src/spectrum, and the moving FFT's own load, hourglass and caption.
 #include "control/spectrum_runs.h"
 
 #include <algorithm>

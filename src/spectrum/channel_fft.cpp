@@ -1,3 +1,5 @@
+// The channel-data FFT: one transform per column over the first N samples, read out as peak
+// amplitude and phase, then written bin by bin.
 #include "spectrum/channel_fft.h"
 
 #include <algorithm>

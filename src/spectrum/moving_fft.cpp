@@ -1,3 +1,6 @@
+// The moving FFT: windows and rows are laid out once per run (and checked against the loaded
+// samples), then each channel's windows are transformed in turn. Every file of the run is held
+// open until the last window is written, so they are renamed into place together.
 #include "spectrum/moving_fft.h"
 
 #include <algorithm>
@@ -46,16 +49,17 @@ void layRows(const MovingFftSettings& s, Layout& layout) {
     const double delta = s.stepKHz;
     if (!s.bandMode) {
         // Bins beyond N/2 mirror those below it and are not offered.
-        double first = std::max(0.0, Int(s.lowKHz / delta) + 1);
-        double last = std::min(static_cast<double>(topBin), Int(s.highKHz / delta) - 1);
+        const double first = std::clamp(Int(s.lowKHz / delta) + 1, 0.0, topBin + 1.0);
+        const double last = std::min(static_cast<double>(topBin), Int(s.highKHz / delta) - 1);
         layout.firstBin = static_cast<std::size_t>(first);
         for (double i = first; i <= last; ++i) layout.rowKHz.push_back(i / layout.windowMs);
         return;
     }
+    // Below fL there is no band; more than 32768 do not fit the table's 16-bit rows.
     const double bands = (s.highKHz - s.lowKHz) / delta;
-    if (!fitsInt16(bands))
+    if (!(roundHalfEven(bands) <= 32767))
         refuse(s, "(" + formD(s.highKHz) + " - " + formD(s.lowKHz) + ") kHz in bands of " + formD(delta) +
-                      " kHz makes more than 32767 bands; widen 分割周期");
+                      " kHz makes more than 32768 bands; widen 分割周期");
     const double lastRow = roundHalfEven(bands);
     for (double j = 0; j <= lastRow; ++j) layout.rowKHz.push_back(s.lowKHz + j * delta);
     const float low = static_cast<float>(s.lowKHz), high = static_cast<float>(s.highKHz);

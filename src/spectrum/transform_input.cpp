@@ -1,3 +1,4 @@
+// Scaling of raw codes into transform input, and the checks the spectrum runs share.
 #include "spectrum/transform_input.h"
 
 #include <cmath>

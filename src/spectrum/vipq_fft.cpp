@@ -1,3 +1,6 @@
+// The V/I/P/Q-data FFT: the instantaneous series first, then four transforms and six more per
+// circuit: the line voltages and phase currents as recorded (RMS form, the mean of three
+// spectra) and the series (peak form).
 #include "spectrum/vipq_fft.h"
 
 #include <algorithm>
