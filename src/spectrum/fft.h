@@ -34,8 +34,12 @@ struct FftTables {
 // kept for the life of the program; a larger size is built afresh and lives as long as its user.
 std::shared_ptr<const FftTables> FFTSetup(int bits);
 
-// FFTCalc: transforms re + i im (N entries each) in place. Each butterfly computes its four new
-// values from the old ones exactly as written in fft.cpp, each rounded to single.
+// FFTCalc: transforms re + i im (N entries each) in place, by stages s = 0..bits-1 of
+// butterflies on e = 2 g 2^s + j and f = e + 2^s with C, S the twiddles of index N / 2^(s+1) j.
+// Each butterfly computes its four new values from the old ones, left to right, every product
+// and sum rounded to single:
+//   re(e) = C re(f) + re(e) - S im(f)      re(f) = re(e) - C re(f) + S im(f)
+//   im(e) = S re(f) + im(e) + C im(f)      im(f) = im(e) - S re(f) - C im(f)
 void FFTCalc(const FftTables& tables, float* im, float* re);
 
 namespace fft_detail {
