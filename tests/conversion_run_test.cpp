@@ -130,19 +130,6 @@ TEST(ConversionRun, ProgressAndPointerAreRestoredWhenTheOutputCannotBeWritten) {
     EXPECT_EQ(m.host.waitCursorChanges.back(), false);
 }
 
-TEST(ConversionRun, ProcessingNotBuiltYetIsRefusedBeforeAnyFileIsWritten) {
-    TestFolder folder;
-    folder.write("A.MEM", powerRecording(1));
-    StartedModel m(folder);
-    m.click("A.MEM");
-    setText(m.form.Text5, folder.file("out.csv").string());
-    select(m.form.Option2[2]);
-    click(m.form.Command1);
-    ASSERT_EQ(m.host.errorKinds.size(), 1u);
-    EXPECT_EQ(m.host.errorKinds[0], ErrorKind::NotAvailable);
-    EXPECT_FALSE(std::filesystem::exists(folder.file("out.csv")));
-}
-
 TEST(ResultFileLayout, FirstLineAndHeaderForOneCircuitWithDefaults) {
     TestFolder folder;
     folder.write("A.MEM", powerRecording(1));

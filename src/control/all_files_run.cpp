@@ -308,6 +308,7 @@ public:
         for (Form1Model* m : models()) {
             m->FileRecognized = 0;
             m->BatchMode = 1;
+            m->movingFftSummaries.started.clear();  // each run heads its summary files afresh
         }
         form_.host().setWaitCursor(true);
         setText(form_.Label10, "データ変換中");
@@ -360,8 +361,11 @@ void runAllFiles(Form1Model& form, const std::vector<Form1Model*>& helpers) {
     RunState state(form, helpers, plan);
     ProgressScope scope(form.progress);
     Summaries summaries(form.File1.path, isSelected(form.Option1[4]));
+    // The moving FFT appends each recording's summary lines to files of its own, so its files
+    // are converted one at a time, in the list's order.
+    const bool movingFft = isSelected(form.Option2[3]) && isChecked(form.Check4);
     std::optional<SideBySide> sideBySide;
-    if (!helpers.empty()) sideBySide.emplace(helpers, names, plan);
+    if (!helpers.empty() && !movingFft) sideBySide.emplace(helpers, names, plan);
 
     std::size_t converted = 0;
     bool cancelled = false;

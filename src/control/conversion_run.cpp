@@ -11,6 +11,7 @@
 #include "control/form1_model.h"
 #include "control/power_runs.h"
 #include "control/raw_data.h"
+#include "control/spectrum_runs.h"
 #include "power/result_layout.h"
 
 namespace pqwave {
@@ -39,19 +40,6 @@ Processing chosenProcessing(const Form1Model& f) {
     if (isSelected(f.Option2[2])) return Processing::PqFft;
     if (isSelected(f.Option2[3])) return Processing::ChannelFft;
     return Processing::Nothing;
-}
-
-const char* unavailableName(Processing p) {
-    switch (p) {
-        case Processing::MovingFft:
-            return "時間移動FFT";
-        case Processing::PqFft:
-            return "PQデータFFT";
-        case Processing::ChannelFft:
-            return "CHデータFFT";
-        default:
-            return nullptr;
-    }
 }
 
 // The hourglass and the progress caption for the length of a run, however it ends.
@@ -98,8 +86,10 @@ void Form1Model::File1_DblClick() {
 
 std::unique_ptr<TextOutputFile> Form1Model::convertSelectedFile() {
     const Processing processing = chosenProcessing(*this);
-    if (const char* name = unavailableName(processing))
-        throw Error(ErrorKind::NotAvailable, std::string(name) + " is not available in this version of pqwave");
+    if (processing == Processing::MovingFft) {
+        ch移動FFT(*this);  // writes and puts in place its own files
+        return nullptr;
+    }
     if (processing == Processing::Nothing)
         throw Error(ErrorKind::NotAvailable, "CSV変換: these settings choose no processing");
 
@@ -140,6 +130,12 @@ std::unique_ptr<TextOutputFile> Form1Model::convertSelectedFile() {
         case Processing::TimeOfDayStatistics:
             // The hours of the year pool every recording of an all-files run, which folds them.
             host_->reportWarning(Label1.text + ": 時刻統計 is collected only by 全ﾌｧｲﾙ処理; nothing was written");
+            break;
+        case Processing::PqFft:
+            if (file) VIPQFFT処理(*this, *file);
+            break;
+        case Processing::ChannelFft:
+            if (file) ChFFT処理(*this, *file);
             break;
         default:
             break;

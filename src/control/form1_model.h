@@ -20,6 +20,7 @@
 #include "input/header.h"
 #include "input/sample_table.h"
 #include "power/power_settings.h"
+#include "spectrum/moving_fft.h"
 
 namespace pqwave {
 
@@ -122,6 +123,9 @@ public:
     RmsFileStatistics RmsStatistics;     // RmsStat of an RMS recording's raw-data conversion
     std::vector<float> IntervalFrequency;
     std::vector<std::vector<float>> ResultTable;
+    // The moving-FFT summary files the all-files run has started; it clears this when it starts,
+    // so each run heads its summary files afresh.
+    MovingFftSummaries movingFftSummaries;
 
     // ---- Events
     void Form_Load(int currentYear);

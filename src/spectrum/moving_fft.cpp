@@ -1,0 +1,241 @@
+// The moving FFT: windows and rows are laid out once per run (and checked against the loaded
+// samples), then each channel's windows are transformed in turn. Every file of the run is held
+// open until the last window is written, so they are renamed into place together.
+#include "spectrum/moving_fft.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "common/error.h"
+#include "common/numbers.h"
+#include "common/text_output_file.h"
+#include "common/textforms.h"
+#include "spectrum/fft.h"
+#include "spectrum/transform_input.h"
+
+namespace pqwave {
+namespace {
+
+// A raw code at or beyond this magnitude means the input was at the end of its range.
+constexpr int kOverloadCode = 2047;
+
+// Everything about the windows and rows that is the same for every channel.
+struct Layout {
+    std::shared_ptr<const FftTables> tables;
+    double windowMs = 0;                  // Tw
+    std::int64_t windows = 0;             // kept, each inside the loaded samples
+    std::int64_t windowsPastTheEnd = 0;   // of those the recording time promises
+    std::vector<double> rowKHz;           // the frequency heading each row
+    std::size_t firstBin = 0;             // bin mode: row j is bin firstBin + j
+    std::vector<std::int32_t> bandOfBin;  // band mode: row of each bin 0..N/2, -1 for none
+    std::int64_t start(std::int64_t w, const MovingFftSettings& s) const {
+        return static_cast<std::int64_t>(roundHalfEven(s.samplingFrequency * s.stepMs * static_cast<double>(w) / 1000));
+    }
+};
+
+[[noreturn]] void refuse(const MovingFftSettings& s, const std::string& problem) {
+    throw ArithmeticError(s.fileName + ": " + problem);
+}
+
+void requirePositive(const MovingFftSettings& s, double value, const std::string& what) {
+    if (!(value > 0) || !std::isfinite(value)) refuse(s, what + " is " + formD(value) + "; it must be above 0");
+}
+
+void layRows(const MovingFftSettings& s, Layout& layout) {
+    const std::size_t n = layout.tables->N, topBin = layout.tables->topBin;
+    const double delta = s.stepKHz;
+    if (!s.bandMode) {
+        // Bins beyond N/2 mirror those below it and are not offered.
+        const double first = std::clamp(Int(s.lowKHz / delta) + 1, 0.0, topBin + 1.0);
+        const double last = std::min(static_cast<double>(topBin), Int(s.highKHz / delta) - 1);
+        layout.firstBin = static_cast<std::size_t>(first);
+        for (double i = first; i <= last; ++i) layout.rowKHz.push_back(i / layout.windowMs);
+        return;
+    }
+    // Below fL there is no band; more than 32768 do not fit the table's 16-bit rows.
+    const double bands = (s.highKHz - s.lowKHz) / delta;
+    if (!(roundHalfEven(bands) <= 32767))
+        refuse(s, "(" + formD(s.highKHz) + " - " + formD(s.lowKHz) + ") kHz in bands of " + formD(delta) +
+                      " kHz makes more than 32768 bands; widen 分割周期");
+    const double lastRow = roundHalfEven(bands);
+    for (double j = 0; j <= lastRow; ++j) layout.rowKHz.push_back(s.lowKHz + j * delta);
+    const float low = static_cast<float>(s.lowKHz), high = static_cast<float>(s.highKHz);
+    layout.bandOfBin.assign(topBin + 1, -1);
+    for (std::size_t k = 0; k <= topBin; ++k) {
+        const float hz = static_cast<float>(s.samplingFrequency / static_cast<double>(n) * static_cast<double>(k));
+        const float centre = static_cast<float>(hz / 1000.0 + delta / 2);
+        if (!(low <= centre && high >= centre)) continue;
+        const double row = Int((centre - low) / delta);
+        if (row >= 0 && row < static_cast<double>(layout.rowKHz.size()))
+            layout.bandOfBin[k] = static_cast<std::int32_t>(row);
+    }
+}
+
+Layout layoutOf(const MovingFftSettings& s, const RawSampleTable& table) {
+    requireCountsPerDivision(s.fileName, s.countsPerDivision);
+    requirePositive(s, s.samplingFrequency, "the sampling frequency (Hz)");
+    requirePositive(s, s.stepMs, "the window step 移動間隔 (ms)");
+    requirePositive(s, s.stepKHz, "the frequency step 分割周期 (kHz)");
+    const double bits = roundHalfEven(s.exponent);
+    const double samples = static_cast<double>(std::min<std::int64_t>(s.sampleCount, table.rows()));
+    if (!(bits >= 0) || bits > 30 || std::ldexp(1.0, static_cast<int>(bits)) > samples)
+        refuse(s, "a window of 2^" + formD(bits) + " samples is longer than the " + formD(samples) +
+                      " samples of the recording; lower ｻﾝﾌﾟﾘﾝｸﾞ数");
+    Layout layout;
+    layout.tables = FFTSetup(static_cast<int>(bits));
+    const auto n = static_cast<std::int64_t>(layout.tables->N);
+    layout.windowMs = 1000 / s.samplingFrequency * static_cast<double>(n);
+
+    const double lastWindow = Int((s.recordSeconds * 1000 - layout.windowMs) / s.stepMs) - 1;
+    if (!fitsInt32(lastWindow) || lastWindow < 0)
+        refuse(s, "a recording of " + formD(s.recordSeconds) + " s holds no window of " + formD(layout.windowMs) +
+                      " ms moved by " + formD(s.stepMs) + " ms");
+    // The windows the recording time promises, as far as the loaded samples reach.
+    const auto promised = static_cast<std::int64_t>(lastWindow) + 1;
+    const auto loaded = static_cast<std::int64_t>(samples);
+    auto fits = [&](std::int64_t w) { return layout.start(w, s) + n <= loaded; };
+    std::int64_t fitting = static_cast<std::int64_t>(
+        std::min(static_cast<double>(promised),
+                 std::floor(static_cast<double>(loaded - n) * 1000 / (s.samplingFrequency * s.stepMs)) + 1));
+    while (fitting > 0 && !fits(fitting - 1)) --fitting;
+    while (fitting < promised && fits(fitting)) ++fitting;
+    layout.windows = fitting;
+    layout.windowsPastTheEnd = promised - fitting;
+    if (layout.windows == 0) refuse(s, "every window would read past the " + formD(samples) + " loaded samples");
+    layRows(s, layout);
+    return layout;
+}
+
+// One channel's rows of the current window, and their sum and maximum over the windows.
+struct Rows {
+    explicit Rows(std::size_t count) : current(count), sum(count), maximum(count) {}
+    std::vector<float> current, sum, maximum;
+    void fold() {
+        for (std::size_t j = 0; j < current.size(); ++j) {
+            sum[j] += current[j];
+            if (!(maximum[j] >= current[j])) maximum[j] = current[j];
+            current[j] = 0;
+        }
+    }
+};
+
+std::string headerLine(const std::string& first, const Layout& layout, std::initializer_list<const char*> suffixes) {
+    std::string line = first;
+    for (double kHz : layout.rowKHz)
+        for (const char* suffix : suffixes) line += "," + formD(kHz) + suffix;
+    return line;
+}
+
+void writeWindowLine(TextOutputFile& file, double ms, bool overload, const std::vector<float>& rows) {
+    char* out = file.reserve(2 * kMaxNumberText + 8 + rows.size() * 16);
+    out = appendD(out, ms);
+    *out++ = ',';
+    *out++ = overload ? '1' : '0';
+    for (float value : rows) {
+        *out++ = ',';
+        out = appendS(out, value);
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    file.release(out);
+}
+
+}  // namespace
+
+std::filesystem::path movingFftWindowFile(const std::string& outputName, int column) {
+    std::filesystem::path path(outputName);
+    std::string name = path.filename().string();
+    name = name.substr(0, name.find('.'));
+    return path.parent_path() / (name + "ch" + std::to_string(column + 1) + ".csv");
+}
+
+std::filesystem::path movingFftSummaryFile(const std::filesystem::path& folder, int column) {
+    return folder / ("PQp-pDTch" + std::to_string(column + 1) + ".csv");
+}
+
+MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable& table, Progress& progress) {
+    if (s.windowFiles && std::filesystem::path(s.outputName).filename().empty())
+        throw Error(ErrorKind::CannotWrite,
+                    s.fileName + ": no output file name (出力ファイル名) to name the window files after");
+    const Layout layout = layoutOf(s, table);
+    MovingFftResult result{layout.windows, layout.windowsPastTheEnd};
+    if (!s.windowFiles && !s.summaries) return result;  // nothing would be written
+
+    const FftTables& t = *layout.tables;
+    const std::size_t n = t.N;
+    const int columns = std::clamp(s.lastColumn, 0, 15) + 1;
+    std::vector<std::unique_ptr<TextOutputFile>> files;
+    std::vector<std::filesystem::path> startedNow;
+    FftArrays a(n);
+    std::vector<std::int16_t> codes;
+
+    for (int c = 0; c < columns; ++c) {
+        TextOutputFile* window = nullptr;
+        if (s.windowFiles) {
+            files.push_back(std::make_unique<TextOutputFile>(movingFftWindowFile(s.outputName, c)));
+            window = files.back().get();
+            window->write(headerLine("ms,オーバー", layout, {"kHz"}));
+            window->endLine();
+        }
+        const CodeScaling input(s.channelScale[static_cast<std::size_t>(c)], s.countsPerDivision,
+                                static_cast<double>(n));
+        codes.resize(static_cast<std::size_t>(layout.start(layout.windows - 1, s)) + n);
+        for (std::size_t j = 0; j < codes.size(); ++j) codes[j] = codeAt(table, j, static_cast<std::size_t>(c));
+        Rows rows(layout.rowKHz.size());
+
+        for (std::int64_t w = 0; w < layout.windows; ++w) {
+            const std::int16_t* windowCodes = codes.data() + layout.start(w, s);
+            bool overload = false;
+            for (std::size_t k = 0; k < n; ++k) {
+                const std::int16_t code = windowCodes[t.BitRevIndex[k]];
+                overload |= std::abs(code) >= kOverloadCode;
+                a.FFTRe[k] = input(code);
+                a.FFTIm[k] = 0;
+            }
+            FFTCalc(t, a.FFTIm.data(), a.FFTRe.data());
+            auto amplitude = [&](std::size_t k) {
+                const BinSums b = binSums(a, n, k);
+                const double x = b.S, y = b.D;
+                return std::sqrt(x * x + y * y);
+            };
+            if (s.bandMode) {
+                for (std::size_t k = 0; k <= t.topBin; ++k)
+                    if (const std::int32_t row = layout.bandOfBin[k]; row >= 0)
+                        rows.current[static_cast<std::size_t>(row)] =
+                            static_cast<float>(rows.current[static_cast<std::size_t>(row)] + amplitude(k));
+            } else {
+                for (std::size_t j = 0; j < rows.current.size(); ++j)
+                    rows.current[j] = static_cast<float>(amplitude(layout.firstBin + j));
+            }
+            if (window) writeWindowLine(*window, static_cast<double>(w) * s.stepMs, overload, rows.current);
+            rows.fold();
+            if ((w & 0x3F) == 0)
+                progress.advance((c + static_cast<double>(w) / static_cast<double>(layout.windows)) / columns);
+        }
+
+        if (s.summaries) {
+            const std::filesystem::path path = movingFftSummaryFile(s.summaryFolder, c);
+            const bool start = !s.summaries->started.contains(path);
+            files.push_back(std::make_unique<TextOutputFile>(
+                path, start ? TextOutputFile::Mode::Replace : TextOutputFile::Mode::Append));
+            TextOutputFile& summary = *files.back();
+            if (start) {
+                summary.writeLine(headerLine("ファイル名,日時", layout, {"kHz(Ave)", "kHz(Max)"}));
+                startedNow.push_back(path);
+            }
+            std::string line = s.recordingName + "," + formT(s.recordingStart);
+            for (std::size_t j = 0; j < rows.sum.size(); ++j)
+                line += "," + formS(static_cast<float>(rows.sum[j] / static_cast<double>(layout.windows))) + "," +
+                        formS(rows.maximum[j]);
+            summary.writeLine(line);
+        }
+    }
+    for (auto& file : files) file->commit();
+    if (s.summaries) s.summaries->started.insert(startedNow.begin(), startedNow.end());
+    return result;
+}
+
+}  // namespace pqwave
