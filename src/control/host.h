@@ -23,7 +23,11 @@ public:
     virtual void processEvents() {}
     // Progress of a long run, from 0 to 1.
     virtual void reportProgress(double /*fraction*/) {}
-    // The phase check shows the vector window and hides it again before an analysis.
+    // "波形表示" and "ﾍﾞｸﾄﾙ表示" with the samples in memory: show that window, hide the main one.
+    virtual void showWaveformWindow() {}
+    virtual void showVectorWindow() {}
+    // The phase check ("自動位相確認") before an analysis: the vector window is shown and hidden
+    // again, and its phase-sequence detection selects the rotation in the main window.
     virtual void showVectorWindowBriefly() {}
     virtual void endProgram() {}
 };
