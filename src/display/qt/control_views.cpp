@@ -64,7 +64,7 @@ QCheckBox* ControlViews::checkBox(Control& control) {
 
 QRadioButton* ControlViews::option(Control& control) {
     QRadioButton* option = bind<QRadioButton>(control);
-    QButtonGroup*& group = groups_[&control.group];
+    QButtonGroup*& group = groups_[control.group.empty() ? &control : control.group.front()];
     if (!group) group = new QButtonGroup(option);
     group->addButton(option);
     Control* c = &control;

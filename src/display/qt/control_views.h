@@ -54,7 +54,7 @@ private:
     Act act_;
     std::vector<std::pair<Control*, QWidget*>> controls_;
     std::vector<std::pair<ScrollBar*, QScrollBar*>> bars_;
-    std::map<const std::vector<Control*>*, QButtonGroup*> groups_;
+    std::map<const Control*, QButtonGroup*> groups_;
 };
 
 // Text colour of a check box that serves as a legend entry.
