@@ -345,6 +345,8 @@ void Form02Model::VecPrintAt(double x, double y, const std::string& text, int co
 }
 
 void Form02Model::VecArrow(PicturePoint from, PicturePoint to, int colour, LineStyle style) {
+    // A phasor of no length (nothing measured, or a multiplier of 0) has no direction to show.
+    if (from.x == to.x && from.y == to.y) return;
     const PicturePoint tip{to.x, kBaseline - to.y};
     picture_.items.push_back(PictureLine{{from.x, kBaseline - from.y}, tip, colour, style, 2});
     double a = std::atan((to.y - from.y) / ((to.x - from.x) + 1E-20));
