@@ -75,7 +75,8 @@ protected:
         vector_ = std::make_unique<Form02>(*vectorModel_);
         host_.setWindows(main_.get(), wave_.get(), vector_.get());
         main_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
+        main_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
         main_->load(2024);
     }
     fs::path folder() const { return fs::path(folder_.path().toStdString()); }
@@ -250,6 +251,26 @@ TEST_F(DisplayWindows, ThePhaseCheckSelectsTheRotationBeforeTheConversion) {
     EXPECT_TRUE(isSelected(model_->Option4[1]));
     EXPECT_FALSE(vector_->isVisible());
     EXPECT_TRUE(fs::exists(model_->Text5.text));
+}
+
+TEST_F(DisplayWindows, TheProgramOpensOnAFileOrAFolderNamedOnItsCommandLine) {
+    fs::create_directory(folder() / "card");
+    gen::writeRecording(supplyRecording(), folder() / "card" / "C.WAV");
+    openGivenPath(*model_, *main_, folder() / "card" / "C.WAV");
+    EXPECT_EQ(model_->Dir1.path, (folder() / "card").string());
+    EXPECT_EQ(model_->File1.fileName, "C.WAV");
+    EXPECT_EQ(model_->Label15[4].text, "8840");  // the header was read, as a click reads it
+    ASSERT_NE(main_->fileList()->currentItem(), nullptr);
+    EXPECT_EQ(main_->fileList()->currentItem()->text(), "C.WAV");
+    EXPECT_EQ(QApplication::focusWidget(), main_->fileList());
+
+    openGivenPath(*model_, *main_, folder());
+    EXPECT_EQ(model_->Dir1.path, folder().string());
+    EXPECT_EQ(main_->fileList()->count(), 2);
+
+    openGivenPath(*model_, *main_, folder() / "NONE.WAV");
+    ASSERT_EQ(host_.errors.size(), 1u);
+    EXPECT_NE(host_.errors[0].find("NONE.WAV"), std::string::npos);
 }
 
 TEST_F(DisplayWindows, TheNewWindowsAnswerToKeyboardAndAssistiveTechnology) {

@@ -344,6 +344,10 @@ TEST(WaveformEnvelope, ALongViewDrawsTheExtremesOfEachPixelColumn) {
         EXPECT_FLOAT_EQ(e.low[c], low[c]) << c;
         EXPECT_FLOAT_EQ(e.high[c], high[c]) << c;
     }
+    // 1001 grid lines 0.76 pixel apart: one in each pixel column 0..760 is all that shows.
+    int verticals = 0;
+    for (const PictureLine* line : w.lines(7)) verticals += line->from.x == line->to.x;
+    EXPECT_EQ(verticals, 761);
 }
 
 TEST(WaveformBadInput, DrawsWhatItCanWithoutDividingByZeroOrReadingPastTheSamples) {

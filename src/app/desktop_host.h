@@ -2,6 +2,8 @@
 // and vector windows in its place and runs the phase check on the vector window.
 #pragma once
 
+#include <filesystem>
+
 #include "control/qt/qt_host.h"
 
 namespace pqwave {
@@ -9,6 +11,8 @@ namespace pqwave {
 class Form1;
 class Form2;
 class Form02;
+
+class Form1Model;
 
 class DesktopHost : public QtHost {
 public:
@@ -24,5 +28,9 @@ private:
     Form2* waveform_ = nullptr;
     Form02* vector_ = nullptr;
 };
+
+// `pqwave FILE` opens with FILE's folder listed and FILE clicked, as a desktop's "open with"
+// does; `pqwave FOLDER` opens with that folder listed. Focus goes to the file list.
+void openGivenPath(Form1Model& model, Form1& window, const std::filesystem::path& given);
 
 }  // namespace pqwave

@@ -3,7 +3,6 @@
 // clicked, as a desktop's "open with" does; `pqwave FOLDER` opens on that folder.
 #include <QApplication>
 #include <QDate>
-#include <QListWidget>
 #include <filesystem>
 
 #include "app/desktop_host.h"
@@ -13,30 +12,6 @@
 #include "display/qt/waveform_window.h"
 #include "display/vector_model.h"
 #include "display/waveform_model.h"
-
-namespace {
-
-void openGivenPath(pqwave::Form1Model& model, pqwave::Form1& window, const std::filesystem::path& given) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path path = fs::absolute(given, ec).lexically_normal();
-    try {
-        if (fs::is_directory(path, ec)) {
-            model.Dir1_Change(path.string());
-        } else if (fs::exists(path, ec)) {
-            model.Dir1_Change(path.parent_path().string());
-            model.File1_Click(path.filename().string());
-        } else {
-            model.host().reportError(pqwave::ErrorKind::CannotRead, path.string() + ": no such file or folder");
-        }
-    } catch (const std::exception& error) {
-        model.host().reportError(pqwave::ErrorKind::CannotRead, path.string() + ": " + error.what());
-    }
-    window.refresh();
-    window.fileList()->setFocus();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -59,6 +34,6 @@ int main(int argc, char** argv) {
     window.show();
     window.load(QDate::currentDate().year());
     // Qt has taken its own options out of argv by now.
-    if (argc > 1) openGivenPath(model, window, argv[1]);
+    if (argc > 1) pqwave::openGivenPath(model, window, argv[1]);
     return application.exec();
 }

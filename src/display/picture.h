@@ -30,8 +30,8 @@ struct PicturePolyline {
 };
 
 // A trace with more samples than pixel columns: column c covers x from x0 + c dx to
-// x0 + (c + 1) dx and is drawn as a vertical stroke from low[c] to high[c]. Each column
-// includes the last sample of the one before, so the strokes join as a line would.
+// x0 + (c + 1) dx and is filled from low[c] to high[c]. Each column includes the last
+// sample of the one before, so the columns join as a line would.
 struct PictureEnvelope {
     int colour = 0;
     double x0 = 0, dx = 0;

@@ -231,9 +231,17 @@ void Form2Model::Drow() {
     }
     const double intervals = valOf(Text2);
     const long long lines = clampedInt(intervals * 2);
-    for (long long i = 0; i <= lines && i <= 100000; ++i) {
-        double x = i / intervals * 500;
-        if (std::isfinite(x)) picture_.items.push_back(PictureLine{{x, 0}, {x, 4000}, 7});
+    // A long view has more grid lines than pixel columns; a second line in a column that
+    // already has one changes nothing on the screen, so it is left out.
+    const int columns = picturePixelWidth();
+    long long lastColumn = -1;
+    for (long long i = 0; i <= lines; ++i) {
+        const double x = i / intervals * 500;
+        if (!std::isfinite(x)) continue;
+        const long long column = columns > 0 ? static_cast<long long>(std::floor(x / 1000 * columns)) : i;
+        if (column == lastColumn) continue;
+        lastColumn = column;
+        picture_.items.push_back(PictureLine{{x, 0}, {x, 4000}, 7});
     }
     picture_.items.push_back(PictureLine{{0, kCentre}, {1000, kCentre}, 8});
 

@@ -40,10 +40,13 @@ Form2::Form2(Form2Model& model, QWidget* parent)
     traces->setHorizontalSpacing(2);
     traces->setVerticalSpacing(1);
     for (int k = 0; k < kWaveTraces; ++k) {
-        traces->addWidget(views_.checkBox(model_.Check1[k]), k, 0);
         if (k < 8) {
+            traces->addWidget(views_.checkBox(model_.Check1[k]), k, 0);
             const QString name = QString::fromStdString(model_.Check1[k].text) + QStringLiteral(" 表示倍率");
             traces->addWidget(views_.textBox(model_.Text1[k], 3, name), k, 1);
+        } else {
+            // The derived traces have no scale box of their own: their captions take the row.
+            traces->addWidget(views_.checkBox(model_.Check1[k]), k, 0, 1, 2);
         }
     }
     traces->setRowStretch(kWaveTraces, 1);
