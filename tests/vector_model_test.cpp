@@ -171,19 +171,6 @@ TEST(VectorLayout, SixteenChannelsGiveSevenTitledDiagramsInTwoRows) {
     EXPECT_EQ(w.lines(12).size(), 7u * 3);  // one Ir arrow, shaft and two head strokes, per circuit
 }
 
-TEST(VectorLayout, TheTableOfCentresAndScales) {
-    EXPECT_EQ(diagramPlace(1, 1).x, 4800);
-    EXPECT_EQ(diagramPlace(2, 2).x, 6100);
-    EXPECT_EQ(diagramPlace(2, 2).scale, 1200);
-    EXPECT_EQ(diagramPlace(3, 3).x, 4800);
-    EXPECT_EQ(diagramPlace(3, 3).y, 400);
-    EXPECT_EQ(diagramPlace(3, 1).y, 2200);
-    EXPECT_EQ(diagramPlace(5, 4).x, 3700);
-    EXPECT_EQ(diagramPlace(5, 4).y, 400);
-    EXPECT_EQ(diagramPlace(8, 7).x, 3700);
-    EXPECT_EQ(diagramPlace(8, 7).scale, 1000);
-}
-
 TEST(VectorArrows, VrsPointsAlongXAndBalancedCurrentsLie120DegreesApart) {
     Window w(supplyRecording(balanced({{100, 0, 200, {}}, {40, 0, 200, {}}})));
     w.open();
