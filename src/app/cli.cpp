@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <memory>
@@ -10,9 +11,14 @@
 #include <ostream>
 
 #include "app/cli_export.h"
+#include "common/numbers.h"
+#include "common/textforms.h"
 #include "control/all_files_run.h"
 #include "control/form1_model.h"
 #include "control/model_text.h"
+#include "display/picture.h"
+#include "display/vector_model.h"
+#include "display/waveform_model.h"
 
 namespace pqwave {
 namespace {
@@ -28,6 +34,8 @@ const char* const kUsage =
     "       pqwave-cli convert FILE [--set NAME=VALUE]... [-o OUTPUT]\n"
     "       pqwave-cli batch FOLDER [--set NAME=VALUE]... [--jobs N]\n"
     "       pqwave-cli export FILE [--set NAME=VALUE]... [--ascii] [-o NAME.cfg]\n"
+    "       pqwave-cli plot wave|vector FILE [--set NAME=VALUE]... [--traces LIST] [--at SECONDS]\n"
+    "                  [--size WxH] -o OUT.png\n"
     "\n"
     "The main window's model runs as the program starts, FILE's folder becomes the folder of\n"
     "the file list, and FILE is clicked (its header is read). Each --set then changes one\n"
@@ -42,6 +50,13 @@ const char* const kUsage =
     "--jobs N converts N files at once, with the same outputs and summaries as one at a time.\n"
     "export writes the channels, range and step of the raw-data CSV as COMTRADE (1999), BINARY\n"
     "or with --ascii ASCII, into NAME.cfg and NAME.dat (default: beside FILE).\n"
+    "plot paints what the waveform (\"波形表示\") or vector (\"ﾍﾞｸﾄﾙ表示\") window shows on FILE\n"
+    "into a PNG, without a display. plot wave ticks every recorded channel, or the window's\n"
+    "check boxes that --traces numbers from 1 (1..8 ch1..ch8, 9 S相基本波, 10 S相電流,\n"
+    "11 未測定相Ｖ, 12 未測定相Is); --at scrolls the window to that many seconds; --size is\n"
+    "the picture's size in pixels (default: as in the window). A setting named Form2.NAME\n"
+    "(waveform window) or Form02.NAME (vector window) changes that window's control, e.g.\n"
+    "--set Form2.Text2=10 or --set Form02.Text1(0)=0.5.\n"
     "\n"
     "Ctrl-C stops a run: its unfinished output is removed, earlier files stay as they were.\n"
     "\n"
@@ -75,6 +90,10 @@ public:
         endProgressLine();
         err_ << "pqwave-cli: warning: " << message << '\n';
     }
+    // Without a window, the phase check is the vector window's detection on the samples.
+    void showVectorWindowBriefly() override {
+        if (form) checkPhaseSequence(*form);
+    }
     // A percentage on a terminal while a run is under way, after the file an all-files run is at.
     void showProgress(const Progress& progress) {
         if (!progressShown_) return;
@@ -92,6 +111,7 @@ public:
         shownLine_.clear();
     }
     int status() const { return status_; }
+    Form1Model* form = nullptr;
 
 private:
     std::ostream& err_;
@@ -243,7 +263,309 @@ void runBatch(Form1Model& form, const CommandLine& line, const std::filesystem::
     }
 }
 
+// ---- plot: a display window's picture as a PNG
+
+PictureWriter pictureWriter = nullptr;
+
+struct PlotLine {
+    std::string window;  // "wave" or "vector"
+    std::filesystem::path target;
+    std::vector<std::pair<std::string, std::string>> settings;
+    std::optional<std::vector<int>> traces;
+    std::optional<double> atSeconds;
+    int width = 0, height = 0;
+    std::string output;
+};
+
+std::optional<double> wholeNumberText(const std::string& text, bool integer) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
+    if (integer && value != std::floor(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<PlotLine> parsePlotLine(const std::vector<std::string>& args, std::string& problem) {
+    PlotLine line;
+    std::vector<std::string> positional;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--set" || arg == "-o" || arg == "--traces" || arg == "--at" || arg == "--size";
+        if (!takesValue) {
+            positional.push_back(arg);
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            problem = arg + " needs a value";
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        if (arg == "-o") {
+            line.output = value;
+        } else if (arg == "--set") {
+            std::size_t equals = value.find('=');
+            if (equals == std::string::npos || equals == 0) {
+                problem = "--set needs NAME=VALUE, not \"" + value + "\"";
+                return std::nullopt;
+            }
+            line.settings.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+        } else if (arg == "--at") {
+            line.atSeconds = wholeNumberText(value, false);
+            if (!line.atSeconds || *line.atSeconds < 0) {
+                problem = "--at needs a number of seconds from 0 on, not \"" + value + "\"";
+                return std::nullopt;
+            }
+        } else if (arg == "--size") {
+            std::size_t x = value.find('x');
+            auto w = x == std::string::npos ? std::nullopt : wholeNumberText(value.substr(0, x), true);
+            auto h = x == std::string::npos ? std::nullopt : wholeNumberText(value.substr(x + 1), true);
+            if (!w || !h || *w < 1 || *h < 1 || *w > 16384 || *h > 16384) {
+                problem = "--size needs WIDTHxHEIGHT in pixels (1..16384), not \"" + value + "\"";
+                return std::nullopt;
+            }
+            line.width = static_cast<int>(*w);
+            line.height = static_cast<int>(*h);
+        } else {
+            std::vector<int> boxes;
+            std::size_t start = 0;
+            while (start <= value.size()) {
+                std::size_t comma = std::min(value.find(',', start), value.size());
+                auto n = wholeNumberText(value.substr(start, comma - start), true);
+                if (!n || *n < 1 || *n > kWaveTraces) {
+                    problem = "--traces needs check box numbers 1.." + std::to_string(kWaveTraces) +
+                              " separated by commas, not \"" + value + "\"";
+                    return std::nullopt;
+                }
+                boxes.push_back(static_cast<int>(*n));
+                start = comma + 1;
+            }
+            line.traces = boxes;
+        }
+    }
+    if (positional.size() != 2 || (positional[0] != "wave" && positional[0] != "vector")) {
+        problem = "plot needs wave or vector, then FILE";
+        return std::nullopt;
+    }
+    line.window = positional[0];
+    line.target = positional[1];
+    if (line.output.empty()) {
+        problem = "plot needs -o OUT.png";
+        return std::nullopt;
+    }
+    if (line.traces && line.window != "wave") {
+        problem = "--traces belongs to plot wave";
+        return std::nullopt;
+    }
+    return line;
+}
+
+// "Form2.Text2" names a control of the waveform window, "Form02.Text1(0)" one of the vector
+// window; the rest name the main window's.
+std::optional<std::string> windowControlName(const std::string& name, const std::string& window) {
+    const std::string prefix = window == "wave" ? "Form2." : "Form02.";
+    if (name.rfind(prefix, 0) == 0) return name.substr(prefix.size());
+    return std::nullopt;
+}
+
+bool isWindowSetting(const std::string& name) {
+    return name.rfind("Form2.", 0) == 0 || name.rfind("Form02.", 0) == 0;
+}
+
+// A setting of a display window's control, done as a user does it, with its event.
+SettingResult applyWindowSetting(const std::vector<Control*>& controls, const std::string& name,
+                                 const std::string& value) {
+    auto find = [&](const std::string& wanted) -> Control* {
+        for (Control* c : controls)
+            if (c->name == wanted) return c;
+        return nullptr;
+    };
+    Control* control = find(name);
+    if (!control) {
+        // "Option1=1" selects option 1 of the group.
+        auto index = wholeNumberText(value, true);
+        Control* option = index ? find(name + "(" + formD(*index) + ")") : nullptr;
+        if (!option && find(name + "(0)")) return SettingResult::BadValue;
+        if (!option) return SettingResult::UnknownControl;
+        if (option->kind != ControlKind::OptionButton) return SettingResult::NotSettable;
+        select(*option);
+        return SettingResult::Applied;
+    }
+    switch (control->kind) {
+        case ControlKind::TextBox:
+            setText(*control, value);
+            return SettingResult::Applied;
+        case ControlKind::CheckBox:
+            if (value != "0" && value != "1") return SettingResult::BadValue;
+            setValue(*control, value == "1" ? 1 : 0);
+            return SettingResult::Applied;
+        case ControlKind::OptionButton:
+            if (value != "1") return SettingResult::BadValue;
+            select(*control);
+            return SettingResult::Applied;
+        default:
+            return SettingResult::NotSettable;
+    }
+}
+
+// Seconds as a scroll position of the window, when the bar can show it.
+std::optional<int> scrollPositionAt(const ScrollBar& bar, double seconds, double stepsPerSecond, std::string& problem) {
+    const double position = roundHalfEven(seconds * stepsPerSecond);
+    const int last = bar.enabled ? std::max(bar.max, 0) : 0;
+    if (position > last) {
+        problem = "--at " + formD(seconds) + ": the window scrolls from 0 to " + formD(last / stepsPerSecond) +
+                  " seconds on this recording";
+        return std::nullopt;
+    }
+    return static_cast<int>(position);
+}
+
+int runPlot(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& err) {
+    std::string problem;
+    std::optional<PlotLine> line = parsePlotLine(args, problem);
+    if (!line) {
+        err << "pqwave-cli: " << problem << "\n" << kUsage;
+        return kExitUsage;
+    }
+    if (!pictureWriter) {
+        err << "pqwave-cli: plot is not available in this build of pqwave (it was built without Qt)\n";
+        return kExitUnavailable;
+    }
+
+    CliHost host(err);
+    Form1Model form(programFolder, &host);
+    host.form = &form;
+    form.Form_Load(currentYear());
+    const std::filesystem::path target = std::filesystem::absolute(line->target).lexically_normal();
+    const std::string file = target.string();
+    std::error_code ec;
+    if (!std::filesystem::exists(target, ec)) {
+        err << "pqwave-cli: " << file << ": no such file\n";
+        return kExitFailed;
+    }
+    form.Dir1_Change(target.parent_path().string());
+    form.File1_Click(target.filename().string());
+    if (host.status() != kExitDone) return host.status();
+    if (form.FileRecognized != -1) {
+        err << "pqwave-cli: " << file << ": not a recording this program knows\n";
+        return kExitUnavailable;
+    }
+    std::vector<std::pair<std::string, std::string>> windowSettings;
+    for (const auto& [name, value] : line->settings) {
+        if (isWindowSetting(name)) {
+            auto own = windowControlName(name, line->window);
+            if (!own) {
+                err << "pqwave-cli: --set " << name << ": that control belongs to the other window\n";
+                return kExitUsage;
+            }
+            windowSettings.emplace_back(*own, value);
+            continue;
+        }
+        SettingResult result = applySetting(form, name, value);
+        if (result != SettingResult::Applied) {
+            err << "pqwave-cli: " << settingProblem(result, name, value) << '\n';
+            return kExitUsage;
+        }
+    }
+
+    // The user presses "波形表示" or "ﾍﾞｸﾄﾙ表示": the samples are loaded, the window opens.
+    const bool wave = line->window == "wave";
+    Control& command = wave ? form.Command2 : form.Command4;
+    if (!command.enabled) {
+        err << "pqwave-cli: " << file << ": " << command.text << " is not available with these settings\n";
+        return kExitUnavailable;
+    }
+    click(command);
+    if (host.status() != kExitDone) return host.status();
+    if (form.LoadedFileName != form.Label1.text) {
+        err << "pqwave-cli: " << file << ": no samples to show\n";
+        return kExitFailed;
+    }
+
+    auto applyToWindow = [&](const std::vector<Control*>& controls) {
+        for (const auto& [name, value] : windowSettings) {
+            SettingResult result = applyWindowSetting(controls, name, value);
+            if (result != SettingResult::Applied) {
+                problem = settingProblem(result, name, value);
+                return false;
+            }
+        }
+        return true;
+    };
+    const Picture* picture = nullptr;
+    std::unique_ptr<Form2Model> waveform;
+    std::unique_ptr<Form02Model> vector;
+    int width = line->width, height = line->height;
+    if (wave) {
+        waveform = std::make_unique<Form2Model>(form);
+        Form2Model& w = *waveform;
+        w.openFromMainWindow();
+        for (int k = 0; k < 8 && !line->traces; ++k)
+            if (w.Check1[k].enabled && k < form.ChannelCount) setValue(w.Check1[k], 1);
+        for (int n : line->traces.value_or(std::vector<int>{})) {
+            Control& box = w.Check1[n - 1];
+            if (!box.enabled) {
+                err << "pqwave-cli: " << file << ": --traces " << n << ": " << box.text << " is not recorded\n";
+                return kExitUnavailable;
+            }
+            setValue(box, 1);
+        }
+        if (!applyToWindow(w.controls())) {
+            err << "pqwave-cli: " << problem << " (waveform window)\n";
+            return kExitUsage;
+        }
+        if (width == 0) {
+            width = static_cast<int>((Form2Model::kDefaultInnerWidth - 1535) / 15);
+            height = static_cast<int>((Form2Model::kDefaultInnerHeight - 600) / 15);
+        }
+        w.Form_Resize(width * 15.0 + 1535, height * 15.0 + 600);
+        if (line->atSeconds) {
+            auto position = scrollPositionAt(w.HScroll1, *line->atSeconds, 50, problem);
+            if (!position) {
+                err << "pqwave-cli: " << file << ": " << problem << '\n';
+                return kExitUsage;
+            }
+            setScrollValue(w.HScroll1, *position);
+        }
+        click(w.Command3);  // "表示"
+        picture = &w.picture();
+    } else {
+        vector = std::make_unique<Form02Model>(form);
+        Form02Model& v = *vector;
+        v.Form_Activate();
+        if (!applyToWindow(v.controls())) {
+            err << "pqwave-cli: " << problem << " (vector window)\n";
+            return kExitUsage;
+        }
+        if (line->atSeconds) {
+            auto position = scrollPositionAt(v.HScroll1, *line->atSeconds, v.VecFreq, problem);
+            if (!position) {
+                err << "pqwave-cli: " << file << ": " << problem << '\n';
+                return kExitUsage;
+            }
+            setScrollValue(v.HScroll1, *position);
+        }
+        v.V_Drow();
+        picture = &v.picture();
+        if (width == 0) {
+            width = Form02Model::kDefaultPixelWidth;
+            height = Form02Model::kDefaultPixelHeight;
+        }
+    }
+
+    const std::filesystem::path output = std::filesystem::absolute(line->output).lexically_normal();
+    if (!pictureWriter(*picture, width, height, output, problem)) {
+        err << "pqwave-cli: " << output.string() << ": " << problem << '\n';
+        return kExitFailed;
+    }
+    return host.status();
+}
+
 }  // namespace
+
+void setPictureWriter(PictureWriter writer) {
+    pictureWriter = writer;
+}
 
 std::filesystem::path executableFolder() {
     std::error_code ec;
@@ -253,6 +575,7 @@ std::filesystem::path executableFolder() {
 
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
            std::ostream& err) {
+    if (!args.empty() && args.front() == "plot") return runPlot(args, programFolder, err);
     std::string problem;
     std::optional<CommandLine> line = parseCommandLine(args, problem);
     if (!line) {
@@ -266,6 +589,7 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
 
     CliHost host(err);
     Form1Model form(programFolder, &host);
+    host.form = &form;
     form.progress.setObserver([&host](const Progress& progress) { host.showProgress(progress); });
     InterruptCancelsRuns interrupt(form.progress);
     form.Form_Load(currentYear());

@@ -16,4 +16,11 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
 
 std::filesystem::path executableFolder();
 
+struct Picture;
+// Writes a display window's picture as a PNG of width x height pixels; false, with the
+// reason in `problem`, when it cannot. `plot` needs one; the program that links Qt sets it.
+using PictureWriter = bool (*)(const Picture& picture, int width, int height, const std::filesystem::path& output,
+                               std::string& problem);
+void setPictureWriter(PictureWriter writer);
+
 }  // namespace pqwave

@@ -1,4 +1,8 @@
-// Commands whose work lives in later parts of the program. Until then they say so.
+// The display commands: load the selected file's samples unless they are in memory, then ask
+// the host to show the waveform or vector window in place of the main window. The windows
+// themselves live above this layer; the host knows them.
+#include <new>
+
 #include "common/error.h"
 #include "control/form1_model.h"
 
@@ -6,17 +10,27 @@ namespace pqwave {
 
 namespace {
 
-void notAvailable(Form1Host& host, const std::string& command) {
-    host.reportError(ErrorKind::NotAvailable, command + " is not available in this version of pqwave");
+// Loads the samples when another file is selected; false when the load failed (reported).
+bool samplesInMemory(Form1Model& form) {
+    try {
+        if (form.Label1.text != form.LoadedFileName) form.DTLood();
+    } catch (const Error& error) {
+        form.host().reportError(error.kind(), error.what());
+        return false;
+    } catch (const std::bad_alloc&) {
+        form.host().reportError(ErrorKind::CannotRead, form.Label1.text + ": not enough memory for this recording");
+        return false;
+    }
+    return form.Label1.text == form.LoadedFileName;
 }
 
 }  // namespace
 
 void Form1Model::Command2_Click() {
-    notAvailable(*host_, "波形表示");
+    if (samplesInMemory(*this)) host_->showWaveformWindow();
 }
 void Form1Model::Command4_Click() {
-    notAvailable(*host_, "ﾍﾞｸﾄﾙ表示");
+    if (samplesInMemory(*this)) host_->showVectorWindow();
 }
 
 }  // namespace pqwave

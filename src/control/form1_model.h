@@ -108,6 +108,7 @@ public:
     int FileRecognized = 0;
     int LastActiveChannel = 0;
     std::string LoadedFileName;
+    int LoadCount = 0;  // loads into SampleTable so far; views rebuild what they derive from it
     std::array<std::int16_t, kPositions> ChannelSelection{};
     std::array<std::int16_t, kPositions> ChannelMap{};
 

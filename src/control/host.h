@@ -37,7 +37,11 @@ public:
     virtual void setWaitCursor(bool /*on*/) {}
     // Let the window system repaint; the model has just changed its progress caption.
     virtual void processEvents() {}
-    // The phase check shows the vector window and hides it again before an analysis.
+    // "波形表示" and "ﾍﾞｸﾄﾙ表示" with the samples in memory: show that window, hide the main one.
+    virtual void showWaveformWindow() {}
+    virtual void showVectorWindow() {}
+    // The phase check ("自動位相確認") before an analysis: the vector window is shown and hidden
+    // again, and its phase-sequence detection selects the rotation in the main window.
     virtual void showVectorWindowBriefly() {}
     virtual void endProgram() {}
 };

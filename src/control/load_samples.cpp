@@ -61,6 +61,7 @@ void Form1Model::DTLood() {
     FileByteSource source(Label1.text);
     LoadResult result = loadSamples(source, request);
     SampleTable = std::move(result.table);
+    ++LoadCount;
     if (!result.hasData) {
         host_->reportWarning(Label1.text + ": no sample data found (" + result.missingData + " missing)");
         return;

@@ -5,6 +5,7 @@
 #include "control/qt/form1_window.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -81,6 +82,26 @@ void showLongPath(QLabel* label) {
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
+// The file list as the keyboard uses it: moving to a file reads its header as a click does,
+// and Return opens it as a double click does.
+class FileList : public QListWidget {
+public:
+    std::function<void()> onMove;
+    std::function<void()> onReturn;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+            event->accept();
+            if (onReturn) onReturn();
+            return;
+        }
+        QListWidgetItem* before = currentItem();
+        QListWidget::keyPressEvent(event);
+        if (currentItem() && currentItem() != before && onMove) onMove();
+    }
+};
+
 }  // namespace
 
 Form1::Form1(Form1Model& model, QWidget* parent) : QMainWindow(parent), model_(model) {
@@ -112,6 +133,7 @@ Form1::Form1(Form1Model& model, QWidget* parent) : QMainWindow(parent), model_(m
     QSize wanted(1280, 800);
     if (QScreen* screen = QApplication::primaryScreen()) wanted = wanted.boundedTo(screen->availableGeometry().size());
     resize(wanted);
+    nameForAssistiveTechnology();
     refresh();
 }
 
@@ -165,9 +187,10 @@ void Form1::connectToModel(Control& control, QWidget* widget) {
             break;
         case ControlKind::OptionButton: {
             auto* option = static_cast<QRadioButton*>(widget);
-            // The model decides which option of a group is on; Qt must not switch others off
-            // itself.
-            option->setAutoExclusive(false);
+            // The model's group, not the parent widget, decides which options exclude each other.
+            QButtonGroup*& group = optionGroups_[control.group.empty() ? &control : control.group.front()];
+            if (!group) group = new QButtonGroup(this);
+            group->addButton(option);
             connect(option, &QRadioButton::clicked, this, [this, c] { act([&] { select(*c); }); });
             break;
         }
@@ -221,7 +244,13 @@ QWidget* Form1::buildFileSelection() {
     });
 
     layout->addWidget(fixedLabel(QStringLiteral("ファイル")));
-    fileList_ = new QListWidget;
+    auto* files = new FileList;
+    files->onMove = [this] {
+        std::string name = fileList_->currentItem()->data(Qt::UserRole).toString().toStdString();
+        act([&] { model_.File1_Click(name); });
+    };
+    files->onReturn = [this] { openFileFromKeyboard(); };
+    fileList_ = files;
     fileList_->setObjectName(QStringLiteral("File1"));
     fileList_->setMinimumHeight(180);
     layout->addWidget(fileList_, 2);
@@ -479,6 +508,45 @@ QWidget* Form1::buildCommands() {
 
 void Form1::load(int currentYear) {
     act([&] { model_.Form_Load(currentYear); });
+    // After the start-up message the user picks a file first.
+    fileList_->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::openFileFromKeyboard() {
+    std::string name = fileList_->currentItem()->data(Qt::UserRole).toString().toStdString();
+    act([&] {
+        model_.File1_Click(name);
+        model_.File1_DblClick();
+    });
+}
+
+void Form1::nameForAssistiveTechnology() {
+    auto caption = [](const Control& c) { return qt(c.text); };
+    auto name = [this](const Control& box, const QString& text) {
+        if (QWidget* widget = widgetFor(box)) widget->setAccessibleName(text);
+    };
+    const Form1Model& m = model_;
+    name(m.Text5, caption(m.Label11));
+    name(m.Text6, caption(m.Check11) + QStringLiteral(" 年"));
+    name(m.Text1, caption(m.LabelmS) + QStringLiteral(" (ms)"));
+    name(m.Text4, caption(m.Label22) + QStringLiteral(" ") + caption(m.Label13a));
+    name(m.Text2[0], caption(m.Label22) + QStringLiteral(" 開始 (回)"));
+    name(m.Text2[1], caption(m.Label22) + QStringLiteral(" 終了 (回)"));
+    for (int i = 0; i < kPositions; ++i)
+        name(m.Text3[i], caption(m.Label29) + QStringLiteral(" ch%1 (").arg(i + 1) + caption(m.Label30[i]) + ")");
+    name(m.Text7[0], caption(m.Label13[0]) + QStringLiteral(" (") + caption(m.Label16[0]) + ")");
+    for (int i = 1; i < 8; ++i)
+        name(m.Text7[i], caption(m.Label13[i]) + QStringLiteral(" 回路%1 (").arg(i) + caption(m.Label16[i]) + ")");
+    for (int k = 0; k < 2; ++k) name(m.Text8[k], caption(m.Frame6[k]) + QStringLiteral(" ") + caption(m.Label33));
+    for (int k : {0, 1, 3}) name(m.Text9[k], caption(m.Label34[k]));
+    name(m.Text11, caption(m.Label36[1]));
+    name(m.Text10[0], caption(m.Label36[0]) + QStringLiteral(" 下限 (") + caption(m.Label37[1]) + ")");
+    name(m.Text10[1], caption(m.Label36[0]) + QStringLiteral(" 上限 (") + caption(m.Label37[1]) + ")");
+    name(m.Text10[2], caption(m.Check14) + QStringLiteral(" (") + caption(m.Label37[2]) + ")");
+    name(m.Text12, caption(m.Label36[2]) + QStringLiteral(" (ms)"));
+    driveList_->setAccessibleName(QStringLiteral("ドライブ"));
+    folderList_->setAccessibleName(QStringLiteral("ディレクトリー"));
+    fileList_->setAccessibleName(QStringLiteral("ファイル"));
 }
 
 void Form1::act(const std::function<void()>& action) {
@@ -523,7 +591,10 @@ void Form1::applyToWidget(const Control& control, QWidget* widget) {
         case ControlKind::OptionButton: {
             auto* option = static_cast<QRadioButton*>(widget);
             option->setText(asButtonText(control.text));
-            option->setChecked(control.value != 0);
+            // Only the selected option is set: its exclusive group clears the others.
+            if (control.value != 0) option->setChecked(true);
+            // The selected option is the group's one Tab stop; arrows move from it.
+            option->setFocusPolicy(control.value != 0 ? Qt::StrongFocus : Qt::ClickFocus);
             break;
         }
         case ControlKind::ComboBox: {

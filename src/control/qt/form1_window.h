@@ -6,11 +6,13 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "control/form1_model.h"
 
+class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -64,6 +66,9 @@ private:
     QWidget* buildRawOutputFrame();
     QWidget* buildFftFrame();
     QWidget* buildCommands();
+    // Keyboard and assistive technology: every text box named by its caption, the lists by theirs.
+    void nameForAssistiveTechnology();
+    void openFileFromKeyboard();
 
     // Runs a user action on the model, reports what escapes it, and shows the result.
     void act(const std::function<void()>& action);
@@ -73,6 +78,8 @@ private:
 
     Form1Model& model_;
     std::vector<std::pair<const Control*, QWidget*>> bindings_;
+    // One exclusive button group per option group of the model: one Tab stop, arrows move.
+    std::map<const Control*, QButtonGroup*> optionGroups_;
 
     QComboBox* driveList_ = nullptr;
     QLabel* folderPath_ = nullptr;

@@ -1,0 +1,430 @@
+// The vector window's arithmetic and picture. One cycle of CycleSamples samples from
+// HScroll1 x CycleSamples on is correlated with a reference sine and cosine; the currents
+// and powers follow the interval analysis (polarity, star-delta transform, two-wattmeter
+// products). A step that cannot be computed is skipped and the rest drawn.
+#include "display/vector_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "common/digit_pattern.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "control/form1_model.h"
+#include "display/recorded_samples.h"
+
+namespace pqwave {
+namespace {
+
+constexpr double kBaseline = 3750;  // phasors are drawn upwards from this line
+const double kSqrt3 = std::sqrt(3.0);
+
+int clampedInt(double value) {
+    if (!std::isfinite(value)) return 0;
+    return static_cast<int>(std::clamp(value, -2147483647.0, 2147483647.0));
+}
+
+// Stores a physical value only when it could be computed; otherwise the old one stays.
+void assignFinite(double& target, double value) {
+    if (std::isfinite(value)) target = value;
+}
+
+PicturePoint rotated(const Phasor& p, double by, double scale) {
+    const double length = p.length() * scale, angle = p.angle() + by;
+    return {length * std::cos(angle), length * std::sin(angle)};
+}
+
+PicturePoint plus(PicturePoint a, PicturePoint b) {
+    return {a.x + b.x, a.y + b.y};
+}
+
+}  // namespace
+
+double Phasor::angle() const {
+    return std::atan(c / (e + 1E-20)) + (e < 0 ? 3.1416 : 0);
+}
+
+double Phasor::length() const {
+    return std::sqrt(e * e + c * c);
+}
+
+DiagramPlace diagramPlace(int m, int c) {
+    switch (m) {
+        case 0:
+            return {3200, 1000, 1500};
+        case 1:
+            return {c * 3000.0 + 1800, 1000, 1500};
+        case 2:
+            return {c * 2400.0 + 1300, 1000, 1200};
+        case 3:
+            return {(c % 2) * 3000.0 + 1800, (1 - c / 2) * 1800.0 + 400, 1200};
+        case 4:
+        case 5:
+            return {(c % 3) * 2400.0 + 1300, (1 - c / 3) * 1800.0 + 400, 1200};
+        case 6:
+        case 7:
+            return {(c % 4) * 1700.0 + 1100, (1 - c / 4) * 1800.0 + 400, 1100};
+        default:
+            return {(c % 5) * 1300.0 + 1100, (1 - c / 5) * 1800.0 + 400, 1000};
+    }
+}
+
+Form02Model::Form02Model(Form1Model& form1, DisplayHost* host) : form1_(form1), host_(host ? host : &defaultHost_) {
+    using K = ControlKind;
+    auto reg = [this](Control& c, std::string name, K kind, std::string text = "") {
+        c.name = std::move(name);
+        c.kind = kind;
+        c.text = std::move(text);
+        controls_.push_back(&c);
+    };
+    HScroll1.name = "HScroll1";
+    HScroll1.onChange = [this] { HScroll1_Change(); };
+    reg(Label5, "Label5", K::Label, "0.00");
+    reg(Label6, "Label6", K::Label, "Sec");
+    reg(Label4, "Label4", K::Label, "相回転＝");
+    reg(Label3, "Label3", K::Label, "基本波ベクトル");
+    reg(Label1[0], "Label1(0)", K::Label, "電圧表示倍率：");
+    reg(Text1[0], "Text1(0)", K::TextBox, "1");
+    reg(Label7[0], "Label7(0)", K::Label, "倍");
+    reg(Label1[1], "Label1(1)", K::Label, "電流表示倍率：");
+    reg(Text1[1], "Text1(1)", K::TextBox, "1");
+    reg(Label7[1], "Label7(1)", K::Label, "倍");
+    reg(Option1[0], "Option1(0)", K::OptionButton, "50Hz");
+    reg(Option1[1], "Option1(1)", K::OptionButton, "60Hz");
+    Option1[0].value = 1;
+    for (int i = 0; i < 2; ++i) {
+        Option1[i].group = {&Option1[0], &Option1[1]};
+        Option1[i].onClick = [this, i] { Option1_Click(i); };
+        Text1[i].onChange = [this, i] { Text1_Change(i); };
+    }
+    reg(Command4[2], "Command4(2)", K::CommandButton, "前画面");
+    Command4[2].onClick = [this] { Command4_Click(2); };
+    reg(Image1, "Image1", K::CommandButton, "再生");
+    reg(Image2, "Image2", K::CommandButton, "停止");
+    Image2.visible = false;
+    Image1.onClick = [this] { Image1_Click(); };
+    Image2.onClick = [this] { Image2_Click(); };
+    reg(Vcopy, "Vcopy", K::CommandButton, "ベクトルコピー");
+    Vcopy.onClick = [this] { Vcopy_Click(); };
+    reg(Label2, "Label2", K::Label);
+    picture_.width = kPictureWidth;
+    picture_.height = kPictureHeight;
+    picture_.keepAspect = true;
+    picture_.textHeight = 180;
+}
+
+Control* Form02Model::findControl(std::string_view name) {
+    for (Control* c : controls_)
+        if (c->name == name) return c;
+    return nullptr;
+}
+
+int Form02Model::diagramCount() const {
+    return form1_.ChannelCount < 4 ? 1 : form1_.ChannelCount / 2 - 1;
+}
+
+// ---- Events
+
+void Form02Model::Form_Activate() {
+    select(Option1[isSelected(form1_.Option5[0]) ? 0 : 1]);
+    T_Set();
+    setScrollValue(HScroll1, 0);
+    V_Drow();
+}
+
+void Form02Model::Option1_Click(int) {
+    T_Set();
+    V_Drow();
+}
+
+void Form02Model::HScroll1_Change() {
+    setText(Label5, formatByPattern(static_cast<double>(HScroll1.value) / VecFreq, "#0.00"));
+    V_Drow();
+}
+
+void Form02Model::Text1_Change(int) {
+    // A new display multiplier shows at once; the window has no redraw button of its own.
+    V_Drow();
+}
+
+void Form02Model::Image2_Click() {
+    PlayStop = 1;
+}
+
+void Form02Model::Image1_Click() {
+    if (playing_) return;
+    playing_ = true;
+    PlayStop = 0;
+    Image1.value = 1;
+    Image2.visible = true;
+    Command4[2].enabled = false;
+    struct Restore {
+        Form02Model& m;
+        ~Restore() {
+            m.Image1.value = 0;
+            m.Image2.visible = false;
+            m.Command4[2].enabled = true;
+            m.playing_ = false;
+        }
+    } restore{*this};
+    for (long long v = HScroll1.value; v <= HScroll1.max; ++v) {
+        setScrollValue(HScroll1, static_cast<int>(v));
+        host_->processEvents();
+        if (PlayStop == 1) break;
+    }
+}
+
+void Form02Model::Command4_Click(int index) {
+    if (index == 2) host_->returnToMainWindow();
+}
+
+void Form02Model::Form_Unload() {
+    PlayStop = 1;
+    host_->returnToMainWindow();
+}
+
+void Form02Model::Vcopy_Click() {
+    host_->copyPicture();
+}
+
+// ---- Set-up for the frequency
+
+void Form02Model::T_Set() {
+    VecFreq = isSelected(Option1[0]) ? 50 : 60;
+    const double d = Val(leftChars(form1_.Label15[2].text, 3));
+    const double samples = Int(valOf(form1_.T_Div) * (1000.0 / VecFreq / d) * form1_.TimeUnitFactor + 0.5) / 1000;
+    // A time axis of 0 gives no cycle to show rather than a division by zero.
+    CycleSamples = std::isfinite(samples) && samples > 0 && samples < 1e9 ? static_cast<float>(samples) : 0.0f;
+
+    int max = 0;
+    if (CycleSamples > 0) max = clampedInt(Int(valOf(form1_.LabASn) / CycleSamples - 1));
+    setScrollMax(HScroll1, max);
+    HScroll1.enabled = max > 1;
+    HScroll1.largeChange = VecFreq;
+
+    SineTable.assign(static_cast<std::size_t>(roundHalfEven(CycleSamples)) + 1, 0.0);
+    CosineTable.assign(SineTable.size(), 0.0);
+    const double last = roundHalfEven(static_cast<double>(CycleSamples) - 1);
+    for (int i = 0; i <= last && i < static_cast<int>(SineTable.size()); ++i) {
+        SineTable[i] = std::sin(i * 6.28318 / CycleSamples);
+        CosineTable[i] = std::cos(i * 6.28318 / CycleSamples);
+    }
+}
+
+// ---- Compute and draw one cycle
+
+void Form02Model::V_Drow() {
+    host_->setWaitCursor(true);
+    struct Restore {
+        DisplayHost& host;
+        ~Restore() { host.setWaitCursor(false); }
+    } restore{*host_};
+    gatherCycle();
+    detectSequence();
+    draw();
+    writeValues();
+}
+
+void Form02Model::gatherCycle() {
+    const Form1Model& f = form1_;
+    const RecordedSamples table = recordedSamples(f);
+    const int circuits = diagramCount();
+    VectorCycle cycle;
+    cycle.circuits.resize(static_cast<std::size_t>(circuits));
+
+    struct CircuitSums {
+        double sq[3] = {0, 0, 0};  // a, b, t
+        double sine[2] = {0, 0}, cosine[2] = {0, 0};
+        double p = 0, q = 0;
+    };
+    std::vector<CircuitSums> sums(static_cast<std::size_t>(circuits));
+    double lineSq[3] = {0, 0, 0}, vSine[2] = {0, 0}, vCosine[2] = {0, 0};
+    const double reactive = (isSelected(f.Option4[1]) ? -1 : 1) * kSqrt3 / 3;
+    const bool secondVoltage = table.columns > 1;
+    for (int c = 0; c < circuits; ++c)
+        cycle.circuits[c].measured = static_cast<std::size_t>(2 * c + 3) < table.columns && c < kMaxCircuits;
+
+    const double cs = CycleSamples;
+    const double lastPosition = cs > 0 ? roundHalfEven(cs - 1) : -1;
+    for (int k = 0; k <= lastPosition && k < static_cast<int>(SineTable.size()); ++k) {
+        const double row = roundHalfEven(HScroll1.value * cs + k);
+        if (!(row >= 0) || !table.contains(static_cast<std::size_t>(row), 0)) continue;  // beyond the recording
+        const std::int16_t* cells = table.row(static_cast<std::size_t>(row));
+        cycle.measured = true;
+        const double sine = SineTable[k], cosine = CosineTable[k];
+        const float ua = cells[0] * f.ChannelScale[0];
+        const float ub = secondVoltage ? cells[1] * f.ChannelScale[1] : 0.0f;
+        lineSq[0] += double{ua} * ua;
+        lineSq[1] += double{ub} * ub;
+        lineSq[2] += double(ua - ub) * (ua - ub);
+        vSine[0] += ua * sine;
+        vCosine[0] += ua * cosine;
+        vSine[1] += ub * sine;
+        vCosine[1] += ub * cosine;
+        const double vv = (double{ua} + ub) / -3, vu = ua + vv, vw = ub + vv;
+        for (int c = 0; c < circuits; ++c) {
+            if (!cycle.circuits[c].measured) continue;
+            const double sign = isChecked(f.Check7[c]) ? -1 : 1;
+            double a = cells[2 * c + 2] * f.ChannelScale[2 * c + 2] * sign;
+            double b = cells[2 * c + 3] * f.ChannelScale[2 * c + 3] * sign;
+            double t = a + b;
+            if (isChecked(f.Check9[c])) {
+                a = (a - b) / kSqrt3;
+                b = (b + t) / kSqrt3;
+                t = a + b;
+            } else if (isChecked(f.Check8[c])) {
+                b = (b - a) / kSqrt3;
+                a = (a + t) / kSqrt3;
+                t = a + b;
+            }
+            CircuitSums& s = sums[c];
+            s.sq[0] += a * a;
+            s.sq[1] += b * b;
+            s.sq[2] += t * t;
+            s.sine[0] += a * sine;
+            s.cosine[0] += a * cosine;
+            s.sine[1] += b * sine;
+            s.cosine[1] += b * cosine;
+            s.p += vu * a - t * vv + vw * b;
+            s.q += (-double{ub} * a + (double{ua} - ub) * t + double{ua} * b) * reactive;
+        }
+    }
+    if (!cycle.measured || !(cs > 0)) {
+        cycle_ = std::move(cycle);
+        return;
+    }
+    for (double* sum : {&lineSq[0], &lineSq[1], &lineSq[2], &vSine[0], &vSine[1], &vCosine[0], &vCosine[1]}) *sum /= cs;
+
+    // Phasors, normalised by the mean range of their pair of columns.
+    const double vd = valOf(f.V_Div), pt = valOf(f.Text7[0]);
+    const double voltageRange = double{f.ChannelScale[0]} + f.ChannelScale[1];
+    for (int n = 0; n < 2; ++n) {
+        Phasor& p = cycle.voltages[n];
+        assignFinite(p.e, 2 * vSine[n] / voltageRange);
+        assignFinite(p.c, 2 * vCosine[n] / voltageRange);
+    }
+    cycle.voltages[2] = {cycle.voltages[0].e - cycle.voltages[1].e, cycle.voltages[0].c - cycle.voltages[1].c};
+    for (int n = 0; n < 3; ++n) assignFinite(cycle.volts[n], std::sqrt(lineSq[n]) / vd * pt);
+
+    for (int c = 0; c < circuits; ++c) {
+        CircuitPhasors& out = cycle.circuits[c];
+        if (!out.measured) continue;
+        CircuitSums& s = sums[c];
+        for (double* sum :
+             {&s.sq[0], &s.sq[1], &s.sq[2], &s.sine[0], &s.sine[1], &s.cosine[0], &s.cosine[1], &s.p, &s.q})
+            *sum /= cs;
+        const double range = double{f.ChannelScale[2 * c + 2]} + f.ChannelScale[2 * c + 3];
+        assignFinite(out.ir.e, 2 * s.sine[0] / range);
+        assignFinite(out.ir.c, 2 * s.cosine[0] / range);
+        assignFinite(out.it.e, 2 * s.sine[1] / range);
+        assignFinite(out.it.c, 2 * s.cosine[1] / range);
+        out.is = {-(out.ir.e + out.it.e), -(out.ir.c + out.it.c)};
+        const double ct = valOf(f.Text7[c + 1]);
+        assignFinite(out.irAmps, std::sqrt(s.sq[0]) / vd * ct / 0.2);
+        assignFinite(out.itAmps, std::sqrt(s.sq[1]) / vd * ct / 0.2);
+        assignFinite(out.isAmps, std::sqrt(s.sq[2]) / vd * ct / 0.2);
+        assignFinite(out.kilowatts, s.p / (vd * vd) * pt * ct / 0.2 / 1000);
+        assignFinite(out.kilovars, s.q / (vd * vd) * pt * ct / 0.2 / 1000);
+    }
+    cycle_ = std::move(cycle);
+}
+
+void Form02Model::detectSequence() {
+    if (!cycle_.measured) return;  // no cycle in memory: nothing to say about the rotation
+    const Phasor& v0 = cycle_.voltages[0];
+    const Phasor& v1 = cycle_.voltages[1];
+    cycle_.sequence = static_cast<float>(v0.e * v1.c - v0.c * v1.e);
+    const bool reverse = cycle_.sequence < 0;
+    setText(Label4, reverse ? "相回転＝逆回転" : "相回転＝正回転");
+    if (isChecked(form1_.Check2)) select(form1_.Option4[reverse ? 1 : 0]);
+}
+
+void Form02Model::VecPrintAt(double x, double y, const std::string& text, int colour) {
+    picture_.items.push_back(PictureText{{x, y}, text, colour});
+}
+
+void Form02Model::VecArrow(PicturePoint from, PicturePoint to, int colour, LineStyle style) {
+    // A phasor of no length (nothing measured, or a multiplier of 0) has no direction to show.
+    if (from.x == to.x && from.y == to.y) return;
+    const PicturePoint tip{to.x, kBaseline - to.y};
+    picture_.items.push_back(PictureLine{{from.x, kBaseline - from.y}, tip, colour, style, 2});
+    double a = std::atan((to.y - from.y) / ((to.x - from.x) + 1E-20));
+    if (to.x >= from.x) a -= 3.1416;
+    for (double side : {0.5, -0.5}) {
+        const PicturePoint end{tip.x + 75 * std::cos(a + side), tip.y - 75 * std::sin(a + side)};
+        picture_.items.push_back(PictureLine{tip, end, colour, LineStyle::Solid, 2});
+    }
+}
+
+void Form02Model::VecDiagram(int c) {
+    const int m = diagramCount() - 1;
+    const DiagramPlace place = diagramPlace(m, c);
+    const double s = place.scale;
+    const double turn = -cycle_.voltages[0].angle();
+    const double voltageScale = s / 500 * valOf(Text1[0]);
+    const double currentScale = s / 500 * valOf(Text1[1]);
+
+    // The voltage triangle: Vr-s and Vt-s from the common (s) corner, Vr-t from t to r, with
+    // its centroid, the star point, s / 1.732 above the centre.
+    const PicturePoint rs = rotated(cycle_.voltages[0], turn, voltageScale);
+    const PicturePoint ts = rotated(cycle_.voltages[1], turn, voltageScale);
+    const PicturePoint star{place.x, place.y + s / 1.732};
+    const PicturePoint cornerS{star.x - (rs.x + ts.x) / 3, star.y - (rs.y + ts.y) / 3};
+    const PicturePoint cornerR = plus(cornerS, rs), cornerT = plus(cornerS, ts);
+    auto drawn = [](const Phasor& p) { return p.length() > 0; };
+    if (drawn(cycle_.voltages[0]) || drawn(cycle_.voltages[1])) {
+        // Construction: the phase voltages from the star point, dotted.
+        for (PicturePoint corner : {cornerR, cornerS, cornerT})
+            picture_.items.push_back(
+                PictureLine{{star.x, kBaseline - star.y}, {corner.x, kBaseline - corner.y}, 8, LineStyle::Dot, 2});
+    }
+    if (drawn(cycle_.voltages[0])) VecArrow(cornerS, cornerR, 13, LineStyle::Solid);
+    if (drawn(cycle_.voltages[1])) VecArrow(cornerS, cornerT, 11, LineStyle::Solid);
+    if (drawn(cycle_.voltages[2])) VecArrow(cornerT, cornerR, 8, LineStyle::Solid);
+
+    if (c < static_cast<int>(cycle_.circuits.size()) && cycle_.circuits[c].measured) {
+        const CircuitPhasors& circuit = cycle_.circuits[c];
+        const std::pair<const Phasor*, int> currents[] = {{&circuit.ir, 12}, {&circuit.it, 9}, {&circuit.is, 0}};
+        for (const auto& [phasor, colour] : currents)
+            if (drawn(*phasor))
+                VecArrow(star, plus(star, rotated(*phasor, turn, currentScale)), colour, LineStyle::Solid);
+    }
+    if (m > 0) VecPrintAt(place.x - 200, 3950 - place.y, "F-" + std::to_string(c + 1), 0);
+}
+
+void Form02Model::draw() {
+    picture_.items.clear();
+    for (int c = 0; c < diagramCount(); ++c) VecDiagram(c);
+    VecPrintAt(6600, 3060, "Vr-s", 13);
+    VecPrintAt(6600, 3240, "Vt-s", 11);
+    VecPrintAt(6600, 3420, "Vr-t", 8);
+    VecPrintAt(7050, 3060, "Ir", 12);
+    VecPrintAt(7050, 3240, "Is", 0);
+    VecPrintAt(7050, 3420, "It", 9);
+}
+
+void Form02Model::writeValues() {
+    const VectorCycle& v = cycle_;
+    std::string text = "入力電圧,Vr-s=" + formatByPattern(v.volts[0], " ####0.0V") +
+                       " ,Vt-s=" + formatByPattern(v.volts[1], " ####0.0V") +
+                       " ,Vr-t=" + formatByPattern(v.volts[2], " ####0.0V");
+    for (std::size_t c = 0; c < v.circuits.size(); ++c) {
+        const CircuitPhasors& circuit = v.circuits[c];
+        if (!circuit.measured) continue;
+        const std::string n = std::to_string(c + 1);
+        text += "\r入力電流,I" + n + "r=" + formatByPattern(circuit.irAmps, " ####0.0A") + " ,I" + n +
+                "t=" + formatByPattern(circuit.itAmps, " ####0.0A") + " ,I" + n +
+                "s=" + formatByPattern(circuit.isAmps, " ####0.0A") + ",P" + n + "=" +
+                formatByPattern(circuit.kilowatts, " ####0.0kW") + ",Q" + n + "=" +
+                formatByPattern(circuit.kilovars, " ####0.0kvar");
+    }
+    setText(Label2, text);
+}
+
+void checkPhaseSequence(Form1Model& form1) {
+    Form02Model window(form1);
+    window.Form_Activate();
+}
+
+}  // namespace pqwave

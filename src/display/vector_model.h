@@ -1,0 +1,118 @@
+// Form02 "ベクトル表示" as a plain model: the fundamental phasors of one supply cycle (the
+// line voltages Vr-s = ch1, Vt-s = ch2, Vr-t, and each circuit's Ir, It, Is), their RMS
+// values, each circuit's active and reactive power and the phase sequence, which can select
+// the main window's rotation ("自動位相確認"). Drawing coordinates are twips of the picture
+// with y downwards; the phasors are drawn with y upwards from the line y = 3750.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "control/control.h"
+#include "display/display_host.h"
+#include "display/picture.h"
+#include "display/scroll_bar.h"
+
+namespace pqwave {
+
+class Form1Model;
+
+// A fundamental component: e along the reference sine, c along the reference cosine.
+struct Phasor {
+    double e = 0, c = 0;
+    double angle() const;  // radians, as the window measures it
+    double length() const;
+};
+
+struct CircuitPhasors {
+    bool measured = false;  // both of the circuit's columns are in the recording
+    Phasor ir, it, is;
+    double irAmps = 0, itAmps = 0, isAmps = 0;
+    double kilowatts = 0, kilovars = 0;
+};
+
+struct VectorCycle {
+    bool measured = false;           // at least one sample of the cycle was in memory
+    std::array<Phasor, 3> voltages;  // Vr-s, Vt-s, Vr-t
+    std::array<double, 3> volts{};   // their RMS values, primary volts
+    std::vector<CircuitPhasors> circuits;
+    float sequence = 0;  // U: below 0 for the reverse sequence
+};
+
+// Centre and scale of circuit c's diagram among M + 1 diagrams.
+struct DiagramPlace {
+    double x = 0, y = 0, scale = 0;
+};
+DiagramPlace diagramPlace(int m, int c);
+
+class Form02Model {
+public:
+    // The picture's extent in twips, and its size in a new window.
+    static constexpr double kPictureWidth = 7800, kPictureHeight = 4000;
+    static constexpr int kDefaultPixelWidth = 780, kDefaultPixelHeight = 400;
+
+    explicit Form02Model(Form1Model& form1, DisplayHost* host = nullptr);
+    Form02Model(const Form02Model&) = delete;
+    Form02Model& operator=(const Form02Model&) = delete;
+
+    // ---- Controls
+    ScrollBar HScroll1;  // the cycle shown
+    Control Label5, Label6, Label4, Label3, Label2;
+    std::array<Control, 2> Label1, Text1, Label7, Option1;
+    std::array<Control, 3> Command4;  // only "前画面" at index 2 exists
+    Control Image1, Image2, Vcopy;
+
+    std::int16_t VecFreq = 50;
+    float CycleSamples = 0;
+    std::int16_t PlayStop = 0;
+    // One cycle of reference sine and cosine, 0..CLng(CycleSamples).
+    std::vector<double> SineTable, CosineTable;
+
+    // ---- Events
+    void Form_Activate();
+    void Option1_Click(int index);
+    void HScroll1_Change();
+    void Text1_Change(int index);
+    void Image1_Click();
+    void Image2_Click();
+    void Command4_Click(int index);
+    void Form_Unload();
+    void Vcopy_Click();
+
+    void T_Set();
+    void V_Drow();
+
+    const VectorCycle& cycle() const { return cycle_; }
+    const Picture& picture() const { return picture_; }
+    int diagramCount() const;  // M + 1
+    bool playing() const { return playing_; }
+
+    const std::vector<Control*>& controls() const { return controls_; }
+    Control* findControl(std::string_view name);
+    void setHost(DisplayHost* host) { host_ = host ? host : &defaultHost_; }
+
+private:
+    void gatherCycle();
+    void detectSequence();
+    void draw();
+    void writeValues();
+    void VecPrintAt(double x, double y, const std::string& text, int colour);
+    void VecArrow(PicturePoint from, PicturePoint to, int colour, LineStyle style);
+    void VecDiagram(int c);
+
+    Form1Model& form1_;
+    DisplayHost defaultHost_;
+    DisplayHost* host_;
+    std::vector<Control*> controls_;
+    VectorCycle cycle_;
+    Picture picture_;
+    bool playing_ = false;
+};
+
+// The phase check before an analysis ("自動位相確認"): the vector window's activation on the
+// recording in memory, which selects the main window's rotation. For hosts without windows.
+void checkPhaseSequence(Form1Model& form1);
+
+}  // namespace pqwave

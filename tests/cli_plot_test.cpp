@@ -1,0 +1,192 @@
+// pqwave-cli plot: the PNG files of both windows without a display. The traces and phasors
+// are looked for where the supply's physics puts them, in the colours the windows use; every
+// failure ends with its exit status and a message naming the file.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+#include "app/cli.h"
+#include "app/plot_image.h"
+#include "display/palette.h"
+#include "support/test_folder.h"
+
+namespace pqwave {
+namespace {
+
+using testing::TestFolder;
+constexpr double kDegree = std::numbers::pi / 180;
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun cli(std::vector<std::string> args) {
+    setPictureWriter(&writePicturePng);
+    std::ostringstream out, err;
+    int status = runCli(args, std::filesystem::temp_directory_path(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+// An 8840 recording of a balanced 110 V supply with one 100 A circuit lagging 20 degrees:
+// 2 kHz (40 samples a cycle, 40 an output interval), 10 s.
+gen::RecordingSpec supplyRecording(bool reverse = false) {
+    gen::ThreePhaseSupply supply;
+    supply.voltageRange = "50V";
+    supply.reverse = reverse;
+    supply.circuits = {{100, 20, 200, {}}};
+    gen::RecordingSpec spec;
+    spec.layout = 40;
+    spec.timePerDivision = "50ms";
+    spec.sampleCount = 20000;
+    spec.channels = gen::threePhaseChannels(supply);
+    return spec;
+}
+
+bool colourNear(const QImage& image, double x, double y, int paletteIndex, int reach = 1) {
+    const QRgb wanted = static_cast<QRgb>(consoleColour(paletteIndex)) | 0xFF000000u;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            int px = static_cast<int>(std::lround(x)) + dx, py = static_cast<int>(std::lround(y)) + dy;
+            if (image.valid(px, py) && image.pixel(px, py) == wanted) return true;
+        }
+    return false;
+}
+
+int pixelsOf(const QImage& image, int paletteIndex) {
+    const QRgb wanted = static_cast<QRgb>(consoleColour(paletteIndex)) | 0xFF000000u;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == wanted;
+    return count;
+}
+
+struct Plot : ::testing::Test {
+    TestFolder folder;
+    gen::GeneratedRecording written = folder.write("REC.WAV", supplyRecording());
+    std::string file = folder.file("REC.WAV").string();
+    std::string png = folder.file("out.png").string();
+};
+
+TEST_F(Plot, WaveDrawsEveryRecordedChannelInItsColourWhereItsSamplesLie) {
+    CliRun run = cli({"plot", "wave", file, "-o", png});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    QImage image(QString::fromStdString(png));
+    ASSERT_EQ(image.size(), QSize(760, 480));  // the picture of a new window
+    // ch1..ch4 in palette colours 8..11; y = 2000 + code (ch2: - code) of 4000 units.
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_GT(pixelsOf(image, 8 + k), 300) << "ch" << k + 1;
+        // Point i of 0..80 lies at x = i / 80 of the width and shows sample i.
+        for (int i : {10, 25, 55}) {
+            const double code = written.expected(static_cast<std::size_t>(i), static_cast<std::size_t>(k));
+            const double y = (2000 + (k == 1 ? -code : code)) / 4000 * 480;
+            EXPECT_TRUE(colourNear(image, i / 80.0 * 760, y, 8 + k, 2)) << "ch" << k + 1 << " point " << i;
+        }
+    }
+    EXPECT_EQ(pixelsOf(image, 12), 0);    // ch5 is not recorded
+    EXPECT_GT(pixelsOf(image, 7), 1000);  // the grid
+}
+
+TEST_F(Plot, WaveTicksTheNamedBoxesScrollsAndTakesItsSize) {
+    CliRun run = cli({"plot", "wave", file, "--traces", "1,9", "--at", "1.5", "--size", "400x300", "-o", png});
+    ASSERT_EQ(run.status, 0) << run.err;
+    QImage image(QString::fromStdString(png));
+    ASSERT_EQ(image.size(), QSize(400, 300));
+    EXPECT_GT(pixelsOf(image, 5), 100);  // the fundamental of ch1 + ch2
+    EXPECT_EQ(pixelsOf(image, 9), 0);    // ch2 not ticked
+    // 1.5 s is scroll position 75: the view starts 75 intervals of 40 samples in.
+    const double code = written.expected(75 * 40 + 20, 0);
+    EXPECT_TRUE(colourNear(image, 20 / 80.0 * 400, (2000 + code) / 4000 * 300, 8, 2));
+}
+
+TEST_F(Plot, VectorDrawsTheCurrentsOfABalancedSupply120DegreesApart) {
+    CliRun run = cli({"plot", "vector", file, "-o", png});
+    ASSERT_EQ(run.status, 0) << run.err;
+    QImage image(QString::fromStdString(png));
+    ASSERT_EQ(image.size(), QSize(780, 400));  // 7800 x 4000 twips at a tenth of a pixel each
+    // One circuit: a single diagram, star point 1500 / 1.732 above (3200, 1000), drawn
+    // upwards from 3750. With Vr-s along +x, phase u is at -30 degrees, and the currents
+    // lag their phases by 20: Ir at -50, It at 70, Is at -170 degrees.
+    const double starX = 3200, starY = 3750 - (1000 + 1500 / 1.732);
+    const double peakCodes = 100 * std::sqrt(2.0) * 0.2 / 200 / 0.05 * 80;  // 50 mV a division, 80 counts
+    const double length = 1500 * (peakCodes / 2) / 500;
+    const std::pair<double, int> currents[] = {{-50, 12}, {70, 9}, {-170, 0}};
+    for (const auto& [degrees, colour] : currents) {
+        const double x = starX + length / 2 * std::cos(degrees * kDegree);
+        const double y = starY - length / 2 * std::sin(degrees * kDegree);
+        EXPECT_TRUE(colourNear(image, x / 10, y / 10, colour)) << degrees;
+    }
+    // Vr-s is horizontal and as long as 1500 x its peak in counts / 2 / 500.
+    EXPECT_GT(pixelsOf(image, 13), 40);
+    EXPECT_GT(pixelsOf(image, 11), 40);
+}
+
+TEST_F(Plot, WindowSettingsReachTheWindow) {
+    // With no current multiplier the currents are not drawn: Ir's colour stays in the legend.
+    CliRun run = cli({"plot", "vector", file, "--set", "Form02.Text1(1)=0", "-o", png});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(pixelsOf(QImage(QString::fromStdString(png)).copy(0, 0, 650, 400), 12), 0);
+    // Four intervals across the width: a grid line every eighth of it.
+    run = cli({"plot", "wave", file, "--set", "Form2.Text2=4", "--traces", "1", "-o", png});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(colourNear(QImage(QString::fromStdString(png)), 760.0 / 8, 5, 7, 0));
+    EXPECT_EQ(cli({"plot", "vector", file, "--set", "Form2.Text2=4", "-o", png}).status, 2);
+    EXPECT_EQ(cli({"plot", "wave", file, "--set", "Form2.Text9=4", "-o", png}).status, 2);
+}
+
+TEST_F(Plot, FailuresEndWithTheirExitStatusAndNameTheFile) {
+    folder.writeBytes("TEXT.MEM", std::vector<std::byte>(1000, std::byte{'a'}));
+    CliRun unknown = cli({"plot", "wave", folder.file("TEXT.MEM").string(), "-o", png});
+    EXPECT_EQ(unknown.status, 3);
+    EXPECT_NE(unknown.err.find("TEXT.MEM"), std::string::npos);
+
+    CliRun missing = cli({"plot", "wave", folder.file("NONE.MEM").string(), "-o", png});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("NONE.MEM"), std::string::npos);
+
+    std::vector<std::byte> cut = written.bytes;
+    cut.resize(cut.size() / 2);
+    folder.writeBytes("CUT.WAV", cut);
+    CliRun shorter = cli({"plot", "vector", folder.file("CUT.WAV").string(), "-o", png});
+    EXPECT_EQ(shorter.status, 1);
+    EXPECT_NE(shorter.err.find("CUT.WAV"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(png));
+
+    EXPECT_EQ(cli({"plot", "wave", file}).status, 2);  // no -o
+    EXPECT_EQ(cli({"plot", "graph", file, "-o", png}).status, 2);
+    EXPECT_EQ(cli({"plot", "wave", file, "--size", "0x10", "-o", png}).status, 2);
+    EXPECT_EQ(cli({"plot", "wave", file, "--traces", "13", "-o", png}).status, 2);
+    EXPECT_EQ(cli({"plot", "wave", file, "--at", "11", "-o", png}).status, 2);  // the recording is 10 s
+    CliRun unrecorded = cli({"plot", "wave", file, "--traces", "6", "-o", png});
+    EXPECT_EQ(unrecorded.status, 3);
+    EXPECT_NE(unrecorded.err.find("ch6"), std::string::npos);
+    CliRun raw = cli({"plot", "vector", file, "--set", "Option2=1", "-o", png});
+    EXPECT_EQ(raw.status, 3);
+    EXPECT_NE(raw.err.find("ﾍﾞｸﾄﾙ表示"), std::string::npos);
+    CliRun nowhere = cli({"plot", "wave", file, "-o", folder.file("no/such/folder.png").string()});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_NE(nowhere.err.find("folder.png"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(png));
+}
+
+TEST(CliPhaseCheck, ConvertSelectsTheRotationAsTheWindowWould) {
+    TestFolder folder;
+    folder.write("REV.WAV", supplyRecording(true));
+    const std::string file = folder.file("REV.WAV").string();
+    auto convert = [&](const std::string& setting, const std::string& name) {
+        CliRun run = cli({"convert", file, "--set", setting, "-o", folder.file(name).string()});
+        EXPECT_EQ(run.status, 0) << run.err;
+        return folder.readText(name);
+    };
+    const std::string checked = convert("Check2=1", "checked.csv");
+    EXPECT_EQ(checked, convert("Option4=1", "reverse.csv"));
+    EXPECT_NE(checked, convert("Option4=0", "forward.csv"));
+}
+
+}  // namespace
+}  // namespace pqwave
