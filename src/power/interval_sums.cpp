@@ -115,6 +115,61 @@ Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circu
     return i;
 }
 
+namespace {
+
+// The voltages and currents of one sample and every product the sums take of them.
+inline void contributionOf(const SampleInput& in, const std::int16_t (&row)[2 + 2 * kCircuitLanes],
+                           SampleContribution& c, Currents& y, double (&x)[3]) {
+    const float v1 = row[0] * in.scaleV1;
+    const double d1 = v1;
+    c.lineSq[0] = d1 * d1;
+    c.secondVoltage = in.hasSecondVoltage;
+    x[0] = d1;
+    if (!in.hasSecondVoltage) return;
+
+    const float v2 = row[1] * in.scaleV2;
+    const double d2 = v2, d12 = d1 - d2;
+    c.lineSq[1] = d2 * d2;
+    c.lineSq[2] = d12 * d12;
+    const float vv = static_cast<float>((d1 + d2) / -3);
+    const float vu = static_cast<float>(d1 + vv), vw = static_cast<float>(d2 + vv);
+    const double dvu = vu, dvv = vv, dvw = vw;
+    c.phaseSq[0] = dvu * dvu;
+    c.phaseSq[1] = dvv * dvv;
+    c.phaseSq[2] = dvw * dvw;
+    x[1] = d2;
+    x[2] = d12;
+
+    currentsOf(in, row, y);
+    for (int l = 0; l < kCircuitLanes; ++l) {
+        const double a = y.a[l], b = y.b[l], t = y.t[l];
+        c.curSq[0][l] = a * a;
+        c.curSq[2][l] = b * b;
+        c.curSq[1][l] = t * t;
+        c.phaseP[0][l] = dvu * a;
+        c.phaseP[1][l] = -t * dvv;
+        c.phaseP[2][l] = dvw * b;
+        c.phaseQ[2][l] = d1 * b;
+        c.phaseQ[0][l] = d2 * -a;
+        c.phaseQ[1][l] = d12 * t;
+    }
+}
+
+inline void applyTo(IntervalSums& u, const SampleContribution& c, double sign) {
+    accumulate(u.lineSq[0], c.lineSq[0], sign);
+    if (!c.secondVoltage) return;
+    for (int k = 1; k < 3; ++k) accumulate(u.lineSq[k], c.lineSq[k], sign);
+    for (int k = 0; k < 3; ++k) accumulate(u.phaseSq[k], c.phaseSq[k], sign);
+    for (int k = 0; k < 3; ++k)
+        for (int l = 0; l < kCircuitLanes; ++l) {
+            accumulate(u.curSq[k][l], c.curSq[k][l], sign);
+            accumulate(u.phaseP[k][l], c.phaseP[k][l], sign);
+            accumulate(u.phaseQ[k][l], c.phaseQ[k][l], sign);
+        }
+}
+
+}  // namespace
+
 // Built twice, for processors with AVX2 and for any x86-64; both give the same results,
 // since the compiler may not fuse a multiply and an add (-ffp-contract=off).
 __attribute__((target_clones("avx2", "default"))) void accumulateSamples(const SampleInput& in,
@@ -123,38 +178,12 @@ __attribute__((target_clones("avx2", "default"))) void accumulateSamples(const S
     for (int k = 0; k < count; ++k) {
         std::int16_t row[2 + 2 * kCircuitLanes];
         paddedRow(in, in.table + rows[k] * static_cast<std::int64_t>(in.columns), row);
-        const float v1 = row[0] * in.scaleV1;
-        const double d1 = v1;
-        accumulate(u.lineSq[0], d1 * d1, sign);
-        if (!in.hasSecondVoltage) continue;
-
-        const float v2 = row[1] * in.scaleV2;
-        const double d2 = v2, d12 = d1 - d2;
-        accumulate(u.lineSq[1], d2 * d2, sign);
-        accumulate(u.lineSq[2], d12 * d12, sign);
-        const float vv = static_cast<float>((d1 + d2) / -3);
-        const float vu = static_cast<float>(d1 + vv), vw = static_cast<float>(d2 + vv);
-        const double dvu = vu, dvv = vv, dvw = vw;
-        accumulate(u.phaseSq[0], dvu * dvu, sign);
-        accumulate(u.phaseSq[1], dvv * dvv, sign);
-        accumulate(u.phaseSq[2], dvw * dvw, sign);
-
+        SampleContribution c;
         Currents y;
-        currentsOf(in, row, y);
-        for (int c = 0; c < kCircuitLanes; ++c) {
-            const double a = y.a[c], b = y.b[c], t = y.t[c];
-            accumulate(u.curSq[0][c], a * a, sign);
-            accumulate(u.curSq[2][c], b * b, sign);
-            accumulate(u.curSq[1][c], t * t, sign);
-            accumulate(u.phaseP[0][c], dvu * a, sign);
-            accumulate(u.phaseP[1][c], -t * dvv, sign);
-            accumulate(u.phaseP[2][c], dvw * b, sign);
-            accumulate(u.phaseQ[2][c], d1 * b, sign);
-            accumulate(u.phaseQ[0][c], d2 * -a, sign);
-            accumulate(u.phaseQ[1][c], d12 * t, sign);
-        }
-
-        const double x[3] = {d1, d2, d12};
+        double x[3];
+        contributionOf(in, row, c, y, x);
+        applyTo(u, c, sign);
+        if (!in.hasSecondVoltage) continue;
         if (in.fundamental) {
             correlate(u.fundVS, u.fundVC, x, in.fundSine[k], in.fundCosine[k]);
             correlateLanes(u.fundIS, u.fundIC, y, in.fundSine[k], in.fundCosine[k]);
@@ -164,6 +193,21 @@ __attribute__((target_clones("avx2", "default"))) void accumulateSamples(const S
             correlateLanes(u.fifthIS, u.fifthIC, y, in.fifthSine[k], in.fifthCosine[k]);
         }
     }
+}
+
+__attribute__((target_clones("avx2", "default"))) void sampleContribution(const SampleInput& in, std::int64_t row,
+                                                                          SampleContribution& contribution) {
+    std::int16_t padded[2 + 2 * kCircuitLanes];
+    paddedRow(in, in.table + row * static_cast<std::int64_t>(in.columns), padded);
+    Currents y;
+    double x[3];
+    contributionOf(in, padded, contribution, y, x);
+}
+
+__attribute__((target_clones("avx2", "default"))) void applyContribution(IntervalSums& sums,
+                                                                         const SampleContribution& contribution,
+                                                                         double sign) {
+    applyTo(sums, contribution, sign);
 }
 
 }  // namespace pqwave

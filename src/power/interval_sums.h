@@ -58,7 +58,18 @@ Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circu
 SampleInput sampleInputFor(const PowerSettings& settings, const RecordingView& recording, bool hasSecondVoltage);
 
 // Adds samples rows[0..count-1] at positions 0..count-1 of the interval to the sums, or with
-// `sign` -1 takes them out again (the sliding analysis), each contribution rounded alike.
+// `sign` -1 takes them out again, each contribution rounded alike.
 void accumulateSamples(const SampleInput& in, const std::int64_t* rows, int count, IntervalSums& sums, double sign = 1);
+
+// One sample's contribution to the squares and products of the sums (not the harmonic
+// correlations), formed once: the sliding analysis adds it when the sample enters its window and
+// takes the same numbers out when it leaves.
+struct SampleContribution {
+    bool secondVoltage = true;  // without ch2 only the first square counts
+    std::array<double, 3> lineSq{}, phaseSq{};
+    std::array<std::array<double, kCircuitLanes>, 3> curSq{}, phaseP{}, phaseQ{};
+};
+void sampleContribution(const SampleInput& in, std::int64_t row, SampleContribution& contribution);
+void applyContribution(IntervalSums& sums, const SampleContribution& contribution, double sign);
 
 }  // namespace pqwave

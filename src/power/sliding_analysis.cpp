@@ -56,9 +56,21 @@ public:
     SlidingResult run();
 
 private:
+    // A sample's contributions, kept from when it enters the window until it leaves, so that
+    // what leaves is exactly what entered and is formed once.
+    struct Contribution {
+        std::int64_t row = -1;
+        SampleContribution sums;
+        bool compensationFinite = false, theoreticalFinite = false;
+        double vbSquare = 0;                      // to the voltage before compensation
+        double activeTerm = 0, reactiveTerm = 0;  // of the theoretical compensation value
+    };
+
     void refuseUnusable();
     void update(double sampleNumber, double sign);
-    void addCompensation(const std::int16_t* row, double sign);
+    const Contribution& contributionOf(std::int64_t row);
+    void computeCompensation(const std::int16_t* row, Contribution& c) const;
+    void applyCompensation(const Contribution& c, double sign);
     void store(std::size_t position);
     void fileOut(long long row);
     void average(long long row);
@@ -80,6 +92,7 @@ private:
     int ringSize_ = 1;        // Sc10
     SampleInput in_;
     IntervalSums sums_;
+    std::vector<Contribution> contributions_;  // by row, modulo its power-of-two size
     std::vector<WindowSums> ring_;
     StepGuard guard_;
     RowValues values_;
@@ -118,48 +131,68 @@ void SlidingAnalysis::update(double sampleNumber, double sign) {
         guard_.fail();
         return;
     }
-    const std::int64_t row = static_cast<std::int64_t>(rounded);
-    accumulateSamples(in_, &row, 1, sums_, sign);
-    if (s_.compensation || s_.theoretical) addCompensation(recording_.table.row(static_cast<std::size_t>(row)), sign);
+    const Contribution& c = contributionOf(static_cast<std::int64_t>(rounded));
+    applyContribution(sums_, c.sums, sign);
+    applyCompensation(c, sign);
+}
+
+const SlidingAnalysis::Contribution& SlidingAnalysis::contributionOf(std::int64_t row) {
+    Contribution& c = contributions_[static_cast<std::size_t>(row) & (contributions_.size() - 1)];
+    if (c.row == row) return c;
+    c.row = row;
+    sampleContribution(in_, row, c.sums);
+    if (s_.compensation || s_.theoretical) computeCompensation(recording_.table.row(static_cast<std::size_t>(row)), c);
+    return c;
 }
 
 // The voltage before compensation and the theoretical compensation value of the target
 // circuits. A sample whose contribution cannot be computed (no voltage at that instant) is
 // left out of the window both when it enters and when it leaves, so the sums stay true.
-void SlidingAnalysis::addCompensation(const std::int16_t* row, double sign) {
+void SlidingAnalysis::computeCompensation(const std::int16_t* row, Contribution& c) const {
     if (!in_.hasSecondVoltage) return;
     const double vd = s_.countsPerDivision, pt = s_.ptRatio, vd2 = vd * vd;
     const double v1 = static_cast<float>(row[0] * in_.scaleV1);
     const double v2 = static_cast<float>(row[1] * in_.scaleV2);
     const double v12 = v1 - v2;
     const double vm = static_cast<float>(pt * std::sqrt((v1 * v1 + v2 * v2 + v12 * v12) / 3) / vd);
-    auto power = [&](int c, double& p, double& q3) {
-        const Current y = circuitCurrent(in_, row, c);
+    auto power = [&](int circuit, double& p, double& q3) {
+        const Current y = circuitCurrent(in_, row, circuit);
         p = v2 * y.b + v1 * y.a;
         q3 = -v2 * y.a + v1 * y.b + v12 * y.t;
     };
-    if (int c = s_.compensationTarget; s_.compensation && c >= 0) {
-        double p, q3, ct = s_.clampAmps[c];
-        power(c, p, q3);
+    if (int t = s_.compensationTarget; s_.compensation && t >= 0) {
+        double p, q3, ct = s_.clampAmps[t];
+        power(t, p, q3);
         const double x = p * s_.kP / vm * 1000 / vd2 * pt * ct / 0.2 / 1000 + vm;
         const double y = q3 * s_.kQ / vm * 1000 / vd2 * pt * ct;
         const double vb = static_cast<float>(x + qts_ * y);
-        if (std::isfinite(vb))
-            set(sums_.vbSq, sums_.vbSq + sign * (vb * vb));
+        c.compensationFinite = std::isfinite(vb);
+        c.vbSquare = vb * vb;
+    }
+    if (int t = s_.theoreticalTarget; s_.theoretical && t >= 0) {
+        double p, q3, ct = s_.clampAmps[t];
+        power(t, p, q3);
+        c.activeTerm = p * -s_.kRX / vd2 * pt * ct / 0.2 / 1000;
+        c.reactiveTerm = q3 / vd2 * pt * ct;
+        c.theoreticalFinite = std::isfinite(c.activeTerm) && std::isfinite(c.reactiveTerm);
+    }
+}
+
+void SlidingAnalysis::applyCompensation(const Contribution& c, double sign) {
+    if (!in_.hasSecondVoltage) return;
+    if (s_.compensation && s_.compensationTarget >= 0) {
+        if (c.compensationFinite)
+            set(sums_.vbSq, sums_.vbSq + sign * c.vbSquare);
         else
             guard_.fail();
     }
-    if (int c = s_.theoreticalTarget; s_.theoretical && c >= 0) {
-        double p, q3, ct = s_.clampAmps[c];
-        power(c, p, q3);
-        const double a = p * -s_.kRX / vd2 * pt * ct / 0.2 / 1000;
-        const double b = q3 / vd2 * pt * ct;
-        if (!std::isfinite(a) || !std::isfinite(b))
+    if (s_.theoretical && s_.theoreticalTarget >= 0) {
+        if (!c.theoreticalFinite)
             guard_.fail();
         else if (sign > 0)
-            set(sums_.theoSum, (sums_.theoSum + a) - qts_ * b);
+            set(sums_.theoSum, (sums_.theoSum + c.activeTerm) - qts_ * c.reactiveTerm);
         else
-            set(sums_.theoSum, sums_.theoSum - (a - qts_ * b));
+            set(sums_.theoSum, sums_.theoSum - (c.activeTerm - qts_ * c.reactiveTerm));
     }
 }
 
@@ -258,6 +291,11 @@ SlidingResult SlidingAnalysis::run() {
         return result_;
     }
     ring_.assign(static_cast<std::size_t>(ringSize_), WindowSums{});
+    // Room for every sample of the window and the one entering; a longer window recomputes
+    // what no longer fits rather than holding more memory.
+    std::size_t slots = 1;
+    while (slots < static_cast<std::size_t>(std::min(n_ + 3, 16384.0))) slots *= 2;
+    contributions_.assign(slots, Contribution{});
     const double primed = roundHalfEven(n_ - 1);
     for (double s = 0; s <= primed; ++s) update(s, 1);
     std::size_t position = 0;
