@@ -233,7 +233,7 @@ TEST(WaveformFundamental, CorrelatesTheSumOfCh1AndCh2OverTheView) {
     }
     Window w(codeRecording({ch1, ch2}));
     w.tick({8});
-    // The spec's sums, worked out here from the stored codes: points 0..400 from sample 0.
+    // The fundamental's sums, worked out here from the stored codes: points 0..400 from sample 0.
     double s = 0, c = 0;
     for (int i = 0; i <= 400; ++i) {
         double theta = static_cast<float>(2 * 3.14159 / 200 * i);
