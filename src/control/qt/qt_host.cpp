@@ -46,7 +46,7 @@ void QtHost::showBox(QMessageBox::Icon icon, const QString& title, const QString
     QWidget* parent = dialogParent_ ? dialogParent_.data() : QApplication::activeWindow();
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     // A box that comes up during a run must be answerable with a normal pointer.
-    const bool waiting = waitCursorOn_;
+    const bool waiting = waitCursor_.on();
     setWaitCursor(false);
     box.exec();
     setWaitCursor(waiting);
@@ -85,14 +85,7 @@ void QtHost::allFilesRunEnded() {
 }
 
 void QtHost::setWaitCursor(bool on) {
-    // The override cursors stack; keeping one at most means a run that ends early through
-    // an error cannot leave the hourglass behind.
-    if (on == waitCursorOn_) return;
-    waitCursorOn_ = on;
-    if (on)
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    else
-        QApplication::restoreOverrideCursor();
+    waitCursor_.set(on);
 }
 
 void QtHost::processEvents() {

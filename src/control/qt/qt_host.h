@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "control/host.h"
+#include "control/qt/wait_cursor.h"
 
 class QApplication;
 
@@ -40,7 +41,7 @@ private:
     std::function<void()> refreshView_;
     QPointer<QWidget> dialogParent_;
     std::vector<FileProblem> fileProblems_;
-    bool waitCursorOn_ = false;
+    WaitCursor waitCursor_;
 };
 
 // The model writes line breaks as carriage returns alone; a message box needs line feeds.

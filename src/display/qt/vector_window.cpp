@@ -1,12 +1,8 @@
 #include "display/qt/vector_window.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -35,8 +31,7 @@ QString captionName(const Control& caption) {
 
 }  // namespace
 
-Form02::Form02(Form02Model& model, QWidget* parent)
-    : QWidget(parent), model_(model), views_([this](const std::function<void()>& action) { act(action); }) {
+Form02::Form02(Form02Model& model, QWidget* parent) : DisplayWindow(parent), model_(model) {
     setObjectName(QStringLiteral("Form02"));
     setWindowTitle(QStringLiteral("ベクトル表示"));
     model_.setHost(this);
@@ -94,52 +89,6 @@ void Form02::showBriefly() {
     act([&] { model_.Form_Activate(); });
     picture_->repaint();
     hide();
-}
-
-void Form02::act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        setWaitCursor(false);
-        QMessageBox::warning(this, QStringLiteral("pqwave"), QString::fromStdString(error.what()));
-    }
-    refresh();
-}
-
-void Form02::refresh() {
-    views_.refresh();
-    picture_->update();
-}
-
-void Form02::closeEvent(QCloseEvent* event) {
-    act([&] { model_.Form_Unload(); });
-    event->accept();
-}
-
-void Form02::processEvents() {
-    refresh();
-    picture_->repaint();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void Form02::setWaitCursor(bool on) {
-    if (on == waitCursorOn_) return;
-    waitCursorOn_ = on;
-    if (on)
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    else
-        QApplication::restoreOverrideCursor();
-}
-
-void Form02::returnToMainWindow() {
-    if (showMainWindow_) showMainWindow_();
-    hide();
-}
-
-void Form02::copyPicture() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setImage(picture_->image());
 }
 
 }  // namespace pqwave

@@ -2,18 +2,12 @@
 // and grows with it; the values, the cycle bar and the settings sit below.
 #pragma once
 
-#include <QWidget>
-#include <functional>
-
-#include "display/display_host.h"
-#include "display/qt/control_views.h"
+#include "display/qt/display_window.h"
 #include "display/vector_model.h"
 
 namespace pqwave {
 
-class PictureBox;
-
-class Form02 : public QWidget, public DisplayHost {
+class Form02 : public DisplayWindow {
 public:
     explicit Form02(Form02Model& model, QWidget* parent = nullptr);
 
@@ -22,29 +16,12 @@ public:
     // The phase check before an analysis: shown, activated (which selects the rotation in the
     // main window when "自動位相確認" is ticked) and hidden again.
     void showBriefly();
-    void setReturnToMainWindow(std::function<void()> show) { showMainWindow_ = std::move(show); }
-
-    void refresh();
-    QWidget* widgetFor(const Control& control) const { return views_.widgetFor(control); }
-    PictureBox* picture() const { return picture_; }
-
-    // DisplayHost
-    void processEvents() override;
-    void setWaitCursor(bool on) override;
-    void returnToMainWindow() override;
-    void copyPicture() override;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void unloadModel() override { model_.Form_Unload(); }
 
 private:
-    void act(const std::function<void()>& action);
-
     Form02Model& model_;
-    ControlViews views_;
-    PictureBox* picture_ = nullptr;
-    std::function<void()> showMainWindow_;
-    bool waitCursorOn_ = false;
 };
 
 }  // namespace pqwave

@@ -1,15 +1,11 @@
 #include "display/qt/waveform_window.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -22,8 +18,7 @@
 
 namespace pqwave {
 
-Form2::Form2(Form2Model& model, QWidget* parent)
-    : QWidget(parent), model_(model), views_([this](const std::function<void()>& action) { act(action); }) {
+Form2::Form2(Form2Model& model, QWidget* parent) : DisplayWindow(parent), model_(model) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("波形表示画面"));
     model_.setHost(this);
@@ -88,21 +83,10 @@ void Form2::openFromMainWindow() {
     activateWindow();
 }
 
-void Form2::act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        setWaitCursor(false);
-        QMessageBox::warning(this, QStringLiteral("pqwave"), QString::fromStdString(error.what()));
-    }
-    refresh();
-}
-
 void Form2::refresh() {
-    views_.refresh();
+    DisplayWindow::refresh();
     for (int k = 0; k < kWaveTraces; ++k)
         if (QWidget* box = views_.widgetFor(model_.Check1[k])) setTextColour(box, model_.Check1ForeColor[k]);
-    picture_->update();
 }
 
 void Form2::placeParts() {
@@ -130,37 +114,6 @@ void Form2::resizeEvent(QResizeEvent* event) {
     }
     placeParts();
     refresh();
-}
-
-void Form2::closeEvent(QCloseEvent* event) {
-    act([&] { model_.Form_Unload(); });
-    event->accept();
-}
-
-void Form2::processEvents() {
-    refresh();
-    picture_->repaint();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void Form2::setWaitCursor(bool on) {
-    if (on == waitCursorOn_) return;
-    waitCursorOn_ = on;
-    if (on)
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    else
-        QApplication::restoreOverrideCursor();
-}
-
-void Form2::returnToMainWindow() {
-    if (showMainWindow_) showMainWindow_();
-    hide();
-}
-
-void Form2::copyPicture() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setImage(picture_->image());
 }
 
 }  // namespace pqwave
