@@ -18,8 +18,14 @@ namespace fs = std::filesystem;
 
 constexpr int kFiles = 50;
 
+// The folder of recordings, written once per process and removed when it ends.
+struct RecordingFolder {
+    fs::path path;
+    ~RecordingFolder() { fs::remove_all(path); }
+};
+
 const fs::path& folderOfRecordings() {
-    static const fs::path folder = [] {
+    static const RecordingFolder folder{[] {
         fs::path path = fs::temp_directory_path() / ("pqwave-batch-bench-" + std::to_string(::getpid()));
         fs::create_directories(path);
         pqwave::gen::ThreePhaseSupply supply;
@@ -35,8 +41,8 @@ const fs::path& folderOfRecordings() {
             pqwave::gen::writeRecording(spec, path / ("REC" + std::to_string(1000 + f) + ".MEM"));
         }
         return path;
-    }();
-    return folder;
+    }()};
+    return folder.path;
 }
 
 std::unique_ptr<pqwave::Form1Model> startedModel() {

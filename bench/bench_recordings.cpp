@@ -8,8 +8,17 @@
 
 namespace pqwave::bench {
 
+// The recordings of this process, removed when it ends.
+struct WrittenRecordings {
+    std::map<int, std::filesystem::path> paths;
+    ~WrittenRecordings() {
+        for (const auto& [layout, path] : paths) std::filesystem::remove(path);
+    }
+};
+
 std::filesystem::path largeRecording(int layout) {
-    static std::map<int, std::filesystem::path> written;
+    static WrittenRecordings recordings;
+    std::map<int, std::filesystem::path>& written = recordings.paths;
     if (auto it = written.find(layout); it != written.end()) return it->second;
     gen::ThreePhaseSupply supply;
     supply.lineVolts = 110;
@@ -29,6 +38,20 @@ std::filesystem::path largeRecording(int layout) {
     gen::writeRecording(spec, path);
     written[layout] = path;
     return path;
+}
+
+LoadedRecording::LoadedRecording() : form(largeRecording(41).parent_path(), &host) {
+    const std::filesystem::path file = largeRecording(41);
+    form.Form_Load(2026);
+    form.Dir1_Change(file.parent_path().string());
+    form.File1_Click(file.filename().string());
+    form.DTLood();
+    output = std::filesystem::path(file).replace_extension(".csv");
+    setText(form.Text5, output.string());
+}
+
+LoadedRecording::~LoadedRecording() {
+    std::filesystem::remove(output);
 }
 
 }  // namespace pqwave::bench

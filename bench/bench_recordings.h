@@ -3,11 +3,30 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+
+#include "control/form1_model.h"
 
 namespace pqwave::bench {
 
 // A 16-channel, 1,000,000-sample recording of the given data layout (seven circuits on a
 // three-phase supply where the layout records waveforms).
 std::filesystem::path largeRecording(int layout);
+
+// The layout-41 recording clicked and loaded in a model started as the program starts, with
+// the output ("CSV変換", Text5) named beside it and removed afterwards. Errors are kept.
+struct LoadedRecording {
+    LoadedRecording();
+    ~LoadedRecording();
+    LoadedRecording(const LoadedRecording&) = delete;
+    LoadedRecording& operator=(const LoadedRecording&) = delete;
+
+    struct QuietHost : Form1Host {
+        void reportError(ErrorKind, const std::string& message) override { error = message; }
+        std::string error;
+    } host;
+    Form1Model form;
+    std::filesystem::path output;
+};
 
 }  // namespace pqwave::bench

@@ -13,30 +13,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietHost : public pqwave::Form1Host {
-public:
-    void reportError(pqwave::ErrorKind, const std::string& message) override { error = message; }
-    std::string error;
-};
+// The export is written beside the recording too, and removed afterwards.
+struct LoadedRecording : pqwave::bench::LoadedRecording {
+    fs::path& csv = output;
+    fs::path cfg = fs::path(output).replace_extension(".cfg");
 
-struct LoadedRecording {
-    QuietHost host;
-    pqwave::Form1Model form;
-    fs::path csv, cfg;
-
-    LoadedRecording() : form(pqwave::bench::largeRecording(41).parent_path(), &host) {
-        fs::path file = pqwave::bench::largeRecording(41);
-        form.Form_Load(2026);
-        form.Dir1_Change(file.parent_path().string());
-        form.File1_Click(file.filename().string());
-        form.DTLood();
-        select(form.Option2[1]);
-        csv = fs::path(file).replace_extension(".csv");
-        cfg = fs::path(file).replace_extension(".cfg");
-        setText(form.Text5, csv.string());
-    }
+    LoadedRecording() { select(form.Option2[1]); }
     ~LoadedRecording() {
-        for (const fs::path& p : {csv, cfg, pqwave::comtradeDataPath(cfg)}) fs::remove(p);
+        for (const fs::path& p : {cfg, pqwave::comtradeDataPath(cfg)}) fs::remove(p);
     }
 };
 

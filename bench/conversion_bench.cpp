@@ -16,29 +16,7 @@
 
 namespace {
 
-class QuietHost : public pqwave::Form1Host {
-public:
-    void reportError(pqwave::ErrorKind, const std::string& message) override { error = message; }
-    std::string error;
-};
-
-struct LoadedRecording {
-    QuietHost host;
-    pqwave::Form1Model form;
-    std::filesystem::path output;
-
-    LoadedRecording() : form(pqwave::bench::largeRecording(41).parent_path(), &host) {
-        std::filesystem::path file = pqwave::bench::largeRecording(41);
-        form.Form_Load(2026);
-        form.Dir1_Change(file.parent_path().string());
-        form.File1_Click(file.filename().string());
-        form.DTLood();
-        output = file;
-        output.replace_extension(".csv");
-        setText(form.Text5, output.string());
-    }
-    ~LoadedRecording() { std::filesystem::remove(output); }
-};
+using pqwave::bench::LoadedRecording;
 
 void BM_RawDataCsv(benchmark::State& state) {
     LoadedRecording r;

@@ -97,28 +97,9 @@ void BM_FftwTransformOnly65536(benchmark::State& state) {
     fftwf_free(out);
 }
 
-class QuietHost : public pqwave::Form1Host {
-public:
-    void reportError(pqwave::ErrorKind, const std::string& message) override { error = message; }
-    std::string error;
-};
-
-// The 16-channel, 1,000,000-sample recording at 2 kHz, loaded, with the output named beside it.
-struct LoadedRecording {
-    QuietHost host;
-    pqwave::Form1Model form;
-    std::filesystem::path output;
-
-    LoadedRecording() : form(pqwave::bench::largeRecording(41).parent_path(), &host) {
-        std::filesystem::path file = pqwave::bench::largeRecording(41);
-        form.Form_Load(2026);
-        form.Dir1_Change(file.parent_path().string());
-        form.File1_Click(file.filename().string());
-        form.DTLood();
-        output = file;
-        output.replace_extension(".csv");
-        setText(form.Text5, output.string());
-    }
+// The 16-channel, 1,000,000-sample recording at 2 kHz, loaded, with the output named beside it;
+// the moving FFT's window files go there too.
+struct LoadedRecording : pqwave::bench::LoadedRecording {
     std::uintmax_t bytesWritten() const {
         std::uintmax_t bytes = 0;
         if (std::filesystem::exists(output)) bytes += std::filesystem::file_size(output);
@@ -129,7 +110,6 @@ struct LoadedRecording {
         return bytes;
     }
     ~LoadedRecording() {
-        std::filesystem::remove(output);
         for (int c = 0; c < 16; ++c) std::filesystem::remove(pqwave::movingFftWindowFile(output.string(), c));
     }
 };
