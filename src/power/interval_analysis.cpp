@@ -219,16 +219,7 @@ void IntervalAnalysis::averageInterval(long long m) {
     if (s_.theoretical) set(r.theoretical, u.theoSum / n);
 
     // The logic state at the start of the interval, its four low bits in reversed weights.
-    const std::size_t startRow = static_cast<std::size_t>(roundHalfEven(n * m));
-    for (std::size_t l = 0; l < r.logic.size(); ++l) {
-        const std::size_t column = static_cast<std::size_t>(s_.channelCount) + l;
-        if (!recording_.table.contains(startRow, column)) {
-            guard_.fail();
-            continue;
-        }
-        int w = recording_.table(startRow, column);
-        r.logic[l] = 8 * (w & 1) + 4 * (w >> 1 & 1) + 2 * (w >> 2 & 1) + (w >> 3 & 1);
-    }
+    guard_.fail(readLogicStates(recording_, roundHalfEven(n * m), r.logic));
 
     r.frequency.reset();
     if (s_.frequency) {

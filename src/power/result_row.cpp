@@ -14,6 +14,20 @@ char* field(char* out, Format format, T value) {
 
 }  // namespace
 
+int readLogicStates(const RecordingView& recording, double start, std::vector<int>& states) {
+    int missing = 0;
+    for (std::size_t l = 0; l < states.size(); ++l) {
+        const std::size_t column = static_cast<std::size_t>(recording.channelCount) + l;
+        if (start < 0 || !recording.table.contains(static_cast<std::size_t>(start), column)) {
+            ++missing;
+            continue;
+        }
+        const int w = recording.table(static_cast<std::size_t>(start), column);
+        states[l] = 8 * (w & 1) + 4 * (w >> 1 & 1) + 2 * (w >> 2 & 1) + (w >> 3 & 1);
+    }
+    return missing;
+}
+
 char* RowWriter::ensureRoom(std::size_t fields) {
     std::size_t bytes = (fields + 2) * (kMaxNumberText + 1);
     if (buffer_.size() < bytes) buffer_.resize(bytes);

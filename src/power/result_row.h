@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/recording_view.h"
 #include "power/power_settings.h"
 
 namespace pqwave {
@@ -31,6 +32,11 @@ struct RowValues {
     std::vector<int> logic;   // logic state at the interval start, weights reversed
     std::optional<float> frequency;
 };
+
+// The logic states at sample `start` (an output interval's first): each logic column's four low
+// bits with their weights reversed, as the instrument's software shows them. A state whose
+// sample is not in memory keeps its value; returns how many did.
+int readLogicStates(const RecordingView& recording, double start, std::vector<int>& states);
 
 // Told of every row, written or not: the all-files run folds the values into its statistics.
 using RowObserver = std::function<void(const RowValues&)>;

@@ -253,16 +253,7 @@ void SlidingAnalysis::average(long long row) {
 
     // The logic state at the start of the output interval, its four low bits in reversed
     // weights. Rows before the first interval have no such sample and repeat the last value.
-    const double start = roundHalfEven(n * row);
-    for (std::size_t l = 0; l < r.logic.size(); ++l) {
-        const std::size_t column = static_cast<std::size_t>(s_.channelCount) + l;
-        if (start < 0 || !recording_.table.contains(static_cast<std::size_t>(start), column)) {
-            guard_.fail();
-            continue;
-        }
-        int w = recording_.table(static_cast<std::size_t>(start), column);
-        r.logic[l] = 8 * (w & 1) + 4 * (w >> 1 & 1) + 2 * (w >> 2 & 1) + (w >> 3 & 1);
-    }
+    guard_.fail(readLogicStates(recording_, roundHalfEven(n * row), r.logic));
 }
 
 void SlidingAnalysis::fileOut(long long row) {

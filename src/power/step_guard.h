@@ -25,7 +25,7 @@ public:
             target = static_cast<T>(value);
         return true;
     }
-    void fail() { ++failures_; }
+    void fail(std::int64_t steps = 1) { failures_ += steps; }
     std::int64_t failures() const { return failures_; }
 
 private:
