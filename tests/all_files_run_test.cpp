@@ -328,6 +328,29 @@ TEST(AllFilesRun, SideBySideConversionGivesTheSameBytes) {
     EXPECT_EQ(filesIn(two), compared);
 }
 
+TEST(AllFilesRun, TheMovingFftSummariesHoldARowPerRecordingInListOrderWhateverTheJobs) {
+    TestFolder one, two;
+    for (const TestFolder* folder : {&one, &two}) {
+        folder->write("B.MEM", powerRecording("10:00:02", 1, 1000));
+        folder->write("A.MEM", powerRecording("10:00:01", 1, 1000));
+    }
+    auto args = [](const TestFolder& folder, const char* jobs) {
+        return std::vector<std::string>{
+            "batch",   folder.path().string(), "--jobs", jobs, "--set", "Option1=1", "--set", "Option2=3", "--set",
+            "Check4=1"};
+    };
+    ASSERT_EQ(cli(args(one, "1")).status, 0);
+    ASSERT_EQ(cli(args(two, "2")).status, 0);
+    CsvFile summary(one.file("PQp-pDTch1.csv"));
+    ASSERT_EQ(summary.lines.size(), 3u);
+    EXPECT_EQ(summary.rows[1][0], "06D10-00-01.csv");
+    EXPECT_EQ(summary.rows[2][0], "06D10-00-02.csv");
+    for (const auto& entry : fs::directory_iterator(one.path()))
+        EXPECT_EQ(fileText(entry.path()), fileText(two.file(entry.path().filename().string())))
+            << entry.path().filename();
+    EXPECT_EQ(filesIn(one), filesIn(two));
+}
+
 TEST(AllFilesRun, ACancelledRunKeepsTheFilesConvertedSoFar) {
     TestFolder folder;
     for (int f = 0; f < 3; ++f)
