@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "common/error.h"
 #include "input/channel_scale.h"
+#include "support/csv_file.h"
 #include "support/recording_host.h"
 
 namespace pqwave {
 namespace {
 
+using testing::CsvFile;
 using testing::StartedModel;
 using testing::TestFolder;
 
@@ -189,6 +193,40 @@ TEST(Loader, ScalesFollowRangesAndThe886xCalibration) {
     EXPECT_FLOAT_EQ(m.form.ChannelCalibration[0], 0.03f);
     EXPECT_FLOAT_EQ(m.form.ChannelCalibration[16], 0.5f);
     EXPECT_FLOAT_EQ(m.form.ChannelScale[2], static_cast<float>(1600 * 1000 * 0.03f / 1000 * 16));
+}
+
+TEST(Loader, A886xRecordingConvertsToThePhysicalValuesOfItsCalibration) {
+    // Calibrations as the instrument writes them: a gain of a few thousandths per count, an
+    // offset, and a unit factor; physical value = (word x gain + offset) x unit / 1000.
+    gen::RecordingSpec spec;
+    spec.layout = 86;
+    spec.sampleCount = 400;
+    spec.channels.assign(2, gen::ChannelSpec{});
+    spec.channels[0].wave = {150, 50, 0, 0, {}, 0};
+    spec.channels[0].calibration = {5, -3, -12, -1, 1000};  // 0.005 per count, -1.2 V
+    spec.channels[1].wave = {5, 50, 90, 0.5, {}, 0};
+    spec.channels[1].calibration = {2, -3, 5, -1, 100};  // 0.002 per count, 0.5, unit 100
+    TestFolder folder;
+    folder.write("CAL.MEM", spec);
+    StartedModel m(folder);
+    m.click("CAL.MEM");
+    select(m.form.Option2[1]);
+    setText(m.form.Text5, folder.file("cal.csv").string());
+    click(m.form.Command1);
+    ASSERT_TRUE(m.host.errors.empty()) << m.host.errors[0];
+
+    CsvFile csv(folder.file("cal.csv"));
+    ASSERT_EQ(csv.lines.size(), 2u + spec.sampleCount);
+    // The loader keeps codes of 16 words each, so a value is within half of 16 x gain x unit / 1000.
+    const double halfStep[] = {0.5 * 16 * 0.005 * 1000 / 1000, 0.5 * 16 * 0.002 * 100 / 1000};
+    double peak = 0;
+    for (int j = 0; j < spec.sampleCount; ++j)
+        for (int k = 0; k < 2; ++k) {
+            double volts = spec.channels[k].wave.valueAt(j * gen::samplePeriodSeconds(spec), 0);
+            ASSERT_NEAR(csv.number(2 + j, 1 + k), volts, halfStep[k] * 1.001) << "sample " << j << " ch" << k + 1;
+            if (k == 0) peak = std::max(peak, std::fabs(csv.number(2 + j, 1)));
+        }
+    EXPECT_NEAR(peak, 150, 0.1);
 }
 
 TEST(Loader, ShortFileIsRefusedAndTheLoadedRecordingStays) {

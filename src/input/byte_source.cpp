@@ -37,4 +37,11 @@ void MemoryByteSource::read(std::uint64_t offset, std::span<std::byte> into) con
     std::memcpy(into.data(), bytes_.data() + offset, into.size());
 }
 
+std::vector<std::byte> readAvailable(const ByteSource& source, std::uint64_t offset, std::uint64_t length) {
+    if (offset >= source.size()) return {};
+    std::vector<std::byte> bytes(static_cast<std::size_t>(std::min(length, source.size() - offset)));
+    source.read(offset, bytes);
+    return bytes;
+}
+
 }  // namespace pqwave

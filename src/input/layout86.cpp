@@ -1,9 +1,8 @@
 // Layout 86, the 886x: tagged blocks. An information block lists one calibration sub-block
 // per channel (gain, offset, unit factor); the data block then holds little-endian words
-// that the calibration turns into codes on the common 16-count scale.
+// that the calibration turns into codes on the common 16-count scale. The tagged fields are
+// read through a ByteCursor over the information block and over the head of the data block.
 #include <cmath>
-#include <cstring>
-#include <optional>
 
 #include "common/error.h"
 #include "input/loader_layouts.h"
@@ -12,42 +11,8 @@ namespace pqwave::loading {
 namespace {
 
 constexpr int kMaxSubBlocks = 16;
-
-// Reads a field of the tagged part, or nothing when the file ends (or the offset is
-// negative): a missing tag means a load without data, not a crash.
-template <std::size_t N>
-bool readAt(const ByteSource& source, std::int64_t offset, std::array<std::byte, N>& into) {
-    if (offset < 0 || static_cast<std::uint64_t>(offset) > source.size() ||
-        N > source.size() - static_cast<std::uint64_t>(offset))
-        return false;
-    source.read(static_cast<std::uint64_t>(offset), into);
-    return true;
-}
-
-bool tagAt(const ByteSource& source, std::int64_t offset, const char (&tag)[9]) {
-    std::array<std::byte, 8> bytes;
-    return readAt(source, offset, bytes) && std::memcmp(bytes.data(), tag, 8) == 0;
-}
-
-std::optional<std::int32_t> int32At(const ByteSource& source, std::int64_t offset) {
-    std::array<std::byte, 4> b;
-    if (!readAt(source, offset, b)) return std::nullopt;
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | std::to_integer<std::uint32_t>(b[i]);
-    return static_cast<std::int32_t>(v);
-}
-
-std::optional<std::int16_t> int16At(const ByteSource& source, std::int64_t offset) {
-    std::array<std::byte, 2> b;
-    if (!readAt(source, offset, b)) return std::nullopt;
-    return static_cast<std::int16_t>(std::to_integer<int>(b[0]) | std::to_integer<int>(b[1]) << 8);
-}
-
-std::optional<std::int8_t> int8At(const ByteSource& source, std::int64_t offset) {
-    std::array<std::byte, 1> b;
-    if (!readAt(source, offset, b)) return std::nullopt;
-    return static_cast<std::int8_t>(std::to_integer<int>(b[0]));
-}
+constexpr std::int64_t kFirstSubBlock = 32;  // from the information block's tag
+constexpr std::int64_t kDataBlockHead = 52;  // "LWBBWDAT", "LXIIWBLK" at +32, sample offset h at +48
 
 // Half to even without a library call, for |x| below 2^22: adding 1.5 x 2^23 pushes the
 // fraction out of the mantissa under the default rounding mode.
@@ -69,34 +34,40 @@ void noData(LoadResult& result, std::string what) {
     result.missingData = std::move(what);
 }
 
-// Fills the calibration of every channel sub-block; false when the information block ends
-// before a sub-block that is not a channel follows the channels.
-bool readCalibration(const ByteSource& source, std::int64_t start, LoadResult& result) {
+// Fills the calibration of the channel sub-blocks and returns how many there are. A field is
+// `offset` bytes after the first byte of its sub-block's tag. The scan ends at the first
+// sub-block that is not a channel after the channels, or at the end of the information block;
+// it gives 0 (no usable calibration) when a channel's fields lie outside the block or a length
+// would not move the scan on. Sub-blocks belong to their information block, so the scan never
+// wanders into the samples that follow it.
+int readCalibration(ByteCursor& info, std::int64_t firstSubBlock, LoadResult& result) {
     int i = 0;
-    for (std::int64_t f = start;;) {
-        if (tagAt(source, f, "SXACAWMN")) {
-            auto g = int16At(source, f + 14);
-            if (!g) return false;
-            std::int64_t at = f + *g + 48;
-            auto gainM = int32At(source, at), offsetM = int32At(source, at + 5);
-            auto gainE = int8At(source, at + 4), offsetE = int8At(source, at + 9);
-            auto unit = int16At(source, at + 10);
-            if (!gainM || !gainE || !offsetM || !offsetE || !unit) return false;
+    for (std::int64_t f = firstSubBlock; info.has(static_cast<std::uint64_t>(f), 16);) {
+        bool channel = info.seek(static_cast<std::uint64_t>(f)).text(8) == "SXACAWMN";
+        if (!channel && i > 0) break;
+        std::int16_t length = info.skip(4).i16le();  // at f + 12
+        if (channel) {
+            std::int16_t g = info.i16le();  // at f + 14
+            std::int64_t at = f + g + 49;
+            if (at < 0 || !info.has(static_cast<std::uint64_t>(at), 12)) return 0;
+            info.seek(static_cast<std::uint64_t>(at));
+            std::int32_t gainMantissa = info.i32le();
+            std::int8_t gainExponent = info.i8();
+            std::int32_t offsetMantissa = info.i32le();
+            std::int8_t offsetExponent = info.i8();
+            std::int16_t unit = info.i16le();
             if (i < kMaxSubBlocks) {
-                result.calibration[i] = scaled(*gainM, *gainE);
-                result.calibration[16 + i] = scaled(*offsetM, *offsetE);
-                result.calibration[32 + i] = *unit;
+                result.calibration[i] = scaled(gainMantissa, gainExponent);
+                result.calibration[16 + i] = scaled(offsetMantissa, offsetExponent);
+                result.calibration[32 + i] = unit;
             }
             ++i;
-        } else if (i > 0) {
-            return true;
         }
-        auto length = int16At(source, f + 12);
-        if (!length) return false;
-        std::int64_t step = roundUp16(*length);
-        if (step <= 0) return false;  // a sub-block that would not move the scan on
+        std::int64_t step = roundUp16(length);
+        if (step <= 0) return 0;
         f += step;
     }
+    return i;
 }
 
 }  // namespace
@@ -108,20 +79,36 @@ void load86(const ByteSource& source, const LoadRequest& request, LoadResult& re
     const int channels = request.channelCount;
     reserveTable(result, source, request, channels - 1);
 
-    if (!tagAt(source, e, "LWBBWINF")) return noData(result, "information block \"LWBBWINF\"");
-    auto infoLength = int32At(source, e + 16);
-    if (!infoLength) return noData(result, "information block length");
-    if (!readCalibration(source, e + 32, result)) return noData(result, "channel calibration sub-blocks");
-    const std::int64_t d = e + *infoLength;
-    if (!tagAt(source, d, "LWBBWDAT") || !tagAt(source, d + 32, "LXIIWBLK"))
+    std::vector<std::byte> infoHead = readAvailable(source, static_cast<std::uint64_t>(e), kFirstSubBlock);
+    ByteCursor head(infoHead, source.name(), static_cast<std::uint64_t>(e));
+    if (!head.hasNext(8) || head.text(8) != "LWBBWINF") return noData(result, "information block \"LWBBWINF\"");
+    if (!head.has(static_cast<std::uint64_t>(e) + 16, 4)) return noData(result, "information block length");
+    const std::int64_t infoLength = head.seek(static_cast<std::uint64_t>(e) + 16).i32le();
+    const std::int64_t d = e + infoLength;
+    if (infoLength < 0 || static_cast<std::uint64_t>(d + kDataBlockHead) > source.size())
         return noData(result, "data block \"LWBBWDAT\"/\"LXIIWBLK\"");
-    auto h = int32At(source, d + 48);
-    if (!h || d + *h + 32 < 0) return noData(result, "data block offset");
-    const std::uint64_t start = static_cast<std::uint64_t>(d + *h + 32);
+
+    // The information block is read whole: its length is within the file, checked above.
+    std::vector<std::byte> infoBytes = readAvailable(source, static_cast<std::uint64_t>(e), infoLength);
+    ByteCursor info(infoBytes, source.name(), static_cast<std::uint64_t>(e));
+    const int calibrated = readCalibration(info, e + kFirstSubBlock, result);
+    if (calibrated == 0) return noData(result, "channel calibration sub-blocks");
+
+    std::vector<std::byte> dataHead = readAvailable(source, static_cast<std::uint64_t>(d), kDataBlockHead);
+    ByteCursor data(dataHead, source.name(), static_cast<std::uint64_t>(d));
+    if (data.text(8) != "LWBBWDAT" || data.seek(static_cast<std::uint64_t>(d) + 32).text(8) != "LXIIWBLK")
+        return noData(result, "data block \"LWBBWDAT\"/\"LXIIWBLK\"");
+    const std::int64_t h = data.skip(8).i32le();  // at D + 48
+    if (d + h + 32 < 0) return noData(result, "data block offset");
+    const std::uint64_t start = static_cast<std::uint64_t>(d + h + 32);
     const std::size_t n = static_cast<std::size_t>(request.sampleCount);
     const std::size_t recordBytes = static_cast<std::size_t>(channels) * 2;
     requireData(source, start, static_cast<std::uint64_t>(recordBytes) * n, request, "calibrated channels");
 
+    if (calibrated < channels)
+        throw Error(ErrorKind::Malformed, source.name() + ": the information block calibrates " +
+                                              std::to_string(calibrated) + " channels, but the header records " +
+                                              std::to_string(channels));
     // The offset in counts of each channel, in single precision as the instrument gives it.
     std::array<float, 16> offsetCounts{};
     std::array<Destination, 16> destinations{};
@@ -140,8 +127,7 @@ void load86(const ByteSource& source, const LoadRequest& request, LoadResult& re
         // Decode the whole sample first (a loop the compiler vectorises), then place it.
         std::array<float, 16> codes;
         for (int k = 0; k < channels; ++k) {
-            auto w = static_cast<std::int16_t>(std::to_integer<int>(record[2 * k]) |
-                                               std::to_integer<int>(record[2 * k + 1]) << 8);
+            auto w = static_cast<std::int16_t>(u16leAt(record + 2 * k));
             float x = (static_cast<float>(w) + offsetCounts[k]) / 16.0f;
             codes[k] = smallOffsets ? roundHalfEvenSmall(x) : std::nearbyint(x);
         }
