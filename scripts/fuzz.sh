@@ -32,8 +32,9 @@ for target in header_fuzzer loader_fuzzer; do
     echo "Fuzzing $target for ${SECONDS_PER_TARGET}s"
     status=0
     "$FUZZ_BUILD/fuzz/$target" "$corpus" "$SEEDS" -max_total_time="$SECONDS_PER_TARGET" -max_len=16384 \
-        -rss_limit_mb=2048 -print_final_stats=1 >"$log" 2>&1 || status=$?
-    grep -E "stat::number_of_executed_units|ERROR|SUMMARY" "$log" || true
+        -artifact_prefix="$FUZZ_BUILD/" -rss_limit_mb=2048 -print_final_stats=1 >"$log" 2>&1 || status=$?
+    grep -E "^#[0-9]+.*cov:" "$log" | tail -n 1 || true
+    grep -E "stat::number_of_executed_units|stat::average_exec_per_sec|ERROR|SUMMARY" "$log" || true
     if [ "$status" -ne 0 ]; then
         tail -n 60 "$log"
         exit "$status"

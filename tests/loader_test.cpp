@@ -6,6 +6,7 @@
 
 #include "common/error.h"
 #include "input/channel_scale.h"
+#include "input/load_request.h"
 #include "support/csv_file.h"
 #include "support/recording_host.h"
 
@@ -60,6 +61,31 @@ TEST_P(EveryLayout, LoadsWhatTheGeneratorWrote) {
     EXPECT_TRUE(m.host.warnings.empty());
     EXPECT_EQ(m.form.Label10.visible, false);
     EXPECT_EQ(m.host.waitCursorChanges, (std::vector<bool>{true, false}));
+}
+
+// The fuzz targets go from bytes to samples without the window; they must meet its rules.
+TEST_P(EveryLayout, TheRequestDerivedFromTheParsedHeaderLoadsWhatTheWindowLoads) {
+    TestFolder folder;
+    gen::RecordingSpec spec = layoutSpec(GetParam());
+    spec.channels[1].recorded = false;
+    gen::GeneratedRecording written = folder.write("REC.MEM", spec);
+    StartedModel m(folder);
+    m.click("REC.MEM");
+    m.form.DTLood();
+
+    std::optional<RecordingLayout> layout = recordingLayoutOf(parseHeader(written.bytes, "REC.MEM"));
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->formatCode, m.form.FormatCode);
+    EXPECT_EQ(layout->headerBlocks, m.form.HeaderBlocks);
+    EXPECT_EQ(layout->channelCount, m.form.ChannelCount);
+    EXPECT_EQ(layout->logicChannelCount, m.form.LogicChannelCount);
+    EXPECT_EQ(layout->sampleCount, m.form.SampleCount);
+    for (int p = 0; p < 16; ++p) EXPECT_EQ(layout->channelPresent[p], m.form.Label14[p].enabled) << p;
+    int lastActive = lastActiveChannelOf(layout->channelPresent, 0);
+    EXPECT_EQ(lastActive, m.form.LastActiveChannel);
+    MemoryByteSource source(written.bytes, "REC.MEM");
+    LoadResult result = loadSamples(source, loadRequestFor(*layout, ChannelSettings{}, lastActive, "REC.MEM"));
+    expectTablesEqual(result.table, m.form.SampleTable);
 }
 
 INSTANTIATE_TEST_SUITE_P(Loader, EveryLayout, ::testing::Values(40, 41, 80, 47, 20, 86));
