@@ -22,6 +22,11 @@ gen --layout 47 --channels 4 -o "$SEEDS/e.mem"
 gen --layout 20 --channels 2 --logic 3 --extra-flag --range 1V -o "$SEEDS/f.mem"
 gen --layout 86 --channels 2 -o "$SEEDS/g.mem"
 gen --layout 41 --three-phase 110 --circuit 100:30 --field 1:1=103 -o "$SEEDS/h.mem"
+gen --layout 86 --channels 3 --off 2 --calibration 5:-3:-12:-1:1000 -o "$SEEDS/i.mem"
+gen --layout 40 --channels 8 --off 1 -o "$SEEDS/j.wav"
+gen --layout 20 --channels 3 --off 2 --logic 1 --range 1V -o "$SEEDS/k.mem"
+gen --layout 47 --channels 3 --off 2 -o "$SEEDS/l.mem"
+gen --layout 80 --channels 2 --logic 2 -o "$SEEDS/m.mem"
 
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

@@ -329,6 +329,35 @@ TEST(Loader, A886xFileWithoutItsTagsLoadsNoData) {
     }
 }
 
+TEST(Loader, An886xChannelWithoutAUsableCalibrationIsRefused) {
+    TestFolder folder;
+    auto refusal = [&](const std::string& name, const std::vector<std::byte>& bytes) {
+        folder.writeBytes(name, bytes);
+        StartedModel m(folder);
+        m.click(name);
+        try {
+            m.form.DTLood();
+        } catch (const Error& error) {
+            EXPECT_TRUE(m.form.LoadedFileName.empty());
+            return std::string(error.what());
+        }
+        return std::string("loaded");
+    };
+    gen::RecordingSpec spec = layoutSpec(86);
+    spec.channels[2].calibration.gainMantissa = 0;
+    EXPECT_NE(refusal("ZERO.MEM", gen::generateRecording(spec).bytes)
+                  .find("ZERO.MEM: channel 3 has an unusable calibration (gain 0, offset 0.5)"),
+              std::string::npos);
+    spec = layoutSpec(86);
+    spec.channels[1].calibration = {2000000000, 100, 5, -1, 1000};  // 2 x 10^109 is beyond single precision
+    EXPECT_NE(refusal("HUGE.MEM", gen::generateRecording(spec).bytes).find("channel 2 has an unusable calibration"),
+              std::string::npos);
+    // The second of four channel sub-blocks (96 bytes each, from E + 32) is not a channel.
+    std::vector<std::byte> bytes = gen::generateRecording(layoutSpec(86)).bytes;
+    bytes[5 * 512 + 32 + 96 + 5] = std::byte{'E'};
+    EXPECT_NE(refusal("FEWER.MEM", bytes).find("calibrates 1 of the 4 channels the header records"), std::string::npos);
+}
+
 TEST(Loader, DamagedCodesAreKeptAtTheLimitAndReported) {
     TestFolder folder;
     gen::RecordingSpec spec = layoutSpec(40);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/error.h"
+#include "common/textforms.h"
 #include "input/loader_layouts.h"
 
 namespace pqwave::loading {
@@ -34,8 +35,8 @@ void noData(LoadResult& result, std::string what) {
     result.missingData = std::move(what);
 }
 
-// Fills the calibration of the channel sub-blocks and returns how many there are. A field is
-// `offset` bytes after the first byte of its sub-block's tag. The scan ends at the first
+// Fills the calibration of the channel sub-blocks and returns how many there are. The field at
+// position f + k lies k bytes after the first byte of the tag at f. The scan ends at the first
 // sub-block that is not a channel after the channels, or at the end of the information block;
 // it gives 0 (no usable calibration) when a channel's fields lie outside the block or a length
 // would not move the scan on. Sub-blocks belong to their information block, so the scan never
@@ -129,18 +130,22 @@ void load86(const ByteSource& source, const LoadRequest& request, LoadResult& re
 
     if (calibrated < channels)
         throw Error(ErrorKind::Malformed, source.name() + ": the information block calibrates " +
-                                              std::to_string(calibrated) + " channels, but the header records " +
-                                              std::to_string(channels));
+                                              std::to_string(calibrated) + " of the " + std::to_string(channels) +
+                                              " channels the header records");
     // The offset in counts of each channel, in single precision as the instrument gives it.
     std::array<float, 16> offsetCounts{};
     std::array<Destination, 16> destinations{};
     bool smallOffsets = true;
     TableWriter writer(result, request);
     for (int k = 0; k < channels; ++k) {
-        offsetCounts[k] = result.calibration[16 + k] / result.calibration[k];
-        if (!std::isfinite(offsetCounts[k]))
-            throw Error(ErrorKind::Malformed,
-                        source.name() + ": channel " + std::to_string(k + 1) + " has a calibration gain of 0");
+        const float gain = result.calibration[k], offset = result.calibration[16 + k];
+        offsetCounts[k] = offset / gain;
+        // A gain of 0, or a gain or offset beyond single precision, would turn every sample
+        // into an infinity or nothing at all.
+        if (!std::isfinite(gain) || !std::isfinite(offset) || !std::isfinite(offsetCounts[k]))
+            throw Error(ErrorKind::Malformed, source.name() + ": channel " + std::to_string(k + 1) +
+                                                  " has an unusable calibration (gain " + formS(gain) + ", offset " +
+                                                  formS(offset) + ")");
         smallOffsets = smallOffsets && std::fabs(offsetCounts[k]) < 1048576.0f;
         // The instrument's own codes carry no inversion; only the assignment applies.
         destinations[k] = {writer.destination(k).column, 1};
