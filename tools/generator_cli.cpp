@@ -163,10 +163,10 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         std::vector<double> v;
         for (const std::string& part : parts)
             if (auto x = number(part); x && *x == std::trunc(*x)) v.push_back(*x);
-        const char* usage = " needs GM:GE:OM:OE:UNIT, whole numbers (exponents -128..127, unit -32768..32767)";
-        if (parts.size() != 5 || v.size() != 5 || std::fabs(v[1]) > 127 || std::fabs(v[3]) > 127 ||
-            std::fabs(v[4]) > 32767 || std::fabs(v[0]) > 2147483647 || std::fabs(v[2]) > 2147483647)
-            return name + usage;
+        auto fits = [](double x, double bits) { return x >= -std::ldexp(1, bits - 1) && x < std::ldexp(1, bits - 1); };
+        if (parts.size() != 5 || v.size() != 5 || !fits(v[0], 32) || !fits(v[1], 8) || !fits(v[2], 32) ||
+            !fits(v[3], 8) || !fits(v[4], 16))
+            return name + " needs GM:GE:OM:OE:UNIT, whole numbers of 32, 8, 32, 8 and 16 bits";
         o.calibration = Calibration{static_cast<std::int32_t>(v[0]), static_cast<std::int8_t>(v[1]),
                                     static_cast<std::int32_t>(v[2]), static_cast<std::int8_t>(v[3]),
                                     static_cast<std::int16_t>(v[4])};
