@@ -1,55 +1,42 @@
 #include "fuzz/fuzz_recording.h"
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <span>
+#include <utility>
 
 #include "common/error.h"
-#include "control/form1_model.h"
+#include "input/byte_source.h"
 #include "input/header.h"
+#include "input/load_request.h"
+#include "input/loader.h"
 
 namespace pqwave::fuzz {
 namespace {
 
-std::filesystem::path scratchFolder() {
-    std::filesystem::path base =
-        std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-    std::filesystem::path folder = base / ("pqwave-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
-void applyOptions(Form1Model& form, std::uint8_t options) {
-    if (options & 1) setValue(form.Check16, 1);
-    if (options & 2) setListIndex(form.Combo1[0], (options >> 4) & 15);
-    if (options & 4) setValue(form.Check17[options >> 4 & 15], 1);
-    if (options & 8) select(form.Option1[(options >> 4) % 5]);
+// Bits 0-3 choose what is changed, bits 4-7 the position it applies to.
+ChannelSettings settingsFrom(std::uint8_t options, RecordingLayout& layout) {
+    ChannelSettings settings;
+    const int position = options >> 4;
+    settings.swapFirstBlocks = (options & 1) != 0;
+    if (options & 2) std::swap(settings.channelMap[0], settings.channelMap[position]);
+    if (options & 4) settings.invertedColumn[position] = true;
+    // The window never gives an 8840 file logic groups, but the loader reads them when asked.
+    if ((options & 8) && layout.formatCode == 40) layout.logicChannelCount = 1 + position % 3;
+    return settings;
 }
 
 }  // namespace
 
 void runRecording(const std::uint8_t* data, std::size_t size, Depth depth) {
-    static const std::filesystem::path folder = scratchFolder();
-    static const std::filesystem::path file = folder / "INPUT.MEM";
-    auto bytes = std::as_bytes(std::span(data, size));
+    const auto bytes = std::as_bytes(std::span(data, size));
     try {
-        (void)parseHeader(bytes, "input");
-    } catch (const Error&) {
-    }
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-    Form1Model form(folder);
-    form.Form_Load(2026);
-    form.Dir1_Change(folder.string());
-    if (size > 0) applyOptions(form, data[size - 1]);
-    form.File1_Click("INPUT.MEM");
-    if (depth == Depth::HeaderOnly || form.FileRecognized != -1) return;
-    try {
-        form.DTLood();
+        std::optional<RecordingLayout> layout = recordingLayoutOf(parseHeader(bytes, "input"));
+        if (!layout || depth == Depth::HeaderOnly) return;
+        const std::uint8_t options = size > 0 ? data[size - 1] : 0;
+        ChannelSettings settings = settingsFrom(options, *layout);
+        int lastActive = lastActiveChannelOf(layout->channelPresent, options >> 4);
+        MemoryByteSource source(bytes, "input");
+        loadSamples(source, loadRequestFor(*layout, settings, lastActive, "input"));
     } catch (const Error&) {
         // A refused file is a fine outcome; a crash or a sanitizer report is not.
     }

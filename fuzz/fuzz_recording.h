@@ -1,6 +1,7 @@
-// Shared by the fuzz targets: the input becomes a file that the main-window model clicks,
-// so the header reader and the loader run through the same path as in the program. A few
-// settings that change how samples are stored are taken from the input's last byte.
+// Shared by the fuzz targets: the input is a recording in memory that goes through the header
+// reader and, for the loader target, through the loader, by the rules the main window applies
+// between a click and a load. The input's last byte also picks the channel settings a user can
+// change (assignment, inversion, the 8840 block swap), so the loader's paths for them are reached.
 #pragma once
 
 #include <cstddef>

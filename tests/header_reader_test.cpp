@@ -186,6 +186,27 @@ TEST(HeaderReader, LoggerFileReadsAbsolutePositionsAndChoosesTheLoggerKind) {
     EXPECT_EQ(f.Text2[0].text, "0");
 }
 
+TEST(HeaderReader, LoggerChannelsBeyondTheSixteenthBlockOnlyCount) {
+    TestFolder folder;
+    gen::RecordingSpec four;
+    four.layout = 20;
+    four.channels.assign(4, gen::ChannelSpec{});
+    folder.write("FOUR.MEM", four);
+    gen::RecordingSpec wide = four;
+    wide.channels.assign(17, gen::ChannelSpec{});
+    for (int k = 1; k < 16; ++k) wide.channels[k].recorded = false;  // blocks 1..15 switched off
+    wide.sampleCount = 10;
+    folder.write("WIDE.MEM", wide);
+    StartedModel m(folder);
+    m.click("FOUR.MEM");
+    m.click("WIDE.MEM");
+    EXPECT_EQ(m.form.ChannelCount, 2);
+    EXPECT_EQ(m.form.Label12[0].text, "ch1ﾚﾝｼﾞ");
+    // The 17th block's channel has no position; the previous file's second channel is gone.
+    EXPECT_EQ(m.form.Label12[1].text, "ch--ﾚﾝｼﾞ");
+    EXPECT_FALSE(m.form.Label14[1].enabled);
+}
+
 TEST(HeaderReader, LoggerModelPaddedWithSpacesIsNotRecognised) {
     TestFolder folder;
     gen::RecordingSpec spec;

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "common/error.h"
 #include "input/channel_scale.h"
+#include "input/load_request.h"
+#include "support/csv_file.h"
 #include "support/recording_host.h"
 
 namespace pqwave {
 namespace {
 
+using testing::CsvFile;
 using testing::StartedModel;
 using testing::TestFolder;
 
@@ -56,6 +61,31 @@ TEST_P(EveryLayout, LoadsWhatTheGeneratorWrote) {
     EXPECT_TRUE(m.host.warnings.empty());
     EXPECT_EQ(m.form.Label10.visible, false);
     EXPECT_EQ(m.host.waitCursorChanges, (std::vector<bool>{true, false}));
+}
+
+// The fuzz targets go from bytes to samples without the window; they must meet its rules.
+TEST_P(EveryLayout, TheRequestDerivedFromTheParsedHeaderLoadsWhatTheWindowLoads) {
+    TestFolder folder;
+    gen::RecordingSpec spec = layoutSpec(GetParam());
+    spec.channels[1].recorded = false;
+    gen::GeneratedRecording written = folder.write("REC.MEM", spec);
+    StartedModel m(folder);
+    m.click("REC.MEM");
+    m.form.DTLood();
+
+    std::optional<RecordingLayout> layout = recordingLayoutOf(parseHeader(written.bytes, "REC.MEM"));
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->formatCode, m.form.FormatCode);
+    EXPECT_EQ(layout->headerBlocks, m.form.HeaderBlocks);
+    EXPECT_EQ(layout->channelCount, m.form.ChannelCount);
+    EXPECT_EQ(layout->logicChannelCount, m.form.LogicChannelCount);
+    EXPECT_EQ(layout->sampleCount, m.form.SampleCount);
+    for (int p = 0; p < 16; ++p) EXPECT_EQ(layout->channelPresent[p], m.form.Label14[p].enabled) << p;
+    int lastActive = lastActiveChannelOf(layout->channelPresent, 0);
+    EXPECT_EQ(lastActive, m.form.LastActiveChannel);
+    MemoryByteSource source(written.bytes, "REC.MEM");
+    LoadResult result = loadSamples(source, loadRequestFor(*layout, ChannelSettings{}, lastActive, "REC.MEM"));
+    expectTablesEqual(result.table, m.form.SampleTable);
 }
 
 INSTANTIATE_TEST_SUITE_P(Loader, EveryLayout, ::testing::Values(40, 41, 80, 47, 20, 86));
@@ -191,6 +221,40 @@ TEST(Loader, ScalesFollowRangesAndThe886xCalibration) {
     EXPECT_FLOAT_EQ(m.form.ChannelScale[2], static_cast<float>(1600 * 1000 * 0.03f / 1000 * 16));
 }
 
+TEST(Loader, A886xRecordingConvertsToThePhysicalValuesOfItsCalibration) {
+    // Calibrations as the instrument writes them: a gain of a few thousandths per count, an
+    // offset, and a unit factor; physical value = (word x gain + offset) x unit / 1000.
+    gen::RecordingSpec spec;
+    spec.layout = 86;
+    spec.sampleCount = 400;
+    spec.channels.assign(2, gen::ChannelSpec{});
+    spec.channels[0].wave = {150, 50, 0, 0, {}, 0};
+    spec.channels[0].calibration = {5, -3, -12, -1, 1000};  // 0.005 per count, -1.2 V
+    spec.channels[1].wave = {5, 50, 90, 0.5, {}, 0};
+    spec.channels[1].calibration = {2, -3, 5, -1, 100};  // 0.002 per count, 0.5, unit 100
+    TestFolder folder;
+    folder.write("CAL.MEM", spec);
+    StartedModel m(folder);
+    m.click("CAL.MEM");
+    select(m.form.Option2[1]);
+    setText(m.form.Text5, folder.file("cal.csv").string());
+    click(m.form.Command1);
+    ASSERT_TRUE(m.host.errors.empty()) << m.host.errors[0];
+
+    CsvFile csv(folder.file("cal.csv"));
+    ASSERT_EQ(csv.lines.size(), 2u + spec.sampleCount);
+    // The loader keeps codes of 16 words each, so a value is within half of 16 x gain x unit / 1000.
+    const double halfStep[] = {0.5 * 16 * 0.005 * 1000 / 1000, 0.5 * 16 * 0.002 * 100 / 1000};
+    double peak = 0;
+    for (int j = 0; j < spec.sampleCount; ++j)
+        for (int k = 0; k < 2; ++k) {
+            double volts = spec.channels[k].wave.valueAt(j * gen::samplePeriodSeconds(spec), 0);
+            ASSERT_NEAR(csv.number(2 + j, 1 + k), volts, halfStep[k] * 1.001) << "sample " << j << " ch" << k + 1;
+            if (k == 0) peak = std::max(peak, std::fabs(csv.number(2 + j, 1)));
+        }
+    EXPECT_NEAR(peak, 150, 0.1);
+}
+
 TEST(Loader, ShortFileIsRefusedAndTheLoadedRecordingStays) {
     TestFolder folder;
     gen::GeneratedRecording good = folder.write("GOOD.MEM", layoutSpec(41));
@@ -263,6 +327,35 @@ TEST(Loader, A886xFileWithoutItsTagsLoadsNoData) {
         ASSERT_EQ(m.host.warnings.size(), 1u) << name;
         EXPECT_NE(m.host.warnings[0].find(name), std::string::npos);
     }
+}
+
+TEST(Loader, An886xChannelWithoutAUsableCalibrationIsRefused) {
+    TestFolder folder;
+    auto refusal = [&](const std::string& name, const std::vector<std::byte>& bytes) {
+        folder.writeBytes(name, bytes);
+        StartedModel m(folder);
+        m.click(name);
+        try {
+            m.form.DTLood();
+        } catch (const Error& error) {
+            EXPECT_TRUE(m.form.LoadedFileName.empty());
+            return std::string(error.what());
+        }
+        return std::string("loaded");
+    };
+    gen::RecordingSpec spec = layoutSpec(86);
+    spec.channels[2].calibration.gainMantissa = 0;
+    EXPECT_NE(refusal("ZERO.MEM", gen::generateRecording(spec).bytes)
+                  .find("ZERO.MEM: channel 3 has an unusable calibration (gain 0, offset 0.5)"),
+              std::string::npos);
+    spec = layoutSpec(86);
+    spec.channels[1].calibration = {2000000000, 100, 5, -1, 1000};  // 2 x 10^109 is beyond single precision
+    EXPECT_NE(refusal("HUGE.MEM", gen::generateRecording(spec).bytes).find("channel 2 has an unusable calibration"),
+              std::string::npos);
+    // The second of four channel sub-blocks (96 bytes each, from E + 32) is not a channel.
+    std::vector<std::byte> bytes = gen::generateRecording(layoutSpec(86)).bytes;
+    bytes[5 * 512 + 32 + 96 + 5] = std::byte{'E'};
+    EXPECT_NE(refusal("FEWER.MEM", bytes).find("calibrates 1 of the 4 channels the header records"), std::string::npos);
 }
 
 TEST(Loader, DamagedCodesAreKeptAtTheLimitAndReported) {

@@ -1,6 +1,7 @@
 #include "tools/generator_cli.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <ostream>
@@ -42,6 +43,8 @@ const char* const kUsage =
     "  --voltage-harmonic ORDER:VOLTS   harmonic on both line voltages (peak volts)\n"
     "  --circuit AMPS[:LAGDEG[:CLAMPAMPS]]   a current circuit on the next channel pair\n"
     "  --current-range TEXT    range of the current channels (default 50mV)\n"
+    "  --calibration GM:GE:OM:OE:UNIT   886x calibration of every channel: gain GM x 10^GE and\n"
+    "                          offset OM x 10^OE per count, unit factor (default 1:-2:0:0:1000)\n"
     "Header fields, written as given:\n"
     "  --field BLOCK:FIELD=TEXT   block-header field (block 0 = general)\n"
     "  --position POS=TEXT        1-based byte position (8840 and logger files)\n";
@@ -69,6 +72,7 @@ struct Options {
     double amplitude = 100;
     std::string range;
     std::vector<int> off;
+    std::optional<Calibration> calibration;
     std::string output;
     std::string sampleSet;
 };
@@ -154,6 +158,18 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         }
         o.supply.circuits.push_back(circuit);
         o.threePhase = true;
+    } else if (name == "--calibration") {
+        auto parts = split(value, ':');
+        std::vector<double> v;
+        for (const std::string& part : parts)
+            if (auto x = number(part); x && *x == std::trunc(*x)) v.push_back(*x);
+        auto fits = [](double x, double bits) { return x >= -std::ldexp(1, bits - 1) && x < std::ldexp(1, bits - 1); };
+        if (parts.size() != 5 || v.size() != 5 || !fits(v[0], 32) || !fits(v[1], 8) || !fits(v[2], 32) ||
+            !fits(v[3], 8) || !fits(v[4], 16))
+            return name + " needs GM:GE:OM:OE:UNIT, whole numbers of 32, 8, 32, 8 and 16 bits";
+        o.calibration = Calibration{static_cast<std::int32_t>(v[0]), static_cast<std::int8_t>(v[1]),
+                                    static_cast<std::int32_t>(v[2]), static_cast<std::int8_t>(v[3]),
+                                    static_cast<std::int16_t>(v[4])};
     } else if (name == "--field") {
         auto equals = value.find('=');
         auto key = split(value.substr(0, equals), ':');
@@ -192,6 +208,8 @@ void buildChannels(Options& o) {
     }
     for (int k : o.off)
         if (k >= 0 && k < static_cast<int>(o.spec.channels.size())) o.spec.channels[k].recorded = false;
+    if (o.calibration)
+        for (ChannelSpec& channel : o.spec.channels) channel.calibration = *o.calibration;
 }
 
 }  // namespace

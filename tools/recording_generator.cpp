@@ -277,7 +277,7 @@ std::vector<std::byte> tagged86Prefix(const std::vector<const ChannelSpec*>& cha
         setI16le(info, f + 12, static_cast<std::int16_t>(subBlock));
         setI16le(info, f + 14, static_cast<std::int16_t>(calibrationAt));
         const Calibration& c = channels[i]->calibration;
-        std::size_t at = f + calibrationAt + 48;
+        std::size_t at = f + calibrationAt + 49;  // g + 49 bytes after the first byte of the tag
         setI32le(info, at, c.gainMantissa);
         info[at + 4] = static_cast<std::byte>(c.gainExponent);
         setI32le(info, at + 5, c.offsetMantissa);

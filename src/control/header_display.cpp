@@ -11,6 +11,7 @@
 #include "common/textforms.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
+#include "input/load_request.h"
 
 namespace pqwave {
 namespace {
@@ -19,11 +20,6 @@ namespace {
 // nothing of the previous file is left standing; the run that needs it refuses clearly.
 std::string derivedText(double value) {
     return std::isfinite(value) ? formD(value) : "0";
-}
-
-int roundedCount(const std::string& text) {
-    double value = roundHalfEven(Val(text));
-    return fitsInt32(value) ? static_cast<int>(value) : 0;
 }
 
 double timeUnitFactorOfBlockHeader(const std::string& timeAxis) {
@@ -125,21 +121,16 @@ void Form1Model::showHeader(const Header8840& h) {
     Command1.enabled = !isSelected(Option1[4]);
     Command2.enabled = true;
 
-    HeaderBlocks = roundedCount(h.headerSize);
+    const RecordingLayout layout = recordingLayoutOf(h);
+    HeaderBlocks = layout.headerBlocks;
     setText(Label15[0], h.startDate);
     setText(Label15[1], h.startTime);
     setText(Label15[3], h.recordLength);
-    double sampleCount = Val(h.sampleCount);
     setText(Label15[2], h.timePerDivision);
 
-    std::array<bool, kPositions> channelPresent{};
-    ChannelCount = 0;
-    for (int k = 0; k < 8; ++k) {
-        double flag = Val(midChars(h.channelFlags, k, 1));
-        channelPresent[k] = flag != 0;
-        ChannelCount += static_cast<int>(flag);
-        setText(Label12[k], "ch" + std::to_string(k + 1) + "ﾚﾝｼﾞ");
-    }
+    std::array<bool, kPositions> channelPresent = layout.channelPresent;
+    ChannelCount = layout.channelCount;
+    for (int k = 0; k < 8; ++k) setText(Label12[k], "ch" + std::to_string(k + 1) + "ﾚﾝｼﾞ");
     for (int k = 0; k < 8; ++k) {
         Control& range = Label14[ChannelMap[k]];
         setText(range, h.ranges[k]);
@@ -150,7 +141,7 @@ void Form1Model::showHeader(const Header8840& h) {
 
     const std::string& timeAxis = Label15[2].text;
     TimeUnitFactor = contains(timeAxis, "m") ? 1000 : contains(timeAxis, "u") ? 1000000 : 1;
-    showDerivedTimeAxis(sampleCount);
+    showDerivedTimeAxis(layout.sampleCount);
     setText(LabSTim, derivedText((valOf(LabASn) - 1) / valOf(Label21)));
     setText(Label26, formD(Val(h.preTrigger)));
     RmsDataFile = 0;
@@ -158,18 +149,14 @@ void Form1Model::showHeader(const Header8840& h) {
 
 void Form1Model::showHeader(const BlockHeader& h) {
     const HeaderBlock& g = h.general;
-    const std::string& model = g[2];
-    HeaderBlocks = h.headerBlocks;
-    setText(Label15[4], model);
+    const RecordingLayout layout = recordingLayoutOf(h);
+    HeaderBlocks = layout.headerBlocks;
+    setText(Label15[4], g[2]);
 
-    if (startsWith(g[4], "RMS")) {
-        selectOptionWhenAutomatic(3);
-        RmsDataFile = 1;
-    } else {
-        selectOptionWhenAutomatic(1);
-        RmsDataFile = 0;
-    }
-    FormatCode = model == "MR8880" ? 80 : startsWith(model, "886") ? 86 : model == "8847" ? 47 : 41;
+    // The option's click handler runs at once and still sees the previous file's RmsDataFile.
+    selectOptionWhenAutomatic(layout.rmsDataFile == 1 ? 3 : 1);
+    RmsDataFile = layout.rmsDataFile;
+    FormatCode = layout.formatCode;
     FileRecognized = -1;
     Label11.visible = Text5.visible = true;
     applyCommand1RuleForBlockFiles();
@@ -181,42 +168,37 @@ void Form1Model::showHeader(const BlockHeader& h) {
     setText(Label15[0], date ? formT(*date) : g[7]);
     setText(Label15[1], leftChars(g[8], 8));
     setText(Label15[3], formD(Val(g[5])));
-    double sampleCount = Val(g[6]);
     setText(Label15[2], g[11] + "/DIV");
-    ChannelCount = 0;
 
     TimeUnitFactor = timeUnitFactorOfBlockHeader(Label15[2].text);
-    showDerivedTimeAxis(sampleCount);
+    showDerivedTimeAxis(layout.sampleCount);
     double d = timePerDivisionNumber();
     double recordLength = Val(leftChars(Label15[3].text, 4));
     setText(LabSTim, derivedText(Int(d * recordLength / TimeUnitFactor * 100 + 0.5) / 100));
     setText(Label26, formD(Val(g[19])));
 
-    std::array<bool, kPositions> channelPresent{};
-    for (const HeaderBlock& block : h.channelBlocks) {
-        std::string kind = leftChars(block[0], 2);
-        if (kind != "HC" || startsWith(block[2], "OFF")) {
-            if (kind == "HL") ++LogicChannelCount;
-            continue;
-        }
-        int u = ChannelCount++;
-        if (u >= kPositions) continue;  // the loader refuses such a file with a message
-        channelPresent[u] = true;
+    std::array<bool, kPositions> channelPresent = layout.channelPresent;
+    ChannelCount = layout.channelCount;  // more than 16 the loader refuses with a message
+    LogicChannelCount = layout.logicChannelCount;
+    int u = 0;
+    for (; u < kPositions && channelPresent[u]; ++u) {
+        const HeaderBlock& block = h.channelBlocks[layout.sourceOfPosition[u]];
         setText(Label12[u], channelName(block[1]));
         Control& range = Label14[ChannelMap[u]];
         setText(range, block[4] + "/DIV");
         range.enabled = true;
     }
-    clearChannelPositionsFrom(ChannelCount, channelPresent);
+    clearChannelPositionsFrom(u, channelPresent);
 }
 
 void Form1Model::showHeader(const LoggerHeader& h) {
-    HeaderBlocks = h.headerBlocks;
+    const RecordingLayout layout = recordingLayoutOf(h);
+    HeaderBlocks = layout.headerBlocks;
     setText(Label15[4], h.general[2]);
     setText(Label9, "ｻﾝﾌﾟﾘﾝｸﾞ間隔");
     select(Option1[4]);
-    RmsDataFile = 0;
-    FormatCode = 20;
+    RmsDataFile = layout.rmsDataFile;
+    FormatCode = layout.formatCode;
     FileRecognized = -1;
     Label11.visible = Text5.visible = true;
     applyCommand1RuleForBlockFiles();
@@ -227,38 +209,30 @@ void Form1Model::showHeader(const LoggerHeader& h) {
     setText(Label15[0], h.startDate);
     setText(Label15[1], h.startTime);
     setText(Label15[3], h.recordLength);
-    double sampleCount = Val(h.sampleCount);
     setText(Label15[2], h.samplingInterval);
-    ChannelCount = 0;
-    LogicChannelCount = roundedCount(h.logicGroups);
-    LoggerExtraFlag = roundedCount(h.extraFlag);
+    ChannelCount = layout.channelCount;
+    LogicChannelCount = layout.logicChannelCount;
+    LoggerExtraFlag = layout.loggerExtraFlag;
 
     // Each recorded channel takes the next position, as in block-header files, so that a
     // switched-off channel between two recorded ones leaves no gap in the channel table.
-    std::array<bool, kPositions> channelPresent{};
-    for (std::size_t j = 0; j < h.channels.size(); ++j) {
-        const LoggerChannelBlock& block = h.channels[j];
-        bool analog = block.kind == "HC" && block.off != "OFF";
-        if (!analog) {
-            if (block.kind == "HL") ++LogicChannelCount;
-            continue;
-        }
-        int u = ChannelCount++;
-        if (j >= static_cast<std::size_t>(kPositions) || u >= kPositions) continue;
-        channelPresent[u] = true;
+    std::array<bool, kPositions> channelPresent = layout.channelPresent;
+    int u = 0;
+    for (; u < kPositions && channelPresent[u]; ++u) {
+        const LoggerChannelBlock& block = h.channels[layout.sourceOfPosition[u]];
         setText(Label12[u], "ch" + formD(Val(block.number)) + "ﾚﾝｼﾞ");
         Control& range = Label14[ChannelMap[u]];
         setText(range, block.range + "/fs");
         range.enabled = true;
     }
-    clearChannelPositionsFrom(ChannelCount, channelPresent);
+    clearChannelPositionsFrom(u, channelPresent);
 
     TimeUnitFactor = timeUnitFactorOfBlockHeader(Label15[2].text);
     double d = timePerDivisionNumber();
     double recordLength = Val(leftChars(Label15[3].text, 4));
     setText(LabSTim, derivedText(Int(d * recordLength / TimeUnitFactor * 100 + 0.5) / 100));
     setText(Lab1OutN, "1");
-    showSampleCountAndRate(sampleCount);
+    showSampleCountAndRate(layout.sampleCount);
     setText(Label26, formD(Val(h.preTrigger)));
 }
 

@@ -3,9 +3,9 @@
 // turns out to be damaged leaves the previous recording usable.
 #include "common/error.h"
 #include "common/numbers.h"
-#include "common/textforms.h"
 #include "control/form1_model.h"
 #include "input/channel_scale.h"
+#include "input/load_request.h"
 #include "input/loader.h"
 
 namespace pqwave {
@@ -32,30 +32,23 @@ private:
 }  // namespace
 
 void Form1Model::DTLood() {
-    for (int k = kPositions - 1; k >= 0; --k)
-        if (Label14[ChannelMap[k]].enabled) {
-            LastActiveChannel = k;
-            break;
-        }
-
-    double sampleCount = SampleCount;
-    if (!fitsInt32(sampleCount))
-        throw Error(ErrorKind::Malformed, Label1.text + ": header declares " + formD(sampleCount) + " samples");
-    LoadRequest request;
-    request.formatCode = FormatCode;
-    request.headerBlocks = HeaderBlocks;
-    request.sampleCount = static_cast<std::int64_t>(sampleCount);
-    request.channelCount = ChannelCount;
-    request.logicChannelCount = LogicChannelCount;
-    request.rmsDataFile = RmsDataFile;
-    request.loggerExtraFlag = LoggerExtraFlag;
-    request.lastActiveChannel = LastActiveChannel;
-    request.channelMap = ChannelMap;
-    request.swapFirstBlocks = isChecked(Check16);
+    RecordingLayout layout;
+    layout.formatCode = FormatCode;
+    layout.headerBlocks = HeaderBlocks;
+    layout.rmsDataFile = RmsDataFile;
+    layout.sampleCount = SampleCount;
+    layout.channelCount = ChannelCount;
+    layout.logicChannelCount = LogicChannelCount;
+    layout.loggerExtraFlag = LoggerExtraFlag;
+    ChannelSettings settings;
+    settings.channelMap = ChannelMap;
+    settings.swapFirstBlocks = isChecked(Check16);
     for (int p = 0; p < kPositions; ++p) {
-        request.invertedPosition[p] = isChecked(Check17[p]);
-        request.recordedPosition[p] = Label14[ChannelMap[p]].enabled;
+        settings.invertedColumn[p] = isChecked(Check17[p]);
+        layout.channelPresent[p] = Label14[ChannelMap[p]].enabled;
     }
+    LastActiveChannel = lastActiveChannelOf(layout.channelPresent, LastActiveChannel);
+    LoadRequest request = loadRequestFor(layout, settings, LastActiveChannel, Label1.text);
 
     LoadProgress progress(*this);
     FileByteSource source(Label1.text);

@@ -1,9 +1,9 @@
-// Checked access to the bytes of an instrument file held in memory. Every read names the
-// file and the offset it wanted when it would run past the end, so a cut file gives a
-// message instead of garbage. Offsets are 0-based file offsets.
+// The one way bytes of an instrument file become numbers and texts. A ByteCursor reads header
+// fields and tagged blocks from bytes held in memory (a whole header, or a block read from a
+// larger file) and refuses to read outside them, naming the file and the file offset it wanted.
+// Offsets are 0-based file offsets: the 1-based position p of a format table is offset p - 1.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,49 +14,78 @@
 
 namespace pqwave {
 
+// Integers from bytes, shared by the cursor and by the sample loops, which decode records
+// whose length was checked once for the whole record.
+inline std::uint16_t u16beAt(const std::byte* b) {
+    return static_cast<std::uint16_t>(std::to_integer<unsigned>(b[0]) << 8 | std::to_integer<unsigned>(b[1]));
+}
+inline std::uint16_t u16leAt(const std::byte* b) {
+    return static_cast<std::uint16_t>(std::to_integer<unsigned>(b[0]) | std::to_integer<unsigned>(b[1]) << 8);
+}
+inline std::uint32_t u32leAt(const std::byte* b) {
+    return std::to_integer<std::uint32_t>(b[0]) | std::to_integer<std::uint32_t>(b[1]) << 8 |
+           std::to_integer<std::uint32_t>(b[2]) << 16 | std::to_integer<std::uint32_t>(b[3]) << 24;
+}
+
 class ByteCursor {
 public:
-    ByteCursor(std::span<const std::byte> bytes, std::string fileName)
-        : bytes_(bytes), fileName_(std::move(fileName)) {}
+    // `bytes` are the file's bytes from file offset `firstOffset` on; the cursor starts there.
+    ByteCursor(std::span<const std::byte> bytes, std::string fileName, std::uint64_t firstOffset = 0)
+        : bytes_(bytes), fileName_(std::move(fileName)), first_(firstOffset), offset_(firstOffset) {}
 
-    std::size_t size() const { return bytes_.size(); }
     const std::string& fileName() const { return fileName_; }
-    bool has(std::size_t offset, std::size_t length) const {
-        return offset <= bytes_.size() && length <= bytes_.size() - offset;
+    std::uint64_t offset() const { return offset_; }  // file offset of the next read
+    std::uint64_t endOffset() const { return first_ + bytes_.size(); }
+
+    // Whether `length` bytes from file offset `offset` are held.
+    bool has(std::uint64_t offset, std::uint64_t length) const {
+        return offset >= first_ && offset - first_ <= bytes_.size() && length <= bytes_.size() - (offset - first_);
+    }
+    bool hasNext(std::uint64_t length) const { return has(offset_, length); }
+
+    // Moving is always allowed; the next read checks where the cursor stands.
+    ByteCursor& seek(std::uint64_t offset) {
+        offset_ = offset;
+        return *this;
+    }
+    ByteCursor& skip(std::uint64_t length) {
+        offset_ = length > UINT64_MAX - offset_ ? UINT64_MAX : offset_ + length;
+        return *this;
     }
 
-    std::span<const std::byte> bytes(std::size_t offset, std::size_t length) const {
-        require(offset, length);
-        return bytes_.subspan(offset, length);
+    std::span<const std::byte> bytes(std::size_t length) {
+        if (!hasNext(length)) outside(length);
+        auto span = bytes_.subspan(static_cast<std::size_t>(offset_ - first_), length);
+        offset_ += length;
+        return span;
     }
-    std::string_view text(std::size_t offset, std::size_t width) const {
-        auto span = bytes(offset, width);
+    std::string_view text(std::size_t width) {
+        auto span = bytes(width);
         return {reinterpret_cast<const char*>(span.data()), span.size()};
     }
-    std::uint8_t u8(std::size_t offset) const { return static_cast<std::uint8_t>(bytes(offset, 1)[0]); }
-    std::int8_t i8(std::size_t offset) const { return static_cast<std::int8_t>(u8(offset)); }
-    std::uint16_t u16le(std::size_t offset) const {
-        auto b = bytes(offset, 2);
-        return static_cast<std::uint16_t>(std::to_integer<unsigned>(b[0]) | std::to_integer<unsigned>(b[1]) << 8);
-    }
-    std::int16_t i16le(std::size_t offset) const { return static_cast<std::int16_t>(u16le(offset)); }
-    std::int32_t i32le(std::size_t offset) const {
-        auto b = bytes(offset, 4);
-        std::uint32_t v = std::to_integer<std::uint32_t>(b[0]) | std::to_integer<std::uint32_t>(b[1]) << 8 |
-                          std::to_integer<std::uint32_t>(b[2]) << 16 | std::to_integer<std::uint32_t>(b[3]) << 24;
-        return static_cast<std::int32_t>(v);
-    }
+    std::uint8_t u8() { return std::to_integer<std::uint8_t>(bytes(1)[0]); }
+    std::int8_t i8() { return static_cast<std::int8_t>(u8()); }
+    std::uint16_t u16be() { return u16beAt(bytes(2).data()); }
+    std::int16_t i16be() { return static_cast<std::int16_t>(u16be()); }
+    std::uint16_t u16le() { return u16leAt(bytes(2).data()); }
+    std::int16_t i16le() { return static_cast<std::int16_t>(u16le()); }
+    std::uint32_t u32le() { return u32leAt(bytes(4).data()); }
+    std::int32_t i32le() { return static_cast<std::int32_t>(u32le()); }
 
 private:
-    void require(std::size_t offset, std::size_t length) const {
-        if (!has(offset, length))
-            throw Error(ErrorKind::Malformed, fileName_ + ": needs " + std::to_string(length) + " bytes at offset " +
-                                                  std::to_string(offset) + ", but the file has " +
-                                                  std::to_string(bytes_.size()) + " bytes");
+    [[noreturn]] void outside(std::size_t length) const {
+        std::string wanted =
+            fileName_ + ": needs " + std::to_string(length) + " bytes at offset " + std::to_string(offset_) + ", but ";
+        if (first_ == 0)
+            throw Error(ErrorKind::Malformed, wanted + "the file has " + std::to_string(endOffset()) + " bytes");
+        throw Error(ErrorKind::Malformed, wanted + "only offsets " + std::to_string(first_) + " to " +
+                                              std::to_string(endOffset()) + " were read");
     }
 
     std::span<const std::byte> bytes_;
     std::string fileName_;
+    std::uint64_t first_;
+    std::uint64_t offset_;
 };
 
 }  // namespace pqwave

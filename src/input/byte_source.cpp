@@ -34,7 +34,15 @@ void FileByteSource::read(std::uint64_t offset, std::span<std::byte> into) const
 void MemoryByteSource::read(std::uint64_t offset, std::span<std::byte> into) const {
     if (offset > bytes_.size() || into.size() > bytes_.size() - offset)
         beyondEnd(name(), offset, into.size(), bytes_.size());
+    if (into.empty()) return;  // an empty span may have no address, which memcpy must not get
     std::memcpy(into.data(), bytes_.data() + offset, into.size());
+}
+
+std::vector<std::byte> readAvailable(const ByteSource& source, std::uint64_t offset, std::uint64_t length) {
+    if (offset >= source.size()) return {};
+    std::vector<std::byte> bytes(static_cast<std::size_t>(std::min(length, source.size() - offset)));
+    source.read(offset, bytes);
+    return bytes;
 }
 
 }  // namespace pqwave

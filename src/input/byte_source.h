@@ -2,6 +2,7 @@
 // targets and tests). Reads past the end are refused with the file's name and the numbers.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace pqwave {
 
@@ -45,6 +47,10 @@ public:
 private:
     std::span<const std::byte> bytes_;
 };
+
+// Up to `length` bytes from `offset`, fewer when the file ends first: a small part of a file
+// that a ByteCursor then reads field by field. Memory stays within the file's size.
+std::vector<std::byte> readAvailable(const ByteSource& source, std::uint64_t offset, std::uint64_t length);
 
 // Calls decode(record, index) for `count` consecutive records of `recordBytes` bytes from
 // `offset`, reading blocks of about a megabyte so the data is never read value by value.

@@ -1,7 +1,6 @@
 #include "input/header.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "common/error.h"
 #include "common/numbers.h"
@@ -14,9 +13,16 @@ namespace {
 
 constexpr std::string_view k8840Signature = "HIOKI8825";
 
+std::string withoutNuls(std::string_view text) {
+    std::string kept;
+    for (char c : text)
+        if (c != '\0') kept += c;
+    return cp932ToUtf8(kept);
+}
+
 bool starts8840(std::span<const std::byte> bytes) {
-    return bytes.size() >= k8840Signature.size() &&
-           std::memcmp(bytes.data(), k8840Signature.data(), k8840Signature.size()) == 0;
+    ByteCursor cursor(bytes, {});
+    return cursor.hasNext(k8840Signature.size()) && cursor.text(k8840Signature.size()) == k8840Signature;
 }
 
 // The general block, zero-padded when the file is shorter than one block: a short file
@@ -24,7 +30,8 @@ bool starts8840(std::span<const std::byte> bytes) {
 HeaderBlock generalBlockOf(std::span<const std::byte> bytes) {
     std::array<std::byte, kHeaderBlockBytes> block{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), block.size()), block.begin());
-    return decodeHeaderBlock(block);
+    ByteCursor cursor(block, {});
+    return readHeaderBlock(cursor);
 }
 
 enum class BlockKind { Waveform, Logger, Other };
@@ -47,23 +54,15 @@ int headerBlockCount(const HeaderBlock& general, std::uintmax_t fileBytes, const
 
 }  // namespace
 
-std::string headerField(const ByteCursor& cursor, std::size_t position, std::size_t width) {
-    std::string raw;
-    for (char c : cursor.text(position - 1, width))
-        if (c != '\0') raw += c;
-    return cp932ToUtf8(raw);
+std::string headerField(ByteCursor& cursor, std::size_t position, std::size_t width) {
+    return withoutNuls(cursor.seek(position - 1).text(width));
 }
 
-HeaderBlock decodeHeaderBlock(std::span<const std::byte> block) {
+HeaderBlock readHeaderBlock(ByteCursor& cursor) {
+    std::uint64_t at = cursor.offset();
+    ByteCursor block(cursor.bytes(kHeaderBlockBytes), cursor.fileName(), at);
     HeaderBlock fields;
-    for (std::size_t f = 0; f < kHeaderBlockFields; ++f) {
-        std::string raw;
-        for (std::size_t i = 0; i < 12; ++i) {
-            char c = static_cast<char>(block[12 * f + i]);
-            if (c != '\0') raw += c;
-        }
-        fields[f] = cp932ToUtf8(raw);
-    }
+    for (std::string& field : fields) field = withoutNuls(block.text(kHeaderBlockFieldBytes));
     return fields;
 }
 

@@ -32,6 +32,7 @@ struct Header8840 {
 // One 512-byte header block: 42 text fields of 12 bytes.
 inline constexpr std::size_t kHeaderBlockBytes = 512;
 inline constexpr std::size_t kHeaderBlockFields = 42;
+inline constexpr std::size_t kHeaderBlockFieldBytes = 12;  // the last 8 bytes of a block are not used
 using HeaderBlock = std::array<std::string, kHeaderBlockFields>;
 
 // Layout 2: the general block and the channel blocks that follow it.
@@ -74,11 +75,11 @@ InstrumentHeader readHeader(const std::filesystem::path& path);
 // The same from bytes in memory (the start of the file, or all of it).
 InstrumentHeader parseHeader(std::span<const std::byte> bytes, const std::string& fileName);
 
-// The fields of one header block, NULs removed.
-HeaderBlock decodeHeaderBlock(std::span<const std::byte> block);
+// The fields of the header block at the cursor, NULs removed; the cursor moves past the block.
+HeaderBlock readHeaderBlock(ByteCursor& cursor);
 
 // A text field at 1-based byte `position`, NULs dropped so that labels and CSV text stay clean.
-std::string headerField(const ByteCursor& cursor, std::size_t position, std::size_t width);
+std::string headerField(ByteCursor& cursor, std::size_t position, std::size_t width);
 
 // Model texts of block-header waveform files and the logger.
 bool isBlockWaveformModel(const std::string& model);

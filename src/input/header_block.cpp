@@ -8,9 +8,8 @@ BlockHeader parseBlockHeader(std::span<const std::byte> bytes, const std::string
     ByteCursor cursor(bytes, fileName);
     BlockHeader h;
     h.headerBlocks = headerBlocks;
-    h.general = decodeHeaderBlock(cursor.bytes(0, kHeaderBlockBytes));
-    for (int b = 1; b < headerBlocks; ++b)
-        h.channelBlocks.push_back(decodeHeaderBlock(cursor.bytes(b * kHeaderBlockBytes, kHeaderBlockBytes)));
+    h.general = readHeaderBlock(cursor);
+    for (int b = 1; b < headerBlocks; ++b) h.channelBlocks.push_back(readHeaderBlock(cursor));
     return h;
 }
 

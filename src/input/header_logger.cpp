@@ -22,7 +22,7 @@ LoggerHeader parseLoggerHeader(std::span<const std::byte> bytes, const std::stri
     ByteCursor cursor(bytes, fileName);
     LoggerHeader h;
     h.headerBlocks = headerBlocks;
-    h.general = decodeHeaderBlock(cursor.bytes(0, kHeaderBlockBytes));
+    h.general = readHeaderBlock(cursor);
     h.startDate = headerField(cursor, 85, 8);
     h.startTime = startTimeOf(headerField(cursor, 97, 9));
     h.recordLength = headerField(cursor, 73, 8);

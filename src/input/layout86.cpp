@@ -1,53 +1,19 @@
 // Layout 86, the 886x: tagged blocks. An information block lists one calibration sub-block
 // per channel (gain, offset, unit factor); the data block then holds little-endian words
-// that the calibration turns into codes on the common 16-count scale.
+// that the calibration turns into codes on the common 16-count scale. The tagged fields are
+// read through a ByteCursor over the information block and over the head of the data block.
 #include <cmath>
-#include <cstring>
-#include <optional>
 
 #include "common/error.h"
+#include "common/textforms.h"
 #include "input/loader_layouts.h"
 
 namespace pqwave::loading {
 namespace {
 
 constexpr int kMaxSubBlocks = 16;
-
-// Reads a field of the tagged part, or nothing when the file ends (or the offset is
-// negative): a missing tag means a load without data, not a crash.
-template <std::size_t N>
-bool readAt(const ByteSource& source, std::int64_t offset, std::array<std::byte, N>& into) {
-    if (offset < 0 || static_cast<std::uint64_t>(offset) > source.size() ||
-        N > source.size() - static_cast<std::uint64_t>(offset))
-        return false;
-    source.read(static_cast<std::uint64_t>(offset), into);
-    return true;
-}
-
-bool tagAt(const ByteSource& source, std::int64_t offset, const char (&tag)[9]) {
-    std::array<std::byte, 8> bytes;
-    return readAt(source, offset, bytes) && std::memcmp(bytes.data(), tag, 8) == 0;
-}
-
-std::optional<std::int32_t> int32At(const ByteSource& source, std::int64_t offset) {
-    std::array<std::byte, 4> b;
-    if (!readAt(source, offset, b)) return std::nullopt;
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | std::to_integer<std::uint32_t>(b[i]);
-    return static_cast<std::int32_t>(v);
-}
-
-std::optional<std::int16_t> int16At(const ByteSource& source, std::int64_t offset) {
-    std::array<std::byte, 2> b;
-    if (!readAt(source, offset, b)) return std::nullopt;
-    return static_cast<std::int16_t>(std::to_integer<int>(b[0]) | std::to_integer<int>(b[1]) << 8);
-}
-
-std::optional<std::int8_t> int8At(const ByteSource& source, std::int64_t offset) {
-    std::array<std::byte, 1> b;
-    if (!readAt(source, offset, b)) return std::nullopt;
-    return static_cast<std::int8_t>(std::to_integer<int>(b[0]));
-}
+constexpr std::int64_t kFirstSubBlock = 32;  // from the information block's tag
+constexpr std::int64_t kDataBlockHead = 52;  // "LWBBWDAT", "LXIIWBLK" at +32, sample offset h at +48
 
 // Half to even without a library call, for |x| below 2^22: adding 1.5 x 2^23 pushes the
 // fraction out of the mantissa under the default rounding mode.
@@ -69,34 +35,62 @@ void noData(LoadResult& result, std::string what) {
     result.missingData = std::move(what);
 }
 
-// Fills the calibration of every channel sub-block; false when the information block ends
-// before a sub-block that is not a channel follows the channels.
-bool readCalibration(const ByteSource& source, std::int64_t start, LoadResult& result) {
+// Fills the calibration of the channel sub-blocks and returns how many there are. The field at
+// position f + k lies k bytes after the first byte of the tag at f. The scan ends at the first
+// sub-block that is not a channel after the channels, or at the end of the information block;
+// it gives 0 (no usable calibration) when a channel's fields lie outside the block or a length
+// would not move the scan on. Sub-blocks belong to their information block, so the scan never
+// wanders into the samples that follow it.
+int readCalibration(ByteCursor& info, std::int64_t firstSubBlock, LoadResult& result) {
     int i = 0;
-    for (std::int64_t f = start;;) {
-        if (tagAt(source, f, "SXACAWMN")) {
-            auto g = int16At(source, f + 14);
-            if (!g) return false;
-            std::int64_t at = f + *g + 48;
-            auto gainM = int32At(source, at), offsetM = int32At(source, at + 5);
-            auto gainE = int8At(source, at + 4), offsetE = int8At(source, at + 9);
-            auto unit = int16At(source, at + 10);
-            if (!gainM || !gainE || !offsetM || !offsetE || !unit) return false;
+    for (std::int64_t f = firstSubBlock; info.has(static_cast<std::uint64_t>(f), 16);) {
+        bool channel = info.seek(static_cast<std::uint64_t>(f)).text(8) == "SXACAWMN";
+        if (!channel && i > 0) break;
+        std::int16_t length = info.skip(4).i16le();  // at f + 12
+        if (channel) {
+            std::int16_t g = info.i16le();  // at f + 14
+            std::int64_t at = f + g + 49;
+            if (at < 0 || !info.has(static_cast<std::uint64_t>(at), 12)) return 0;
+            info.seek(static_cast<std::uint64_t>(at));
+            std::int32_t gainMantissa = info.i32le();
+            std::int8_t gainExponent = info.i8();
+            std::int32_t offsetMantissa = info.i32le();
+            std::int8_t offsetExponent = info.i8();
+            std::int16_t unit = info.i16le();
             if (i < kMaxSubBlocks) {
-                result.calibration[i] = scaled(*gainM, *gainE);
-                result.calibration[16 + i] = scaled(*offsetM, *offsetE);
-                result.calibration[32 + i] = *unit;
+                result.calibration[i] = scaled(gainMantissa, gainExponent);
+                result.calibration[16 + i] = scaled(offsetMantissa, offsetExponent);
+                result.calibration[32 + i] = unit;
             }
             ++i;
-        } else if (i > 0) {
-            return true;
         }
-        auto length = int16At(source, f + 12);
-        if (!length) return false;
-        std::int64_t step = roundUp16(*length);
-        if (step <= 0) return false;  // a sub-block that would not move the scan on
+        std::int64_t step = roundUp16(length);
+        if (step <= 0) return 0;
         f += step;
     }
+    return i;
+}
+
+// The sample loop: each sample is decoded whole first, then placed. Inlined into load86, GCC
+// 12 no longer vectorises the decoding and loading takes twice as long, hence noinline.
+[[gnu::noinline]] void decodeSamples(const ByteSource& source, std::uint64_t start, std::size_t n, int channels,
+                                     const std::array<float, 16>& offsetCounts, bool smallOffsets,
+                                     const std::array<Destination, 16>& destinations, TableWriter& writer) {
+    const std::size_t recordBytes = static_cast<std::size_t>(channels) * 2;
+    forEachRecord(source, start, recordBytes, n, [&](const std::byte* record, std::size_t j) {
+        std::array<float, 16> codes;
+        for (int k = 0; k < channels; ++k) {
+            auto w = static_cast<std::int16_t>(u16leAt(record + 2 * k));
+            float x = (static_cast<float>(w) + offsetCounts[k]) / 16.0f;
+            codes[k] = smallOffsets ? roundHalfEvenSmall(x) : std::nearbyint(x);
+        }
+        std::int16_t* row = writer.rowOf(j);
+        for (int k = 0; k < channels; ++k) {
+            // Small offsets keep every code within a few bits of 16, so it converts exactly.
+            float code = smallOffsets ? codes[k] : std::clamp(codes[k], -40000.0f, 40000.0f);
+            writer.store(row, destinations[k], static_cast<int>(code));
+        }
+    });
 }
 
 }  // namespace
@@ -108,50 +102,55 @@ void load86(const ByteSource& source, const LoadRequest& request, LoadResult& re
     const int channels = request.channelCount;
     reserveTable(result, source, request, channels - 1);
 
-    if (!tagAt(source, e, "LWBBWINF")) return noData(result, "information block \"LWBBWINF\"");
-    auto infoLength = int32At(source, e + 16);
-    if (!infoLength) return noData(result, "information block length");
-    if (!readCalibration(source, e + 32, result)) return noData(result, "channel calibration sub-blocks");
-    const std::int64_t d = e + *infoLength;
-    if (!tagAt(source, d, "LWBBWDAT") || !tagAt(source, d + 32, "LXIIWBLK"))
+    std::vector<std::byte> infoHead = readAvailable(source, static_cast<std::uint64_t>(e), kFirstSubBlock);
+    ByteCursor head(infoHead, source.name(), static_cast<std::uint64_t>(e));
+    if (!head.hasNext(8) || head.text(8) != "LWBBWINF") return noData(result, "information block \"LWBBWINF\"");
+    if (!head.has(static_cast<std::uint64_t>(e) + 16, 4)) return noData(result, "information block length");
+    const std::int64_t infoLength = head.seek(static_cast<std::uint64_t>(e) + 16).i32le();
+    const std::int64_t d = e + infoLength;
+    if (infoLength < 0 || static_cast<std::uint64_t>(d + kDataBlockHead) > source.size())
         return noData(result, "data block \"LWBBWDAT\"/\"LXIIWBLK\"");
-    auto h = int32At(source, d + 48);
-    if (!h || d + *h + 32 < 0) return noData(result, "data block offset");
-    const std::uint64_t start = static_cast<std::uint64_t>(d + *h + 32);
+
+    // The information block is read whole: its length is within the file, checked above.
+    std::vector<std::byte> infoBytes = readAvailable(source, static_cast<std::uint64_t>(e), infoLength);
+    ByteCursor info(infoBytes, source.name(), static_cast<std::uint64_t>(e));
+    const int calibrated = readCalibration(info, e + kFirstSubBlock, result);
+    if (calibrated == 0) return noData(result, "channel calibration sub-blocks");
+
+    std::vector<std::byte> dataHead = readAvailable(source, static_cast<std::uint64_t>(d), kDataBlockHead);
+    ByteCursor data(dataHead, source.name(), static_cast<std::uint64_t>(d));
+    if (data.text(8) != "LWBBWDAT" || data.seek(static_cast<std::uint64_t>(d) + 32).text(8) != "LXIIWBLK")
+        return noData(result, "data block \"LWBBWDAT\"/\"LXIIWBLK\"");
+    const std::int64_t h = data.skip(8).i32le();  // at D + 48
+    if (d + h + 32 < 0) return noData(result, "data block offset");
+    const std::uint64_t start = static_cast<std::uint64_t>(d + h + 32);
     const std::size_t n = static_cast<std::size_t>(request.sampleCount);
     const std::size_t recordBytes = static_cast<std::size_t>(channels) * 2;
     requireData(source, start, static_cast<std::uint64_t>(recordBytes) * n, request, "calibrated channels");
 
+    if (calibrated < channels)
+        throw Error(ErrorKind::Malformed, source.name() + ": the information block calibrates " +
+                                              std::to_string(calibrated) + " of the " + std::to_string(channels) +
+                                              " channels the header records");
     // The offset in counts of each channel, in single precision as the instrument gives it.
     std::array<float, 16> offsetCounts{};
     std::array<Destination, 16> destinations{};
     bool smallOffsets = true;
     TableWriter writer(result, request);
     for (int k = 0; k < channels; ++k) {
-        offsetCounts[k] = result.calibration[16 + k] / result.calibration[k];
-        if (!std::isfinite(offsetCounts[k]))
-            throw Error(ErrorKind::Malformed,
-                        source.name() + ": channel " + std::to_string(k + 1) + " has a calibration gain of 0");
+        const float gain = result.calibration[k], offset = result.calibration[16 + k];
+        offsetCounts[k] = offset / gain;
+        // A gain of 0, or a gain or offset beyond single precision, would turn every sample
+        // into an infinity or nothing at all.
+        if (!std::isfinite(gain) || !std::isfinite(offset) || !std::isfinite(offsetCounts[k]))
+            throw Error(ErrorKind::Malformed, source.name() + ": channel " + std::to_string(k + 1) +
+                                                  " has an unusable calibration (gain " + formS(gain) + ", offset " +
+                                                  formS(offset) + ")");
         smallOffsets = smallOffsets && std::fabs(offsetCounts[k]) < 1048576.0f;
         // The instrument's own codes carry no inversion; only the assignment applies.
         destinations[k] = {writer.destination(k).column, 1};
     }
-    forEachRecord(source, start, recordBytes, n, [&](const std::byte* record, std::size_t j) {
-        // Decode the whole sample first (a loop the compiler vectorises), then place it.
-        std::array<float, 16> codes;
-        for (int k = 0; k < channels; ++k) {
-            auto w = static_cast<std::int16_t>(std::to_integer<int>(record[2 * k]) |
-                                               std::to_integer<int>(record[2 * k + 1]) << 8);
-            float x = (static_cast<float>(w) + offsetCounts[k]) / 16.0f;
-            codes[k] = smallOffsets ? roundHalfEvenSmall(x) : std::nearbyint(x);
-        }
-        std::int16_t* row = writer.rowOf(j);
-        for (int k = 0; k < channels; ++k) {
-            // Small offsets keep every code within a few bits of 16, so it converts exactly.
-            float code = smallOffsets ? codes[k] : std::clamp(codes[k], -40000.0f, 40000.0f);
-            writer.store(row, destinations[k], static_cast<int>(code));
-        }
-    });
+    decodeSamples(source, start, n, channels, offsetCounts, smallOffsets, destinations, writer);
 }
 
 }  // namespace pqwave::loading

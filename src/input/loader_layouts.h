@@ -6,15 +6,16 @@
 #include <array>
 #include <cstdint>
 
+#include "input/byte_cursor.h"
 #include "input/loader.h"
 
 namespace pqwave::loading {
 
 inline int bigEndian(const std::byte* b) {
-    return std::to_integer<int>(b[0]) << 8 | std::to_integer<int>(b[1]);
+    return u16beAt(b);
 }
 inline int signedBigEndian(const std::byte* b) {
-    return static_cast<std::int16_t>(bigEndian(b));
+    return static_cast<std::int16_t>(u16beAt(b));
 }
 
 // Where file value k of a sample goes and with which sign.
