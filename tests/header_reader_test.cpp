@@ -15,6 +15,17 @@ gen::RecordingSpec blockFile(int channels) {
     return spec;
 }
 
+TEST(HeaderReader, TheMeasurementTimeOfALongRecordTakesItsWholeLength) {
+    TestFolder folder;
+    gen::RecordingSpec spec = blockFile(1);
+    spec.recordLength = "12000";  // divisions of 5 ms
+    folder.write("LONG.MEM", spec);
+    StartedModel m(folder);
+    m.click("LONG.MEM");
+    EXPECT_EQ(m.form.Label15[3].text, "12000");
+    EXPECT_EQ(m.form.LabSTim.text, "60");
+}
+
 TEST(HeaderReader, BlockHeaderFillsLabelsTimeAxisAndProposedName) {
     TestFolder folder;
     gen::RecordingSpec spec = blockFile(4);

@@ -173,7 +173,10 @@ void Form1Model::showHeader(const BlockHeader& h) {
     TimeUnitFactor = timeUnitFactorOfBlockHeader(Label15[2].text);
     showDerivedTimeAxis(layout.sampleCount);
     double d = timePerDivisionNumber();
-    double recordLength = Val(leftChars(Label15[3].text, 4));
+    // The whole number: its first four characters alone would make a record of 12000
+    // divisions last a tenth of its time, and the runs that take the measurement time from
+    // here would leave nine tenths of it out.
+    double recordLength = Val(Label15[3].text);
     setText(LabSTim, derivedText(Int(d * recordLength / TimeUnitFactor * 100 + 0.5) / 100));
     setText(Label26, formD(Val(g[19])));
 
