@@ -300,7 +300,6 @@ void Form1Model::Form_Load(int currentYear) {
     host_->showMessage(kInformationTitle, kInformationText);
     RawOutputStep = 1;
     setText(Text6, std::to_string(currentYear));
-    ResultTable.assign(1, std::vector<float>(1, 0.0f));
     SupplyFrequency = 50;
     // The assignment starts as the identity; the lists are set without their click rule,
     // which would otherwise swap positions against a table not yet filled.

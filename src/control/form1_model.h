@@ -123,7 +123,6 @@ public:
     PowerFileStatistics FileStatistics;  // VStat, IStat, ... of the RMS and power analyses
     RmsFileStatistics RmsStatistics;     // RmsStat of an RMS recording's raw-data conversion
     std::vector<float> IntervalFrequency;
-    std::vector<std::vector<float>> ResultTable;
     // The moving-FFT summary files the all-files run has started; it clears this when it starts,
     // so each run heads its summary files afresh.
     MovingFftSummaries movingFftSummaries;

@@ -218,11 +218,23 @@ constexpr I8 restore(int first) {  // points first..first+7 from the layout afte
               from[first + 4], from[first + 5], from[first + 6], from[first + 7]};
 }
 
+// Lanes of a and b (b's numbered 8..15) picked by `mask`. Only data moves, so every compiler's
+// way gives the same numbers; clang, used for the fuzzing builds, lacks GCC's builtin.
+__attribute__((always_inline)) inline V8 shuffle(V8 a, V8 b, I8 mask) {
+#if defined(__clang__)
+    V8 picked;
+    for (int i = 0; i < 8; ++i) picked[i] = mask[i] < 8 ? a[mask[i]] : b[mask[i] - 8];
+    return picked;
+#else
+    return __builtin_shuffle(a, b, mask);
+#endif
+}
+
 template <int H>
 __attribute__((always_inline)) inline void narrowStage(V8 c, V8 s, V8& re0, V8& re1, V8& im0, V8& im1) {
     constexpr I8 e = gatherE(H), f = gatherF(H);
-    V8 reE = __builtin_shuffle(re0, re1, e), reF = __builtin_shuffle(re0, re1, f);
-    V8 imE = __builtin_shuffle(im0, im1, e), imF = __builtin_shuffle(im0, im1, f);
+    V8 reE = shuffle(re0, re1, e), reF = shuffle(re0, re1, f);
+    V8 imE = shuffle(im0, im1, e), imF = shuffle(im0, im1, f);
     butterfly(c, s, reE, imE, reF, imF);
     re0 = reE;
     re1 = reF;
@@ -251,10 +263,10 @@ __attribute__((always_inline)) inline void narrowStages(const FftTables& t, floa
         narrowStage<1>(c1, s1, re0, re1, im0, im1);
         narrowStage<2>(c2, s2, re0, re1, im0, im1);
         narrowStage<4>(c4, s4, re0, re1, im0, im1);
-        store(re + b, __builtin_shuffle(re0, re1, low));
-        store(re + b + 8, __builtin_shuffle(re0, re1, high));
-        store(im + b, __builtin_shuffle(im0, im1, low));
-        store(im + b + 8, __builtin_shuffle(im0, im1, high));
+        store(re + b, shuffle(re0, re1, low));
+        store(re + b + 8, shuffle(re0, re1, high));
+        store(im + b, shuffle(im0, im1, low));
+        store(im + b + 8, shuffle(im0, im1, high));
     }
 }
 
