@@ -12,6 +12,7 @@
 #include "app/cli.h"
 #include "app/plot_image.h"
 #include "display/palette.h"
+#include "support/analysis_run.h"
 #include "support/test_folder.h"
 
 namespace pqwave {
@@ -30,21 +31,6 @@ CliRun cli(std::vector<std::string> args) {
     std::ostringstream out, err;
     int status = runCli(args, std::filesystem::temp_directory_path(), out, err);
     return {status, out.str(), err.str()};
-}
-
-// An 8840 recording of a balanced 110 V supply with one 100 A circuit lagging 20 degrees:
-// 2 kHz (40 samples a cycle, 40 an output interval), 10 s.
-gen::RecordingSpec supplyRecording(bool reverse = false) {
-    gen::ThreePhaseSupply supply;
-    supply.voltageRange = "50V";
-    supply.reverse = reverse;
-    supply.circuits = {{100, 20, 200, {}}};
-    gen::RecordingSpec spec;
-    spec.layout = 40;
-    spec.timePerDivision = "50ms";
-    spec.sampleCount = 20000;
-    spec.channels = gen::threePhaseChannels(supply);
-    return spec;
 }
 
 bool colourNear(const QImage& image, double x, double y, int paletteIndex, int reach = 1) {
@@ -67,7 +53,7 @@ int pixelsOf(const QImage& image, int paletteIndex) {
 
 struct Plot : ::testing::Test {
     TestFolder folder;
-    gen::GeneratedRecording written = folder.write("REC.WAV", supplyRecording());
+    gen::GeneratedRecording written = folder.write("REC.WAV", testing::displayRecording());
     std::string file = folder.file("REC.WAV").string();
     std::string png = folder.file("out.png").string();
 };
@@ -176,7 +162,7 @@ TEST_F(Plot, FailuresEndWithTheirExitStatusAndNameTheFile) {
 
 TEST(CliPhaseCheck, ConvertSelectsTheRotationAsTheWindowWould) {
     TestFolder folder;
-    folder.write("REV.WAV", supplyRecording(true));
+    folder.write("REV.WAV", testing::displayRecording(true));
     const std::string file = folder.file("REV.WAV").string();
     auto convert = [&](const std::string& setting, const std::string& name) {
         CliRun run = cli({"convert", file, "--set", setting, "-o", folder.file(name).string()});

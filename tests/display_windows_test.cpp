@@ -31,6 +31,7 @@
 #include "display/qt/waveform_window.h"
 #include "display/vector_model.h"
 #include "display/waveform_model.h"
+#include "support/analysis_run.h"
 #include "tools/recording_generator.h"
 
 namespace pqwave {
@@ -46,27 +47,12 @@ struct TestHost : DesktopHost {
     void reportWarning(const std::string& message) override { warnings.push_back(message); }
 };
 
-// An 8840 recording of a 110 V supply with one 100 A circuit lagging 20 degrees: 2 kHz,
-// 20000 samples (10 s), small enough counts to stay inside the pictures at scale 1.
-gen::RecordingSpec supplyRecording(bool reverse = false) {
-    gen::ThreePhaseSupply supply;
-    supply.voltageRange = "50V";
-    supply.reverse = reverse;
-    supply.circuits = {{100, 20, 200, {}}};
-    gen::RecordingSpec spec;
-    spec.layout = 40;
-    spec.timePerDivision = "50ms";
-    spec.sampleCount = 20000;
-    spec.channels = gen::threePhaseChannels(supply);
-    return spec;
-}
-
 class DisplayWindows : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        gen::writeRecording(supplyRecording(), folder() / "REC.WAV");
-        gen::writeRecording(supplyRecording(true), folder() / "REV.WAV");
+        gen::writeRecording(pqwave::testing::displayRecording(), folder() / "REC.WAV");
+        gen::writeRecording(pqwave::testing::displayRecording(true), folder() / "REV.WAV");
         model_ = std::make_unique<Form1Model>(folder(), &host_);
         main_ = std::make_unique<Form1>(*model_);
         waveModel_ = std::make_unique<Form2Model>(*model_);
@@ -255,7 +241,7 @@ TEST_F(DisplayWindows, ThePhaseCheckSelectsTheRotationBeforeTheConversion) {
 
 TEST_F(DisplayWindows, TheProgramOpensOnAFileOrAFolderNamedOnItsCommandLine) {
     fs::create_directory(folder() / "card");
-    gen::writeRecording(supplyRecording(), folder() / "card" / "C.WAV");
+    gen::writeRecording(pqwave::testing::displayRecording(), folder() / "card" / "C.WAV");
     openGivenPath(*model_, *main_, folder() / "card" / "C.WAV");
     EXPECT_EQ(model_->Dir1.path, (folder() / "card").string());
     EXPECT_EQ(model_->File1.fileName, "C.WAV");
@@ -287,15 +273,3 @@ TEST_F(DisplayWindows, TheNewWindowsAnswerToKeyboardAndAssistiveTechnology) {
 
 }  // namespace
 }  // namespace pqwave
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-        if (!message.contains(QLatin1String("propagateSizeHints"))) previous(type, context, message);
-    });
-    ::testing::InitGoogleTest(&argc, argv);
-    QApplication application(argc, argv);
-    pqwave::useJapaneseCapableFont(application);
-    return RUN_ALL_TESTS();
-}

@@ -131,15 +131,3 @@ TEST_F(Form1Keyboard, EveryTextBoxIsNamedByItsCaption) {
 
 }  // namespace
 }  // namespace pqwave
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-        if (!message.contains(QLatin1String("propagateSizeHints"))) previous(type, context, message);
-    });
-    ::testing::InitGoogleTest(&argc, argv);
-    QApplication application(argc, argv);
-    pqwave::useJapaneseCapableFont(application);
-    return RUN_ALL_TESTS();
-}

@@ -31,4 +31,14 @@ inline void setScrollMax(ScrollBar& bar, int max) {
     if (bar.value > std::max(max, 0)) setScrollValue(bar, max);
 }
 
+// The play button: the bar steps from its value to its maximum (each step redraws through its
+// change rule), yielding after each step so the stop button can be pressed, until `stopped`.
+inline void playThrough(ScrollBar& bar, const std::function<void()>& yield, const std::function<bool()>& stopped) {
+    for (long long v = bar.value; v <= bar.max; ++v) {
+        setScrollValue(bar, static_cast<int>(v));
+        yield();
+        if (stopped()) break;
+    }
+}
+
 }  // namespace pqwave

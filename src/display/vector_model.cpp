@@ -168,11 +168,8 @@ void Form02Model::Image1_Click() {
             m.playing_ = false;
         }
     } restore{*this};
-    for (long long v = HScroll1.value; v <= HScroll1.max; ++v) {
-        setScrollValue(HScroll1, static_cast<int>(v));
-        host_->processEvents();
-        if (PlayStop == 1) break;
-    }
+    playThrough(
+        HScroll1, [this] { host_->processEvents(); }, [this] { return PlayStop == 1; });
 }
 
 void Form02Model::Command4_Click(int index) {

@@ -44,4 +44,17 @@ gen::ThreePhaseSupply supplyWith(std::vector<gen::Circuit> circuits) {
     return supply;
 }
 
+gen::RecordingSpec displayRecording(bool reverse) {
+    gen::ThreePhaseSupply supply;
+    supply.voltageRange = "50V";
+    supply.reverse = reverse;
+    supply.circuits = {{100, 20, 200, {}}};
+    gen::RecordingSpec spec;
+    spec.layout = 40;
+    spec.timePerDivision = "50ms";
+    spec.sampleCount = 20000;
+    spec.channels = gen::threePhaseChannels(supply);
+    return spec;
+}
+
 }  // namespace pqwave::testing

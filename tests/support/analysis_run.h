@@ -29,4 +29,8 @@ double value(const CsvFile& csv, std::size_t line, const std::string& name);
 gen::RecordingSpec supplyRecording(const gen::ThreePhaseSupply& supply, int samples = 2000);
 gen::ThreePhaseSupply supplyWith(std::vector<gen::Circuit> circuits);
 
+// An 8840 recording of a balanced 110 V supply with one 100 A circuit lagging 20 degrees: 2 kHz
+// (40 samples a cycle), 20000 samples, counts small enough for the display windows at scale 1.
+gen::RecordingSpec displayRecording(bool reverse = false);
+
 }  // namespace pqwave::testing
