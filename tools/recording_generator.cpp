@@ -307,6 +307,7 @@ std::uint16_t word86(const Calibration& c, std::int16_t value) {
 }  // namespace
 
 double Waveform::valueAt(double seconds, double noiseSample) const {
+    if (signal) return signal(seconds) + noise * noiseSample;
     double w = 2 * kPi * frequency * seconds;
     double value = offset + amplitude * std::sin(w + phaseDegrees * kPi / 180);
     for (const Harmonic& h : harmonics) value += h.amplitude * std::sin(h.order * w + h.phaseDegrees * kPi / 180);

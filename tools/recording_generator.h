@@ -30,6 +30,9 @@ struct Waveform {
     double offset = 0;
     std::vector<Harmonic> harmonics;
     double noise = 0;  // peak of uniform noise
+    // When set, the value at each sample time in place of the sine and its harmonics (noise is
+    // still added): test signals with steps, modulation or a drifting frequency.
+    std::function<double(double seconds)> signal = nullptr;
     double valueAt(double seconds, double noiseSample) const;
 };
 
