@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "app/cli_export.h"
+#include "common/failure.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
 #include "control/all_files_run.h"
@@ -254,13 +255,9 @@ void runBatch(Form1Model& form, const CommandLine& line, const std::filesystem::
         helperPointers.push_back(helper.get());
         helpers.push_back(std::move(helper));
     }
-    try {
-        runAllFiles(form, helperPointers);
-    } catch (const Error& error) {
-        host.reportError(error.kind(), error.what());
-    } catch (const std::bad_alloc&) {
-        host.reportError(ErrorKind::CannotRead, folder.string() + ": not enough memory for the all-files run");
-    }
+    reportingFailure(
+        folder.string(), [&] { runAllFiles(form, helperPointers); },
+        [&host](const Failure& failure) { host.reportError(failure.kind, failure.message); });
 }
 
 // ---- plot: a display window's picture as a PNG

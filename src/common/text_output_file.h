@@ -38,6 +38,9 @@ public:
     void finish();
     void commit();
     const std::filesystem::path& path() const { return finalPath_; }
+    // Another final name in the same folder, before commit(): the all-files run gives a later
+    // recording whose output name an earlier one took a name of its own.
+    void rename(std::filesystem::path finalPath) { finalPath_ = std::move(finalPath); }
 
 private:
     void append(const char* data, std::size_t size);

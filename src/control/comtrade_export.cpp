@@ -4,10 +4,10 @@
 #include "control/comtrade_export.h"
 
 #include <cmath>
-#include <new>
 
 #include "common/datetime.h"
 #include "common/error.h"
+#include "common/failure.h"
 #include "common/sample_counter.h"
 #include "common/text.h"
 #include "common/textforms.h"
@@ -103,9 +103,8 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
                         target.string() + ": this is the recording itself; the export needs another name");
 
     ProgressScope scope(form.progress);
-    if (form.Label1.text != form.LoadedFileName) form.DTLood();
-    if (form.Label1.text != form.LoadedFileName)
-        throw Error(ErrorKind::Malformed, form.Label1.text + ": the file holds no samples to export");
+    form.loadSelectedFile();
+    form.requireConvertibleRecording();
     WaitCursor wait(form);
 
     const ComtradeSettings settings = comtradeSettingsOf(form, format);
@@ -165,19 +164,12 @@ fs::path comtradePathBeside(const Form1Model& form) {
 }
 
 bool exportComtrade(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format) {
-    try {
-        runExport(form, cfgPath, format);
-        return true;
-    } catch (const Cancelled&) {
-        form.progress.clearCancel();
-        form.host().reportError(ErrorKind::Cancelled,
-                                form.Label1.text + ": export cancelled; the unfinished files were removed");
-    } catch (const Error& error) {
-        form.host().reportError(error.kind(), error.what());
-    } catch (const std::bad_alloc&) {
-        form.host().reportError(ErrorKind::CannotRead, form.Label1.text + ": not enough memory for this recording");
-    }
-    return false;
+    return reportingFailure(
+        form.Label1.text, [&] { runExport(form, cfgPath, format); },
+        [&form](const Failure& failure) {
+            form.progress.clearCancel();
+            form.host().reportError(failure.kind, failure.message);
+        });
 }
 
 bool exportComtradeBeside(Form1Model& form, const std::string& fileName) {
