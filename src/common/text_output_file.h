@@ -52,7 +52,7 @@ private:
     [[noreturn]] void fail(const std::string& what);
 
     std::filesystem::path finalPath_;
-    std::string name_;                 // for messages
+    std::string name_;                  // for messages
     std::filesystem::path targetPath_;  // the file renamed over: finalPath_, or its link's target
     std::filesystem::path partPath_;    // empty when the output is a stream
     std::FILE* file_ = nullptr;
