@@ -17,8 +17,8 @@ namespace {
     throw Error(ErrorKind::CannotRead, path.string() + ": " + why);
 }
 
-void refuseAllButRegular(const std::filesystem::path& path, const struct stat& st) {
-    if (!S_ISREG(st.st_mode)) cannotRead(path, "not a regular file (" + fileKindOf(st.st_mode) + ")");
+std::string notRegular(const struct stat& st) {
+    return "not a regular file (" + fileKindOf(st.st_mode) + ")";
 }
 
 }  // namespace
@@ -29,26 +29,25 @@ OpenedFile openRegularFile(const std::filesystem::path& path) {
     fileSizeOf(path);
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) cannotRead(path, systemReason(errno));
+    auto closeAndRefuse = [&](const std::string& why) {
+        ::close(fd);
+        cannotRead(path, why);
+    };
     struct stat st;
-    int error = ::fstat(fd, &st) == 0 ? 0 : errno;
-    if (error == 0 && S_ISREG(st.st_mode)) {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        OpenedFile opened;
-        opened.file.reset(::fdopen(fd, "rb"));
-        opened.size = static_cast<std::uintmax_t>(st.st_size);
-        if (opened.file) return opened;
-        error = errno;
-    }
-    ::close(fd);
-    if (error != 0) cannotRead(path, systemReason(error));
-    refuseAllButRegular(path, st);
-    cannotRead(path, "not a regular file");
+    if (::fstat(fd, &st) != 0) closeAndRefuse(systemReason(errno));
+    if (!S_ISREG(st.st_mode)) closeAndRefuse(notRegular(st));
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    OpenedFile opened;
+    opened.file.reset(::fdopen(fd, "rb"));
+    if (!opened.file) closeAndRefuse(systemReason(errno));
+    opened.size = static_cast<std::uintmax_t>(st.st_size);
+    return opened;
 }
 
 std::uintmax_t fileSizeOf(const std::filesystem::path& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) cannotRead(path, systemReason(errno));
-    refuseAllButRegular(path, st);
+    if (!S_ISREG(st.st_mode)) cannotRead(path, notRegular(st));
     return static_cast<std::uintmax_t>(st.st_size);
 }
 
