@@ -14,6 +14,7 @@
 #include "control/file_lists.h"
 #include "control/form1_model.h"
 #include "control/raw_data.h"
+#include "input/output_target.h"
 #include "power/power_settings.h"
 
 namespace pqwave {
@@ -75,14 +76,6 @@ std::int64_t triggerMicroseconds(const Form1Model& form) {
     return std::llround(*date) * 86'400'000'000 + std::llround(*time * 86'400'000'000.0);
 }
 
-// On a card mounted without letter case, REC.DAT and REC.dat are one file.
-bool isTheRecording(const fs::path& target, const fs::path& recording) {
-    std::error_code ec;
-    if (fs::equivalent(target, recording, ec)) return true;
-    return target.parent_path() == recording.parent_path() &&
-           toLowerAscii(target.filename().string()) == toLowerAscii(recording.filename().string());
-}
-
 class WaitCursor {
 public:
     explicit WaitCursor(Form1Model& form) : form_(form) { form_.host().setWaitCursor(true); }
@@ -97,10 +90,7 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
     if (form.FileRecognized != -1)
         throw Error(ErrorKind::NotRecognized, form.Label1.text + ": not a recording this program knows");
     const fs::path recording = form.Label1.text;
-    for (const fs::path& target : {cfgPath, comtradeDataPath(cfgPath)})
-        if (isTheRecording(target, recording))
-            throw Error(ErrorKind::CannotWrite,
-                        target.string() + ": this is the recording itself; the export needs another name");
+    for (const fs::path& target : {cfgPath, comtradeDataPath(cfgPath)}) refuseRecordingAsOutput(target, recording);
 
     ProgressScope scope(form.progress);
     form.loadSelectedFile();

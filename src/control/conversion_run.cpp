@@ -12,6 +12,7 @@
 #include "control/power_runs.h"
 #include "control/raw_data.h"
 #include "control/spectrum_runs.h"
+#include "input/output_target.h"
 #include "power/result_layout.h"
 
 namespace pqwave {
@@ -108,6 +109,7 @@ std::unique_ptr<TextOutputFile> Form1Model::convertSelectedFile() {
         processing == Processing::SlidingAnalysis ? slidingSettingsOf(*this) : powerSettingsOf(*this);
     std::unique_ptr<TextOutputFile> output;
     if (processing != Processing::TimeOfDayStatistics && !statisticsOnly && !isChecked(Check4)) {
+        refuseRecordingAsOutput(Text5.text, Label1.text);
         output = std::make_unique<TextOutputFile>(Text5.text);
         std::string firstLine = Label15[0].text + "," + Label15[1].text;
         if (isSelected(Option2[0])) firstLine += rmsScalingInformation(power);
