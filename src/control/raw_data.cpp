@@ -54,8 +54,8 @@ struct TimeColumn {
 // Clock times are written only when every one of them is a date the file can show.
 void requireCalendarTimes(const Form1Model& form, double first, double last) {
     if (isCalendarDateTime(first) && isCalendarDateTime(last)) return;
-    throw Error(ErrorKind::Malformed, form.Label1.text + ": the pre-trigger of " + form.Label26.text + " with a start of " +
-                                          form.Label15[0].text + " " + form.Label15[1].text +
+    throw Error(ErrorKind::Malformed, form.Label1.text + ": the pre-trigger of " + form.Label26.text +
+                                          " with a start of " + form.Label15[0].text + " " + form.Label15[1].text +
                                           " puts the sample times out of any calendar (時間軸を時刻(日時)で出力)");
 }
 
