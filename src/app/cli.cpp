@@ -582,8 +582,10 @@ std::filesystem::path executableFolder() {
     return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
-int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
-           std::ostream& err) {
+namespace {
+
+int runCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
+               std::ostream& err) {
     if (!args.empty() && args.front() == "plot") return runPlot(args, programFolder, err);
     std::string problem;
     std::optional<CommandLine> line = parseCommandLine(args, problem);
@@ -652,6 +654,22 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
     }
     host.endProgressLine();
     return host.statusAfter(stopSignals);
+}
+
+}  // namespace
+
+// Whatever a command throws past its own reporting (running out of memory while reading a
+// header, say) is one line and an exit status, never an abort.
+int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
+           std::ostream& err) {
+    int status = kExitFailed;
+    reportingFailure(
+        "pqwave-cli", [&] { status = runCommand(args, programFolder, out, err); },
+        [&](const Failure& failure) {
+            err << "pqwave-cli: " << failure.message << '\n';
+            status = exitStatusOf(failure.kind);
+        });
+    return status;
 }
 
 }  // namespace pqwave

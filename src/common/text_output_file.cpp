@@ -131,6 +131,16 @@ void TextOutputFile::finish() {
     if (std::fclose(file) != 0) fail(systemReason(errno));
 }
 
+void TextOutputFile::rename(const std::filesystem::path& finalPath) {
+    if (partPath_.empty()) return;
+    const OutputPath where = resolveOutputPath(finalPath);
+    if (where.kind != OutputPath::Kind::File)
+        throw Error(ErrorKind::CannotWrite, finalPath.string() + ": not a file an output can be renamed to");
+    finalPath_ = finalPath;
+    name_ = finalPath.string();
+    targetPath_ = where.target;
+}
+
 void TextOutputFile::commit() {
     finish();
     if (!partExists_) return;

@@ -44,8 +44,9 @@ public:
     void commit();
     const std::filesystem::path& path() const { return finalPath_; }
     // Another final name in the same folder, before commit(): the all-files run gives a later
-    // recording whose output name an earlier one took a name of its own.
-    void rename(std::filesystem::path finalPath) { finalPath_ = std::move(finalPath); }
+    // recording whose output name an earlier one took a name of its own. A stream keeps going
+    // where it goes.
+    void rename(const std::filesystem::path& finalPath);
 
 private:
     void openStream(int fd);

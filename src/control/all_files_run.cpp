@@ -18,6 +18,8 @@
 #include "control/file_lists.h"
 #include "control/form1_model.h"
 #include "control/raw_data.h"
+#include "input/file_bytes.h"
+#include "input/output_target.h"
 #include "power/power_settings.h"
 
 namespace pqwave {
@@ -130,7 +132,7 @@ public:
     }
 
     // Claims the outcome's output name, renaming it and saying so when it is taken.
-    void claimFor(FileOutcome& out, const std::filesystem::path& wanted,
+    void claimFor(FileOutcome& out, const std::filesystem::path wanted,
                   const std::function<void(const std::string&)>& rename) {
         const std::filesystem::path name = claim(wanted);
         if (name == wanted) return;
@@ -152,10 +154,7 @@ private:
 void convert(Form1Model& m, const std::string& name, const RunPlan& plan, FileOutcome& out, OutputNames* names) {
     out.path = joinFolder(m.File1.path, name);
     setText(m.Label1, out.path);
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(out.path, ec);
-    if (ec) throw Error(ErrorKind::CannotRead, out.path + ": " + ec.message());
-    if (size == 0) return;  // an empty file is skipped without a word
+    if (fileSizeOf(out.path) == 0) return;  // an empty file is skipped without a word
     m.FileRecognized = 0;
     m.File1_Click(name);
     if (!m.Command1.enabled && !isChecked(m.Check10)) return;  // the header was not accepted
@@ -214,14 +213,14 @@ public:
         switch (out.kind) {
             case SummaryKind::Interval:
                 if (!interval_) {
-                    interval_ = std::make_unique<TextOutputFile>(joinFolder(folder_, "PQp-pDT.csv"));
+                    interval_ = open("PQp-pDT.csv");
                     interval_->writeLine(intervalSummaryHeader(out.interval.layout));
                 }
                 interval_->writeLine(intervalSummaryRow(out.interval));
                 break;
             case SummaryKind::RmsPerFile:
                 if (!rms_) {
-                    rms_ = std::make_unique<TextOutputFile>(joinFolder(folder_, "Rms統計DT.csv"));
+                    rms_ = open("Rms統計DT.csv");
                     rms_->writeLine(rmsSummaryHeader(out.channels));
                 }
                 rms_->writeLine(rmsSummaryRow(out.start, out.channels, out.rms));
@@ -237,7 +236,8 @@ public:
     // Writes the hours of the year, then puts every summary in place.
     void commit() {
         if (hoursYear_) {
-            TextOutputFile file(joinFolder(folder_, timeOfDayName_));
+            std::unique_ptr<TextOutputFile> hours = open(timeOfDayName_);
+            TextOutputFile& file = *hours;
             file.writeLine(timeOfDaySummaryHeader(hourChannels_));
             for (const std::string& row : timeOfDaySummaryRows(*hoursYear_, hourChannels_, hours_)) file.writeLine(row);
             file.commit();
@@ -247,6 +247,12 @@ public:
     }
 
 private:
+    std::unique_ptr<TextOutputFile> open(const std::string& name) const {
+        const std::string path = joinFolder(folder_, name);
+        refuseRecordingAsOutput(path, {});
+        return std::make_unique<TextOutputFile>(path);
+    }
+
     void foldHours(FileOutcome& out) {
         if (!hoursYear_) hoursYear_ = out.timeOfDay.year;
         hourChannels_ = out.channels;

@@ -18,7 +18,9 @@ void requireSamplesInInterval(const PowerSettings& s) {
     if (roundHalfEven(n) >= 1) return;
     std::string problem = s.fileName + ": an output interval of " + formD(s.intervalMs) + " ms holds " +
                           s.samplesPerIntervalText + " samples, less than one";
-    const double samplePeriodMs = s.intervalMs / n;
+    // The time axis gives the sample period exactly; N is shown rounded to thousandths.
+    double samplePeriodMs = s.timePerDivision / s.samplesPerDivision / s.timeUnitFactor * 1000;
+    if (!(samplePeriodMs > 0) || !std::isfinite(samplePeriodMs)) samplePeriodMs = s.intervalMs / n;
     if (samplePeriodMs > 0 && std::isfinite(samplePeriodMs))
         problem += "; 出力間隔 of " + formS(static_cast<float>(samplePeriodMs)) + " ms or more would work";
     throw ArithmeticError(problem);

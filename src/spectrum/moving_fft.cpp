@@ -14,6 +14,7 @@
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
+#include "input/output_target.h"
 #include "spectrum/fft.h"
 #include "spectrum/transform_input.h"
 
@@ -176,6 +177,9 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
     if (s.windowFiles && std::filesystem::path(s.outputName).filename().empty())
         throw Error(ErrorKind::CannotWrite,
                     s.fileName + ": no output file name (出力ファイル名) to name the window files after");
+    if (s.windowFiles && s.outputName == "-")
+        throw Error(ErrorKind::CannotWrite, s.fileName + ": the moving FFT writes a file per channel, which standard "
+                                                         "output cannot hold; name them with an output file name");
     const Layout layout = layoutOf(s, table);
     MovingFftResult result{layout.windows, layout.windowsPastTheEnd};
     if (!s.windowFiles && !s.summaries) return result;  // nothing would be written
@@ -186,6 +190,10 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
     const std::filesystem::path folder =
         s.windowFiles ? std::filesystem::path(s.outputName).parent_path() : s.summaryFolder;
     requireFreeSpace(folder, plannedBytes(s, layout, columns), s.fileName + ": the moving FFT");
+    for (int c = 0; c < columns; ++c) {
+        if (s.windowFiles) refuseRecordingAsOutput(movingFftWindowFile(s.outputName, c), s.fileName);
+        if (s.summaries) refuseRecordingAsOutput(movingFftSummaryFile(s.summaryFolder, c), s.fileName);
+    }
     std::vector<std::unique_ptr<TextOutputFile>> files;
     std::vector<std::filesystem::path> startedNow;
     FftArrays a(n);
