@@ -178,8 +178,9 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
         throw Error(ErrorKind::CannotWrite,
                     s.fileName + ": no output file name (出力ファイル名) to name the window files after");
     if (s.windowFiles && s.outputName == "-")
-        throw Error(ErrorKind::CannotWrite, s.fileName + ": the moving FFT writes a file per channel, which standard "
-                                                         "output cannot hold; name them with an output file name");
+        throw Error(ErrorKind::CannotWrite, s.fileName +
+                                                ": the moving FFT writes a file per channel, which standard "
+                                                "output cannot hold; name them with an output file name");
     const Layout layout = layoutOf(s, table);
     MovingFftResult result{layout.windows, layout.windowsPastTheEnd};
     if (!s.windowFiles && !s.summaries) return result;  // nothing would be written
