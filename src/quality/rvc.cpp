@@ -43,8 +43,8 @@ void RvcDetector::add(const HalfCycleRms& value) {
         case State::Changing:
             push(value);
             noteInChange(value.volts);
-            // The new steady second must lie wholly after the change's first value.
-            if (values_.front().startSeconds > changeStart_ && windowSteady(settleBandVolts_)) endChange();
+            // The new steady second must not reach back before the change's first value.
+            if (values_.front().startSeconds >= changeStart_ && windowSteady(settleBandVolts_)) endChange();
             return;
     }
 }
@@ -100,8 +100,11 @@ void RvcDetector::endChange() {
     double steadyDelta = 0, largest = 0;
     std::string phases;
     for (int c = 0; c < kLineVoltages; ++c) {
-        steadyDelta = std::max(steadyDelta, std::abs(after[c] - before_[c]));
-        largest = std::max(largest, largestGap_[c]);
+        // A clean step leaves no value of its own outside the new steady second: then the
+        // largest change is the step itself.
+        const double steadyGap = std::abs(after[c] - before_[c]);
+        steadyDelta = std::max(steadyDelta, steadyGap);
+        largest = std::max({largest, largestGap_[c], steadyGap});
         if (left_[c]) phases += phases.empty() ? kVoltageNames[c] : std::string(" ") + kVoltageNames[c];
     }
     if (crossedDipOrSwell_ || steadyDelta < thresholdVolts_) return;

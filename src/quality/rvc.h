@@ -2,14 +2,14 @@
 // while its last 100 (50 Hz) or 120 (60 Hz) values all lie within the RVC threshold of their
 // mean. A change starts with the first value that leaves the mean of the steady second before
 // it by more than the threshold, on any voltage; it ends when every voltage is steady again
-// on values all taken after its start, within the threshold less the hysteresis. It is an RVC
+// on values from its first on, within the threshold less the hysteresis. It is an RVC
 // when no value crossed the dip or swell threshold meanwhile (then it is that event) and the
 // two steady states differ by at least the threshold. A change still open at the end of the
 // series is not reported.
 //
 // Each RVC as a PqEvent: start (the first value out), duration (to the first value of the new
 // steady second), extremeVolts = delta Umax (largest distance of a value in the change from
-// the steady mean before it), steadyDeltaVolts = delta Uss (between the means of the two steady
+// the steady mean before it, at least delta Uss), steadyDeltaVolts = delta Uss (between the means of the two steady
 // seconds), both the largest over the voltages, extremePercent in % of Udin, and the voltages
 // that left the band.
 #pragma once
