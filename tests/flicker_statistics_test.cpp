@@ -1,4 +1,6 @@
 // The statistics of Pinst and what is made of the periods afterwards, on hand-worked values.
+#include "quality/flicker_statistics.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "quality/flicker_periods.h"
-#include "quality/flicker_statistics.h"
 
 namespace pqwave {
 namespace {

@@ -18,9 +18,9 @@ struct PstUnityRow {
 // The rectangular fluctuations that give Pst = 1.00 (IEC 61000-4-15:2010, as the SICAM
 // P850/P855 manual's Table 6-4 reprints them).
 constexpr PstUnityRow kPstUnityRows[] = {
-    {1, 3.178, 3.181, 2.715, 2.719},    {2, 2.561, 2.564, 2.191, 2.194},   {7, 1.694, 1.694, 1.450, 1.450},
-    {39, 1.045, 1.040, 0.894, 0.895},   {110, 0.844, 0.844, 0.722, 0.723}, {1620, 0.545, 0.548, 0.407, 0.409},
-    {4000, 3.426, 0, 2.343, 0},         {4800, 0, 4.837, 0, 3.263},
+    {1, 3.178, 3.181, 2.715, 2.719},  {2, 2.561, 2.564, 2.191, 2.194},   {7, 1.694, 1.694, 1.450, 1.450},
+    {39, 1.045, 1.040, 0.894, 0.895}, {110, 0.844, 0.844, 0.722, 0.723}, {1620, 0.545, 0.548, 0.407, 0.409},
+    {4000, 3.426, 0, 2.343, 0},       {4800, 0, 4.837, 0, 3.263},
 };
 
 double columnOf(const PstUnityRow& row, FlickerSystem system) {
@@ -78,8 +78,8 @@ FlickerModulation pinstUnityModulation() {
     return {FlickerShape::Sinusoidal, 8.8, 0.250, 0};
 }
 
-std::function<double(double)> modulatedVoltage(const FlickerModulation& modulation, double peakVolts,
-                                               double supplyHz, double phaseDegrees, double delaySeconds) {
+std::function<double(double)> modulatedVoltage(const FlickerModulation& modulation, double peakVolts, double supplyHz,
+                                               double phaseDegrees, double delaySeconds) {
     const double phase = phaseDegrees * std::numbers::pi / 180;
     return [=](double t) {
         return peakVolts * modulation.factor(t - delaySeconds) * std::sin(kTwoPi * supplyHz * t + phase);

@@ -43,8 +43,8 @@ FlickerModulation pstUnityModulation(const PstUnityPoint& point);
 FlickerModulation pinstUnityModulation();
 
 // peakVolts x factor(t - delaySeconds) x sin(2 pi supplyHz t + phase).
-std::function<double(double)> modulatedVoltage(const FlickerModulation& modulation, double peakVolts,
-                                               double supplyHz, double phaseDegrees, double delaySeconds = 0);
+std::function<double(double)> modulatedVoltage(const FlickerModulation& modulation, double peakVolts, double supplyHz,
+                                               double phaseDegrees, double delaySeconds = 0);
 
 struct FlickerRecording {
     FlickerModulation modulation;

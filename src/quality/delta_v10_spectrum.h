@@ -17,13 +17,14 @@ class FluctuationSpectrum {
 public:
     // Bins 0 .. fftSize()/2 of `values`; fftSize() is the power of two at or above its count.
     std::span<const double> powerOf(std::span<const double> values);
-    std::size_t fftSize() const { return buffer_.size(); }
+    std::size_t fftSize() const { return size_; }
 
 private:
     void prepare(std::size_t size);
     void transform();
 
-    std::vector<std::complex<double>> buffer_;
+    std::size_t size_ = 0;
+    std::vector<std::complex<double>> buffer_;  // the values in pairs, then their transform
     std::vector<std::complex<double>> twiddles_;
     std::vector<std::size_t> reversed_;
     std::vector<double> power_;

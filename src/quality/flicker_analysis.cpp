@@ -92,7 +92,8 @@ void FlickerAnalysis::closeMinute(bool reachedEnd) {
     m.pinstMax = unmeasured();
     const double oneSecond = channels_.front().tickHz();
     for (int v = 0; v < voltages_; ++v) {
-        if (static_cast<double>(envelopes_[v].size()) >= oneSecond) m.deltaV10[v] = deltaV10_[v].ofMinute(envelopes_[v]);
+        if (static_cast<double>(envelopes_[v].size()) >= oneSecond)
+            m.deltaV10[v] = deltaV10_[v].ofMinute(envelopes_[v]);
         m.pinstMax[v] = pinstMax_[v];
         envelopes_[v].clear();
         pinstMax_[v] = 0;

@@ -34,7 +34,7 @@ using LineValues = std::array<double, kLineVoltages>;  // U12, U23, U31; NaN whe
 struct FlickerMinute {
     double startSeconds = 0, endSeconds = 0;
     bool complete = false;
-    bool flagged = false;  // not complete, or holding a dip, swell or interruption
+    bool flagged = false;   // not complete, or holding a dip, swell or interruption
     LineValues deltaV10{};  // volts on the 100 V base
     LineValues pinstMax{};
 };

@@ -33,9 +33,10 @@ double FlickerChannel::pinstUnit() {
     // A relative fluctuation dV/V (peak to peak) of the RMS value makes the normalised mean
     // square swing by dV/V (peak); after weighting w, squaring and the 300 ms mean this is
     // (dV/V w)^2 / 2 with a ripple at twice the frequency that the mean passes by |G|.
-    const double weighting = analogGain({firstOrderHighPass(kHighPassHz)}, kReferenceHz) *
-                             analogGain(butterworthLowPass(kLowPassOrder, kLowPassPerSupplyHz * kReferenceSupplyHz), kReferenceHz) *
-                             analogGain(lampEyeSections(lampEyeModel(FlickerLamp::Lamp230V)), kReferenceHz);
+    const double weighting =
+        analogGain({firstOrderHighPass(kHighPassHz)}, kReferenceHz) *
+        analogGain(butterworthLowPass(kLowPassOrder, kLowPassPerSupplyHz * kReferenceSupplyHz), kReferenceHz) *
+        analogGain(lampEyeSections(lampEyeModel(FlickerLamp::Lamp230V)), kReferenceHz);
     const double amplitude = kReferenceRelativeChange * weighting;
     const double ripple = analogGain({firstOrderLowPass(kSmoothingSeconds)}, 2 * kReferenceHz);
     return amplitude * amplitude / 2 * (1 + ripple);

@@ -26,8 +26,7 @@ void flagAll(std::span<Period> periods, std::span<const PqEvent> events) {
 
 // Runs `each(first, last)` over the runs of `periods` that share a clock period.
 template <typename Period, typename Each>
-void forEachClockPeriod(std::span<const Period> periods, double clockSecondsAtStart, double lengthSeconds,
-                        Each each) {
+void forEachClockPeriod(std::span<const Period> periods, double clockSecondsAtStart, double lengthSeconds, Each each) {
     std::size_t first = 0;
     while (first < periods.size()) {
         const std::int64_t index = clockPeriod(periods[first].startSeconds, clockSecondsAtStart, lengthSeconds);
@@ -65,8 +64,7 @@ void flagVoltageEvents(std::span<ShortTermFlicker> shortTerm, std::span<const Pq
     flagAll(shortTerm, events);
 }
 
-std::vector<LongTermFlicker> longTermFlicker(std::span<const ShortTermFlicker> shortTerm,
-                                             double clockSecondsAtStart) {
+std::vector<LongTermFlicker> longTermFlicker(std::span<const ShortTermFlicker> shortTerm, double clockSecondsAtStart) {
     std::vector<LongTermFlicker> result;
     forEachClockPeriod(shortTerm, clockSecondsAtStart, kLongTermSeconds,
                        [&](std::span<const ShortTermFlicker> group, double startSeconds) {

@@ -30,8 +30,7 @@ struct LongTermFlicker {  // one clock-aligned 2 hours
     LineValues plt{};
 };
 // Plt from the Pst of each 2 hours; flag the 10-minute periods first so their flags pass on.
-std::vector<LongTermFlicker> longTermFlicker(std::span<const ShortTermFlicker> shortTerm,
-                                             double clockSecondsAtStart);
+std::vector<LongTermFlicker> longTermFlicker(std::span<const ShortTermFlicker> shortTerm, double clockSecondsAtStart);
 
 struct DeltaV10Hour {  // one clock-aligned hour
     double startSeconds = 0, endSeconds = 0;

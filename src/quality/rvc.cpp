@@ -34,7 +34,8 @@ void RvcDetector::add(const HalfCycleRms& value) {
         case State::Steady: {
             const Values mean = windowMean();
             bool leaves = false;
-            for (int c = 0; c < kLineVoltages; ++c) leaves = leaves || std::abs(value.volts[c] - mean[c]) > thresholdVolts_;
+            for (int c = 0; c < kLineVoltages; ++c)
+                leaves = leaves || std::abs(value.volts[c] - mean[c]) > thresholdVolts_;
             if (leaves) startChange(value, mean);
             push(value);
             if (leaves) noteInChange(value.volts);
