@@ -94,6 +94,25 @@ TEST(DeltaV10Summary, GivesTheLargestTheFourthLargestAndTheMeanOfTheMinutes) {
     EXPECT_DOUBLE_EQ(s.fourthLargest, 0.2);
     EXPECT_NEAR(s.mean, 0.3, 1e-12);
     EXPECT_TRUE(std::isnan(summariseDeltaV10(std::span<const double>(values, 3)).fourthLargest));
+
+    // From 12:59 on: the first minute closes its hour, the next 60 fill 13:00 to 14:00.
+    std::vector<FlickerMinute> minutes(61);
+    for (int i = 0; i < 61; ++i) {
+        minutes[i].startSeconds = 60.0 * i;
+        minutes[i].endSeconds = 60.0 * (i + 1);
+        minutes[i].complete = true;
+        minutes[i].deltaV10 = {0.01 * i, kNaN, kNaN};
+    }
+    const std::vector<DeltaV10Hour> hours = deltaV10Hours(minutes, 12 * 3600 + 59 * 60);
+    ASSERT_EQ(hours.size(), 2u);
+    EXPECT_TRUE(hours[0].flagged);
+    EXPECT_TRUE(hours[1].complete);
+    EXPECT_FALSE(hours[1].flagged);
+    EXPECT_DOUBLE_EQ(hours[1].startSeconds, 60);
+    EXPECT_DOUBLE_EQ(hours[1].voltages[0].maximum, 0.60);
+    EXPECT_DOUBLE_EQ(hours[1].voltages[0].fourthLargest, 0.57);
+    EXPECT_NEAR(hours[1].voltages[0].mean, 0.305, 1e-12);
+    EXPECT_EQ(hours[1].voltages[1].minutes, 0);
 }
 
 }  // namespace

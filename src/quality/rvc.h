@@ -9,9 +9,9 @@
 //
 // Each RVC as a PqEvent: start (the first value out), duration (to the first value of the new
 // steady second), extremeVolts = delta Umax (largest distance of a value in the change from
-// the steady mean before it, at least delta Uss), steadyDeltaVolts = delta Uss (between the means of the two steady
-// seconds), both the largest over the voltages, extremePercent in % of Udin, and the voltages
-// that left the band.
+// the steady mean before it, at least delta Uss), steadyDeltaVolts = delta Uss (between the
+// means of the two steady seconds), both the largest over the voltages, extremePercent =
+// delta Umax in % of Udin, and the voltages that left the band.
 #pragma once
 
 #include <array>
