@@ -46,13 +46,10 @@ std::string clockText(int secondOfDay) {
 
 double FlickerModulation::factor(double seconds) const {
     const double t = seconds - firstChangeSeconds;
-    double m = std::sin(kTwoPi * hz * t);
-    if (shape == FlickerShape::Rectangular) {
-        // Changes every half period; the half period ending at the first change is the upper.
-        const double halves = std::floor(t * 2 * hz);
-        m = std::fmod(std::abs(halves), 2.0) == 1 ? 1 : -1;
-    }
-    return 1 + deltaVPercent / 200 * m;
+    if (shape == FlickerShape::Sinusoidal) return 1 + deltaVPercent / 200 * std::sin(kTwoPi * hz * t);
+    // Changes every half period; the half period ending at the first change is the upper.
+    const double halves = std::floor(t * 2 * hz);
+    return 1 + deltaVPercent / 200 * (std::fmod(std::abs(halves), 2.0) == 1 ? 1 : -1);
 }
 
 double hzOfChangesPerMinute(double changesPerMinute) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/error.h"
+#include "common/textforms.h"
 
 namespace pqwave {
 namespace {
@@ -42,8 +43,16 @@ double FlickerChannel::pinstUnit() {
     return amplitude * amplitude / 2 * (1 + ripple);
 }
 
+double FlickerChannel::checkedSamplingHz(double samplingHz, double nominalHz) {
+    if (!(nominalHz > 0) || !(samplingHz >= minimumSamplingHz(nominalHz)))
+        throw Error(ErrorKind::NotAvailable, "flicker needs at least " + formD(minimumSamplingHz(nominalHz)) +
+                                                 " samples per second at " + formD(nominalHz) +
+                                                 " Hz, the recording has " + formD(samplingHz));
+    return samplingHz;
+}
+
 FlickerChannel::FlickerChannel(double samplingHz, double nominalHz, FlickerLamp lamp)
-    : samplingHz_(samplingHz),
+    : samplingHz_(checkedSamplingHz(samplingHz, nominalHz)),
       factor_(std::max(1, static_cast<int>(std::floor(samplingHz / kDecimatedHz)))),
       decimatedHz_(samplingHz / factor_),
       tickFactor_(std::max(1, static_cast<int>(std::floor(decimatedHz_ / kTickHz)))),
@@ -51,10 +60,6 @@ FlickerChannel::FlickerChannel(double samplingHz, double nominalHz, FlickerLamp 
       weightScale_(1.0 / (static_cast<double>(factor_) * factor_)),
       startSamples_(static_cast<std::size_t>(std::ceil(2 * decimatedHz_ / nominalHz))),
       normaliserAlpha_(1 - std::exp(-1 / (decimatedHz_ * kNormalisingSeconds))) {
-    if (!(nominalHz > 0) || !(samplingHz >= minimumSamplingHz(nominalHz)))
-        throw Error(ErrorKind::NotAvailable, "flicker needs at least " + std::to_string(minimumSamplingHz(nominalHz)) +
-                                                 " samples per second at " + std::to_string(nominalHz) +
-                                                 " Hz, the recording has " + std::to_string(samplingHz));
     for (int i = 0; i < factor_; ++i) {
         risingWeight_.push_back(i + 1);
         fallingWeight_.push_back(factor_ - 1 - i);
@@ -116,7 +121,8 @@ void FlickerChannel::weigh(double meanSquare, std::vector<FlickerTick>& ticks) {
 }
 
 double FlickerChannel::tickSeconds(std::int64_t tick) const {
-    // Tick n is decimated sample (n + 1) tickFactor - 1, made at the end of block n + 1 + 1.
+    // Tick n is decimated sample j = (n + 1) tickFactor - 1, made as block j + 1 ends (the
+    // first block makes none).
     const double lastSample = ((tick + 1) * static_cast<double>(tickFactor_) + 1) * factor_ - 1;
     return lastSample / samplingHz_;
 }

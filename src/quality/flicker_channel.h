@@ -47,6 +47,7 @@ public:
     static double pinstUnit();
 
 private:
+    static double checkedSamplingHz(double samplingHz, double nominalHz);
     void demodulated(double meanSquare, std::vector<FlickerTick>& ticks);
     void start(std::vector<FlickerTick>& ticks);
     void weigh(double meanSquare, std::vector<FlickerTick>& ticks);

@@ -5,7 +5,6 @@
 // samples do not ring through the chain.
 #pragma once
 
-#include <array>
 #include <complex>
 #include <vector>
 

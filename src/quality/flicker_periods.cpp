@@ -24,7 +24,7 @@ void flagAll(std::span<Period> periods, std::span<const PqEvent> events) {
         if (holdsVoltageEvent(period.startSeconds, period.endSeconds, events)) period.flagged = true;
 }
 
-// Runs `each(first, last)` over the runs of `periods` that share a clock period.
+// Runs `each(group, startSeconds)` over the runs of `periods` that share a clock period.
 template <typename Period, typename Each>
 void forEachClockPeriod(std::span<const Period> periods, double clockSecondsAtStart, double lengthSeconds, Each each) {
     std::size_t first = 0;
