@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "common/error.h"
 #include "quality/flicker_analysis.h"
 #include "tools/flicker_signals.h"
 
@@ -110,6 +111,19 @@ TEST(FlickerMeter, DeltaV10OfTenHertzFluctuationIsItsRmsOnTheHundredVoltBase) {
         }
         EXPECT_EQ(complete, 10);
     }
+}
+
+TEST(FlickerMeter, RefusesASamplingTooSlowForTheSupply) {
+    FlickerSettings sixty;
+    sixty.nominalHz = 60;
+    try {
+        FlickerAnalysis(900, 1, sixty);
+        FAIL() << "no refusal";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::NotAvailable);
+        EXPECT_NE(std::string(e.what()).find("960"), std::string::npos) << e.what();
+    }
+    EXPECT_NO_THROW(FlickerAnalysis(960, 3, sixty));
 }
 
 }  // namespace
