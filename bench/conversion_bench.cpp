@@ -42,7 +42,7 @@ void BM_IntervalAnalysisEveryOption(benchmark::State& state) {
         click(f.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable().rows() - 1)));
     state.counters["rows"] = f.IntervalCount;
 }
 
@@ -52,7 +52,7 @@ void BM_IntervalAnalysisPlain(benchmark::State& state) {
         click(r.form.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable().rows() - 1)));
 }
 
 // The options the moving average shares with the interval analysis: per-phase values and both
@@ -72,7 +72,7 @@ void BM_IntervalAnalysisMovingAverageOptions(benchmark::State& state) {
         click(r.form.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable().rows() - 1)));
 }
 
 void BM_MovingAverageEveryOption(benchmark::State& state) {
@@ -83,7 +83,7 @@ void BM_MovingAverageEveryOption(benchmark::State& state) {
         click(r.form.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable().rows() - 1)));
     state.counters["rows"] = r.form.IntervalCount;
 }
 
@@ -110,9 +110,11 @@ void BM_MovingAverageDrift(benchmark::State& state) {
     double lineSquares = 0, power = 0;
     for (long long j = step - sc10 + 1; j <= step; ++j)  // the ring: the windows of the last 10 ms
         for (long long s = j + 1; s <= j + static_cast<long long>(n); ++s) {
-            const std::int16_t* x = f.SampleTable.row(static_cast<std::size_t>(s));
-            double v1 = static_cast<float>(x[0] * f.ChannelScale[0]), v2 = static_cast<float>(x[1] * f.ChannelScale[1]);
-            double a = static_cast<float>(x[2] * f.ChannelScale[2]), b = static_cast<float>(x[3] * f.ChannelScale[3]);
+            const std::int16_t* x = f.SampleTable().row(static_cast<std::size_t>(s));
+            double v1 = static_cast<float>(x[0] * f.ChannelScale()[0]),
+                   v2 = static_cast<float>(x[1] * f.ChannelScale()[1]);
+            double a = static_cast<float>(x[2] * f.ChannelScale()[2]),
+                   b = static_cast<float>(x[3] * f.ChannelScale()[3]);
             lineSquares += v1 * v1 + v2 * v2 + (v1 - v2) * (v1 - v2);
             power += v1 * a + v2 * b;
         }

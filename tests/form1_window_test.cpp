@@ -803,11 +803,13 @@ TEST(QtHost, TheAllFilesRunsProblemsComeInOneMessageAtItsEnd) {
     host.reportFileProblem({true, ErrorKind::Malformed, "/card/B.MEM: header promises 400 samples"});
     host.reportFileProblem({false, ErrorKind::Arithmetic, "/card/C.MEM: 3 analysis steps could not be computed"});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    auto [title, text] = captureModalBox([&] { host.allFilesRunEnded(); });
+    AllFilesTally tally;
+    tally.converted = tally.failed = 1;
+    auto [title, text] = captureModalBox([&] { host.allFilesRunEnded(tally); });
     EXPECT_TRUE(title.startsWith("1 "));
     EXPECT_EQ(text,
               "× /card/B.MEM: header promises 400 samples\n! /card/C.MEM: 3 analysis steps could not be computed");
-    host.allFilesRunEnded();  // the list was emptied: no second box (it would block here)
+    host.allFilesRunEnded(tally);  // the list was emptied: no second box (it would block here)
 }
 
 TEST(QtHost, TheWaitCursorIsSetOnceAndRestored) {

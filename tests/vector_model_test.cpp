@@ -153,7 +153,7 @@ TEST(VectorLayout, FewerThanFourChannelsGiveOneUntitledDiagram) {
 TEST(VectorLayout, SixteenChannelsGiveSevenTitledDiagramsInTwoRows) {
     std::vector<gen::Circuit> circuits(7, gen::Circuit{50, 0, 200, {}});
     Window w(supplyRecording(balanced(circuits)));
-    ASSERT_EQ(w.recording.form.ChannelCount, 16);
+    ASSERT_EQ(w.recording.form.ChannelCount(), 16);
     w.open();
     EXPECT_EQ(w.form02.diagramCount(), 7);
     std::vector<const PictureText*> titles;
@@ -311,7 +311,7 @@ TEST(VectorCommands, TheMainWindowLoadsTheSamplesAndAsksForTheWindows) {
     ASSERT_TRUE(form.Command4.enabled);
     click(form.Command4);
     EXPECT_EQ(host.vector, 1);
-    EXPECT_EQ(form.LoadedFileName, form.Label1.text);
+    EXPECT_EQ(form.LoadedFileName(), form.Label1.text);
     click(form.Command2);
     EXPECT_EQ(host.waveform, 1);
 

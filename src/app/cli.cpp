@@ -102,6 +102,11 @@ public:
     void showVectorWindowBriefly() override {
         if (form) checkPhaseSequence(*form);
     }
+    void allFilesRunEnded(const AllFilesTally& t) override {
+        endProgressLine();
+        err_ << "pqwave-cli: " << t.outputFolder.string() << ": " << t.converted << " of " << t.total
+             << " files converted, " << t.skipped << " skipped, " << t.failed << " failed\n";
+    }
     // A percentage on a terminal while a run is under way, after the file an all-files run is at.
     void showProgress(const Progress& progress) {
         if (!progressShown_) return;
@@ -247,21 +252,10 @@ std::string settingProblem(SettingResult result, const std::string& name, const 
     }
 }
 
-// The all-files run, with helper models set exactly as `form` when more jobs are asked for.
-void runBatch(Form1Model& form, const CommandLine& line, const std::filesystem::path& programFolder,
-              const std::filesystem::path& folder, Form1Host& host) {
-    std::vector<std::unique_ptr<Form1Model>> helpers;
-    std::vector<Form1Model*> helperPointers;
-    for (int j = 0; line.jobs > 1 && j < line.jobs; ++j) {
-        auto helper = std::make_unique<Form1Model>(programFolder);
-        helper->Form_Load(currentYear());
-        helper->Dir1_Change(folder.string());
-        for (const auto& [name, value] : line.settings) applySetting(*helper, name, value);
-        helperPointers.push_back(helper.get());
-        helpers.push_back(std::move(helper));
-    }
+// The all-files run, `line.jobs` files at a time.
+void runBatch(Form1Model& form, const CommandLine& line, const std::filesystem::path& folder, Form1Host& host) {
     reportingFailure(
-        folder.string(), [&] { runAllFiles(form, helperPointers); },
+        folder.string(), [&] { runAllFiles(form, line.jobs); },
         [&host](const Failure& failure) { host.reportError(failure.kind, failure.message); });
 }
 
@@ -483,7 +477,7 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
     }
     click(command);
     if (host.status() != kExitDone) return host.statusAfter(stopSignals);
-    if (form.LoadedFileName != form.Label1.text) {
+    if (form.LoadedFileName() != form.Label1.text) {
         err << "pqwave-cli: " << file << ": no samples to show\n";
         return kExitFailed;
     }
@@ -507,7 +501,7 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
         Form2Model& w = *waveform;
         w.openFromMainWindow();
         for (int k = 0; k < 8 && !line->traces; ++k)
-            if (w.Check1[k].enabled && k < form.ChannelCount) setValue(w.Check1[k], 1);
+            if (w.Check1[k].enabled && k < form.ChannelCount()) setValue(w.Check1[k], 1);
         for (int n : line->traces.value_or(std::vector<int>{})) {
             Control& box = w.Check1[n - 1];
             if (!box.enabled) {
@@ -650,7 +644,7 @@ int runCommand(const std::vector<std::string>& args, const std::filesystem::path
                    "file)\n";
             return kExitUnavailable;
         }
-        runBatch(form, *line, programFolder, target, host);
+        runBatch(form, *line, target, host);
     }
     host.endProgressLine();
     return host.statusAfter(stopSignals);

@@ -58,28 +58,26 @@ std::string describeModel(const Form1Model& form) {
 
     auto integer = [](long long v) { return formI(v); };
     auto single = [](float v) { return formS(v); };
-    line(out, "ChannelCount", formI(form.ChannelCount));
-    line(out, "LogicChannelCount", formI(form.LogicChannelCount));
-    line(out, "RmsDataFile", formI(form.RmsDataFile));
-    line(out, "FormatCode", formI(form.FormatCode));
-    line(out, "SampleCount", formD(form.SampleCount));
-    line(out, "HeaderBlocks", formI(form.HeaderBlocks));
-    line(out, "LoggerExtraFlag", formI(form.LoggerExtraFlag));
-    line(out, "TimeUnitFactor", formD(form.TimeUnitFactor));
-    line(out, "SamplePeriod", formS(form.SamplePeriod));
-    line(out, "SamplePeriodAtLoad", formD(form.SamplePeriodAtLoad));
+    line(out, "ChannelCount", formI(form.ChannelCount()));
+    line(out, "LogicChannelCount", formI(form.LogicChannelCount()));
+    line(out, "RmsDataFile", formI(form.RmsDataFile()));
+    line(out, "FormatCode", formI(form.FormatCode()));
+    line(out, "SampleCount", formD(form.SampleCount()));
+    line(out, "HeaderBlocks", formI(form.HeaderBlocks()));
+    line(out, "LoggerExtraFlag", formI(form.LoggerExtraFlag()));
+    line(out, "TimeUnitFactor", formD(form.TimeUnitFactor()));
+    line(out, "SamplePeriod", formS(form.SamplePeriod()));
+    line(out, "SamplePeriodAtLoad", formD(form.SamplePeriodAtLoad()));
     line(out, "FileRecognized", formI(form.FileRecognized));
-    line(out, "LastActiveChannel", formI(form.LastActiveChannel));
-    line(out, "LoadedFileName", form.LoadedFileName);
+    line(out, "LastActiveChannel", formI(form.LastActiveChannel()));
+    line(out, "LoadedFileName", form.LoadedFileName());
     line(out, "SupplyFrequency", formS(form.SupplyFrequency));
     line(out, "RawOutputStep", formS(form.RawOutputStep));
-    line(out, "BatchMode", formI(form.BatchMode));
-    line(out, "IntervalCount", formI(form.IntervalCount));
     describeArray(out, "ChannelSelection", form.ChannelSelection, integer);
     describeArray(out, "ChannelMap", form.ChannelMap, integer);
-    describeArray(out, "ChannelScale", form.ChannelScale, single);
-    line(out, "SampleTable.Rows", formI(static_cast<long long>(form.SampleTable.rows())));
-    line(out, "SampleTable.Columns", formI(static_cast<long long>(form.SampleTable.columns())));
+    describeArray(out, "ChannelScale", form.ChannelScale(), single);
+    line(out, "SampleTable.Rows", formI(static_cast<long long>(form.SampleTable().rows())));
+    line(out, "SampleTable.Columns", formI(static_cast<long long>(form.SampleTable().columns())));
     return out;
 }
 

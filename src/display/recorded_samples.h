@@ -23,11 +23,11 @@ struct RecordedSamples {
 
 inline RecordedSamples recordedSamples(const Form1Model& form) {
     RecordedSamples s;
-    s.table = &form.SampleTable;
-    const double count = form.SampleCount > 0 ? form.SampleCount : 0;
-    s.rows = std::min(form.SampleTable.rows(), static_cast<std::size_t>(std::min(count, 1e15)));
-    const int analog = std::max(form.ChannelCount, 0) * (form.RmsDataFile == 1 ? 2 : 1);
-    s.columns = std::min(form.SampleTable.columns(), static_cast<std::size_t>(analog));
+    s.table = &form.SampleTable();
+    const double count = form.SampleCount() > 0 ? form.SampleCount() : 0;
+    s.rows = std::min(form.SampleTable().rows(), static_cast<std::size_t>(std::min(count, 1e15)));
+    const int analog = std::max(form.ChannelCount(), 0) * (form.RmsDataFile() == 1 ? 2 : 1);
+    s.columns = std::min(form.SampleTable().columns(), static_cast<std::size_t>(analog));
     return s;
 }
 

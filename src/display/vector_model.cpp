@@ -121,7 +121,7 @@ Control* Form02Model::findControl(std::string_view name) {
 }
 
 int Form02Model::diagramCount() const {
-    return form1_.ChannelCount < 4 ? 1 : form1_.ChannelCount / 2 - 1;
+    return form1_.ChannelCount() < 4 ? 1 : form1_.ChannelCount() / 2 - 1;
 }
 
 // ---- Events
@@ -190,7 +190,7 @@ void Form02Model::Vcopy_Click() {
 void Form02Model::T_Set() {
     VecFreq = isSelected(Option1[0]) ? 50 : 60;
     const double d = Val(leftChars(form1_.Label15[2].text, 3));
-    const double samples = Int(valOf(form1_.T_Div) * (1000.0 / VecFreq / d) * form1_.TimeUnitFactor + 0.5) / 1000;
+    const double samples = Int(valOf(form1_.T_Div) * (1000.0 / VecFreq / d) * form1_.TimeUnitFactor() + 0.5) / 1000;
     // A time axis of 0 gives no cycle to show rather than a division by zero.
     CycleSamples = std::isfinite(samples) && samples > 0 && samples < 1e9 ? static_cast<float>(samples) : 0.0f;
 
@@ -202,7 +202,7 @@ void Form02Model::T_Set() {
 
     // A cycle longer than the recording is drawn from the samples there are, so the tables
     // need no more positions than the recording holds, whatever its header says.
-    const double positions = std::min<double>(roundHalfEven(CycleSamples), form1_.SampleTable.rows());
+    const double positions = std::min<double>(roundHalfEven(CycleSamples), form1_.SampleTable().rows());
     SineTable.assign(static_cast<std::size_t>(positions) + 1, 0.0);
     CosineTable.assign(SineTable.size(), 0.0);
     const double last = roundHalfEven(static_cast<double>(CycleSamples) - 1);
@@ -253,8 +253,8 @@ void Form02Model::gatherCycle() {
         const std::int16_t* cells = table.row(static_cast<std::size_t>(row));
         cycle.measured = true;
         const double sine = SineTable[k], cosine = CosineTable[k];
-        const float ua = cells[0] * f.ChannelScale[0];
-        const float ub = secondVoltage ? cells[1] * f.ChannelScale[1] : 0.0f;
+        const float ua = cells[0] * f.ChannelScale()[0];
+        const float ub = secondVoltage ? cells[1] * f.ChannelScale()[1] : 0.0f;
         lineSq[0] += double{ua} * ua;
         lineSq[1] += double{ub} * ub;
         lineSq[2] += double(ua - ub) * (ua - ub);
@@ -266,8 +266,8 @@ void Form02Model::gatherCycle() {
         for (int c = 0; c < circuits; ++c) {
             if (!cycle.circuits[c].measured) continue;
             const double sign = isChecked(f.Check7[c]) ? -1 : 1;
-            double a = cells[2 * c + 2] * f.ChannelScale[2 * c + 2] * sign;
-            double b = cells[2 * c + 3] * f.ChannelScale[2 * c + 3] * sign;
+            double a = cells[2 * c + 2] * f.ChannelScale()[2 * c + 2] * sign;
+            double b = cells[2 * c + 3] * f.ChannelScale()[2 * c + 3] * sign;
             double t = a + b;
             if (isChecked(f.Check9[c])) {
                 a = (a - b) / kSqrt3;
@@ -298,7 +298,7 @@ void Form02Model::gatherCycle() {
 
     // Phasors, normalised by the mean range of their pair of columns.
     const double vd = valOf(f.V_Div), pt = valOf(f.Text7[0]);
-    const double voltageRange = double{f.ChannelScale[0]} + f.ChannelScale[1];
+    const double voltageRange = double{f.ChannelScale()[0]} + f.ChannelScale()[1];
     for (int n = 0; n < 2; ++n) {
         Phasor& p = cycle.voltages[n];
         assignFinite(p.e, 2 * vSine[n] / voltageRange);
@@ -314,7 +314,7 @@ void Form02Model::gatherCycle() {
         for (double* sum :
              {&s.sq[0], &s.sq[1], &s.sq[2], &s.sine[0], &s.sine[1], &s.cosine[0], &s.cosine[1], &s.p, &s.q})
             *sum /= cs;
-        const double range = double{f.ChannelScale[2 * c + 2]} + f.ChannelScale[2 * c + 3];
+        const double range = double{f.ChannelScale()[2 * c + 2]} + f.ChannelScale()[2 * c + 3];
         assignFinite(out.ir.e, 2 * s.sine[0] / range);
         assignFinite(out.ir.c, 2 * s.cosine[0] / range);
         assignFinite(out.it.e, 2 * s.sine[1] / range);

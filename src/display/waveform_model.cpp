@@ -91,7 +91,7 @@ void Form2Model::openFromMainWindow() {
 
 void Form2Model::Form_Activate() {
     for (int k = 1; k < 8; ++k) {
-        bool recorded = k < form1_.ChannelCount;
+        bool recorded = k < form1_.ChannelCount();
         if (!recorded) setValue(Check1[k], 0);
         Check1[k].enabled = recorded;
     }
@@ -213,9 +213,9 @@ std::size_t Form2Model::sampleOf(const View& view, long long point) const {
 }
 
 void Form2Model::refreshPyramid() {
-    if (pyramidLoad_ == form1_.LoadCount) return;
+    if (pyramidLoad_ == form1_.LoadCount()) return;
     pyramid_ = SamplePyramid(recordedSamples(form1_));
-    pyramidLoad_ = form1_.LoadCount;
+    pyramidLoad_ = form1_.LoadCount();
     fundamentalSine_.clear();
     fundamentalCosine_.clear();
 }

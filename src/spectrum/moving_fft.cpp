@@ -14,7 +14,6 @@
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
-#include "input/output_target.h"
 #include "spectrum/fft.h"
 #include "spectrum/transform_input.h"
 
@@ -138,12 +137,10 @@ std::string headerLine(const std::string& first, const Layout& layout, std::init
 
 // At most one "ms" field, the flag, and the longest S form of each row ("1.234568E-05"): an
 // upper bound, so that a run refused for its size would really not have fitted.
-std::uintmax_t plannedBytes(const MovingFftSettings& s, const Layout& layout, int columns) {
+std::uintmax_t plannedBytes(const Layout& layout, int columns) {
     const double header = 32 + 12.0 * static_cast<double>(layout.rowKHz.size());
     const double line = 2 * kMaxNumberText + 4 + 13.0 * static_cast<double>(layout.rowKHz.size());
-    const double perColumn = (s.windowFiles ? header + line * static_cast<double>(layout.windows) : 0) +
-                             (s.summaries ? 2 * header + 2 * line : 0);
-    return static_cast<std::uintmax_t>(perColumn * columns);
+    return static_cast<std::uintmax_t>((header + line * static_cast<double>(layout.windows)) * columns);
 }
 
 void writeWindowLine(TextOutputFile& file, double ms, bool overload, const std::vector<float>& rows) {
@@ -169,11 +166,8 @@ std::filesystem::path movingFftWindowFile(const std::string& outputName, int col
     return path.parent_path() / (name + "ch" + std::to_string(column + 1) + ".csv");
 }
 
-std::filesystem::path movingFftSummaryFile(const std::filesystem::path& folder, int column) {
-    return folder / ("PQp-pDTch" + std::to_string(column + 1) + ".csv");
-}
-
-MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable& table, Progress& progress) {
+MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable& table, Progress& progress,
+                               OutputFiles& files) {
     if (s.windowFiles && std::filesystem::path(s.outputName).filename().empty())
         throw Error(ErrorKind::CannotWrite,
                     s.fileName + ": no output file name (出力ファイル名) to name the window files after");
@@ -182,29 +176,22 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
                                                 ": the moving FFT writes a file per channel, which standard "
                                                 "output cannot hold; name them with an output file name");
     const Layout layout = layoutOf(s, table);
-    MovingFftResult result{layout.windows, layout.windowsPastTheEnd};
+    MovingFftResult result{layout.windows, layout.windowsPastTheEnd, {}};
     if (!s.windowFiles && !s.summaries) return result;  // nothing would be written
 
     const FftTables& t = *layout.tables;
     const std::size_t n = t.N;
     const int columns = std::clamp(s.lastColumn, 0, 15) + 1;
-    const std::filesystem::path folder =
-        s.windowFiles ? std::filesystem::path(s.outputName).parent_path() : s.summaryFolder;
-    requireFreeSpace(folder, plannedBytes(s, layout, columns), s.fileName + ": the moving FFT");
-    for (int c = 0; c < columns; ++c) {
-        if (s.windowFiles) refuseRecordingAsOutput(movingFftWindowFile(s.outputName, c), s.fileName);
-        if (s.summaries) refuseRecordingAsOutput(movingFftSummaryFile(s.summaryFolder, c), s.fileName);
-    }
-    std::vector<std::unique_ptr<TextOutputFile>> files;
-    std::vector<std::filesystem::path> startedNow;
+    if (s.windowFiles)
+        requireFreeSpace(std::filesystem::path(s.outputName).parent_path(), plannedBytes(layout, columns),
+                         s.fileName + ": the moving FFT");
     FftArrays a(n);
     std::vector<std::int16_t> codes;
 
     for (int c = 0; c < columns; ++c) {
         TextOutputFile* window = nullptr;
         if (s.windowFiles) {
-            files.push_back(std::make_unique<TextOutputFile>(movingFftWindowFile(s.outputName, c)));
-            window = files.back().get();
+            window = &files.create(movingFftWindowFile(s.outputName, c));
             window->write(headerLine("ms,オーバー", layout, {"kHz"}));
             window->endLine();
         }
@@ -245,24 +232,14 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
         }
 
         if (s.summaries) {
-            const std::filesystem::path path = movingFftSummaryFile(s.summaryFolder, c);
-            const bool start = !s.summaries->started.contains(path);
-            files.push_back(std::make_unique<TextOutputFile>(
-                path, start ? TextOutputFile::Mode::Replace : TextOutputFile::Mode::Append));
-            TextOutputFile& summary = *files.back();
-            if (start) {
-                summary.writeLine(headerLine("ファイル名,日時", layout, {"kHz(Ave)", "kHz(Max)"}));
-                startedNow.push_back(path);
-            }
-            std::string line = s.recordingName + "," + formT(s.recordingStart);
+            MovingFftSummaryLine line{c, headerLine("ファイル名,日時", layout, {"kHz(Ave)", "kHz(Max)"}), {}};
             for (std::size_t j = 0; j < rows.sum.size(); ++j)
-                line += "," + formS(static_cast<float>(rows.sum[j] / static_cast<double>(layout.windows))) + "," +
-                        formS(rows.maximum[j]);
-            summary.writeLine(line);
+                line.fields += (j ? "," : "") +
+                               formS(static_cast<float>(rows.sum[j] / static_cast<double>(layout.windows))) + "," +
+                               formS(rows.maximum[j]);
+            result.summaries.push_back(std::move(line));
         }
     }
-    for (auto& file : files) file->commit();
-    if (s.summaries) s.summaries->started.insert(startedNow.begin(), startedNow.end());
     return result;
 }
 
