@@ -2,68 +2,52 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
-#include <numbers>
 
 namespace pqwave {
 namespace {
 
 constexpr double kArmingFraction = 0.05;  // of the declared voltage's peak
-constexpr double kSettleCycles = 3;       // the filter's start has died away by then
 constexpr double kGapPeriods = 1.5;       // no crossing for this long: a gap
 constexpr double kTooSoonPeriods = 0.5;   // a crossing this soon after a mark is not a new cycle
 constexpr double kShortestPeriods = 0.5;  // measured periods are kept within these bounds
 constexpr double kLongestPeriods = 2;     // of the nominal period
+constexpr double kPeriodSmoothing = 0.125;
 
 }  // namespace
 
 CycleClock::CycleClock(double samplingHz, double nominalHz, double declaredVolts)
-    : samplingHz_(samplingHz), nominalHz_(nominalHz) {
-    const double pi = std::numbers::pi;
-    const double k = std::tan(pi * nominalHz / samplingHz);
-    const double norm = 1 / (1 + std::sqrt(2.0) * k + k * k);
-    b0_ = k * k * norm;
-    b1_ = 2 * b0_;
-    b2_ = b0_;
-    a1_ = 2 * (k * k - 1) * norm;
-    a2_ = (1 - std::sqrt(2.0) * k + k * k) * norm;
-    const double w = 2 * pi * nominalHz / samplingHz;
-    const std::complex<double> z1 = std::polar(1.0, -w), z2 = std::polar(1.0, -2 * w);
-    const std::complex<double> response = (b0_ + b1_ * z1 + b2_ * z2) / (1.0 + a1_ * z1 + a2_ * z2);
-    delaySeconds_ = -std::arg(response) / (2 * pi * nominalHz);
-    armingLevel_ = kArmingFraction * declaredVolts * std::sqrt(2.0) * std::abs(response);
-    settleSeconds_ = kSettleCycles / nominalHz;
-    periodSeconds_ = 1 / nominalHz;
-}
+    : samplingHz_(samplingHz),
+      nominalHz_(nominalHz),
+      armingLevel_(kArmingFraction * declaredVolts * std::sqrt(2.0)),
+      periodSeconds_(1 / nominalHz) {}
 
 void CycleClock::feed(const float* u12, std::int64_t first, std::size_t count) {
     for (std::size_t k = 0; k < count; ++k) {
         const double x = u12[k];
-        const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
-        if (started_ && armed_ && y1_ < 0 && y >= 0) {
-            const double position = static_cast<double>(first + static_cast<std::int64_t>(k)) - 1 + y1_ / (y1_ - y);
+        if (armed_ && previous_ < 0 && x >= 0) {
+            const double position =
+                static_cast<double>(first + static_cast<std::int64_t>(k)) - 1 + previous_ / (previous_ - x);
             armed_ = false;
-            addCrossing(position / samplingHz_ - delaySeconds_);
+            addCrossing(position / samplingHz_);
         }
-        if (y < -armingLevel_) armed_ = true;
-        x2_ = x1_;
-        x1_ = x;
-        y2_ = y1_;
-        y1_ = y;
-        started_ = true;
+        if (x < -armingLevel_) armed_ = true;
+        previous_ = x;
     }
     fillGapUpTo(static_cast<double>(first + static_cast<std::int64_t>(count) - 1) / samplingHz_);
 }
 
 void CycleClock::addCrossing(double seconds) {
-    if (seconds < settleSeconds_) return;
     fillGapUpTo(seconds);
     if (!marks_.empty()) {
         const CycleMark& last = marks_.back();
         const double period = seconds - last.seconds;
         if (period < kTooSoonPeriods * periodSeconds_) return;
+        // A gap is filled at the mean of the last few periods: the one into an interruption ends
+        // on a crossing into silence, which is found late.
         if (last.measured)
-            periodSeconds_ = std::clamp(period, kShortestPeriods / nominalHz_, kLongestPeriods / nominalHz_);
+            periodSeconds_ +=
+                (std::clamp(period, kShortestPeriods / nominalHz_, kLongestPeriods / nominalHz_) - periodSeconds_) *
+                kPeriodSmoothing;
     }
     marks_.push_back({seconds, true});
 }

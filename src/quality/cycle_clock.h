@@ -1,10 +1,12 @@
-// The cycles of the supply's fundamental, as the clock of every synchronised window: a mark at
-// each rising zero crossing of U12, so that "phase" x (cycles, counted from the first crossing)
-// maps to a time by interpolating between marks. U12 is low-pass filtered first, so harmonics
-// cannot add crossings; the filter's delay at the nominal frequency is taken off again, so marks
-// sit on the fundamental's own crossings. Where U12 has no crossings (an interruption), marks
-// continue at the last measured period, flagged as not measured, so windows keep going; the
-// 10-s frequency counts measured cycles only.
+// The cycles of the supply, as the clock of every synchronised window: a mark at each rising
+// zero crossing of U12 (interpolated between samples), so that "phase" x (cycles, counted from
+// the first crossing) maps to a time by interpolating between marks. A crossing counts only
+// after U12 has been well below zero, so noise and harmonics around zero add none; the raw
+// waveform is used, not a filtered one, because a filter's step response would move the
+// crossings after every sudden change of magnitude and so shorten or stretch the cycles of
+// Urms(1/2) in a dip. Where U12 has no crossings (an interruption), marks continue at the last
+// measured period, flagged as not measured, so windows keep going; the 10-s frequency counts
+// measured cycles only.
 #pragma once
 
 #include <cstddef>
@@ -15,13 +17,12 @@ namespace pqwave {
 
 struct CycleMark {
     double seconds = 0;
-    bool measured = true;  // false: put in a gap at the last measured period
+    bool measured = true;  // false: put in a gap at the mean measured period
 };
 
 class CycleClock {
 public:
-    // A crossing counts only after the filtered U12 has been below -5 % of the declared
-    // voltage's peak, so noise around zero makes no marks.
+    // A crossing counts only after U12 has been below -5 % of the declared voltage's peak.
     CycleClock(double samplingHz, double nominalHz, double declaredVolts);
 
     // Samples first, first + 1, ... of U12 in volts, in order, block after block.
@@ -47,14 +48,10 @@ private:
     void fillGapUpTo(double seconds);
 
     double samplingHz_, nominalHz_;
-    double b0_, b1_, b2_, a1_, a2_;  // second-order Butterworth low pass at the nominal frequency
-    double delaySeconds_ = 0;        // its delay at the nominal frequency
     double armingLevel_ = 0;
-    double settleSeconds_ = 0;  // crossings before this come from the filter's start
-    double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
+    double previous_ = 0;  // the sample before the next one fed
     bool armed_ = false;
-    bool started_ = false;
-    double periodSeconds_ = 0;  // the last measured period
+    double periodSeconds_ = 0;  // the mean of the last measured periods
     std::deque<CycleMark> marks_;
     std::int64_t base_ = 0;
 };

@@ -30,6 +30,9 @@ RecordingSignals::RecordingSignals(const RecordingView& recording, RecordingScal
         static_cast<std::size_t>(2 + 2 * circuits) > table_.columns())
         refuse(s, std::to_string(circuits) + " current circuits need " + std::to_string(2 + 2 * circuits) +
                       " channels; the recording has " + std::to_string(recording.channelCount));
+    if (s.sampleCount < 1 || static_cast<std::size_t>(s.sampleCount) > table_.rows())
+        refuse(s, "holds " + std::to_string(table_.rows()) + " rows of samples, not the " +
+                      std::to_string(s.sampleCount) + " samples per channel its header gives");
     if (!(s.samplingHz > 0) || !std::isfinite(s.samplingHz))
         refuse(s, "the sampling frequency is " + std::to_string(s.samplingHz) + " Hz");
     requireScale(s, s.countsPerDivision, "the counts per division");

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,8 @@ struct CircuitWiring {
 };
 
 struct RecordingScaling {
-    std::string fileName;  // named in every message
+    std::string fileName;          // named in every message
+    std::int64_t sampleCount = 0;  // samples per channel; the loaded table holds one row more
     double samplingHz = 0;
     double countsPerDivision = 0;
     double ptRatio = 1;
@@ -38,7 +40,7 @@ public:
     // its columns, and scales that are zero or not finite. Keeps a reference to the table.
     RecordingSignals(const RecordingView& recording, RecordingScaling scaling);
 
-    std::int64_t sampleCount() const override { return static_cast<std::int64_t>(table_.rows()); }
+    std::int64_t sampleCount() const override { return scaling_.sampleCount; }
     double samplingHz() const override { return scaling_.samplingHz; }
     int circuits() const override { return static_cast<int>(scaling_.circuits.size()); }
     void read(std::int64_t first, std::size_t count, std::span<float* const> out) const override;

@@ -27,6 +27,10 @@ PqRecording::PqRecording(const gen::PqSupply& supply, const PqRecordingSpec& spe
     recording.startTime = spec.startTime;
     recording.channels =
         gen::pqChannels(supply, gen::PqChannelRanges{spec.ptRatio, spec.voltageRange, spec.currentRange});
+    // The 886x stores calibrated words: 0.01 V a count suits the voltages, the clamps' fractions
+    // of a volt need finer counts.
+    if (spec.layout == 86)
+        for (std::size_t k = 2; k < recording.channels.size(); ++k) recording.channels[k].calibration.gainExponent = -5;
     loaded = std::make_unique<LoadedRecording>(recording);
     Form1Model& f = loaded->form;
     setText(f.Text7[0], formD(spec.ptRatio));
@@ -36,6 +40,7 @@ PqRecording::PqRecording(const gen::PqSupply& supply, const PqRecordingSpec& spe
 
     RecordingScaling scaling;
     scaling.fileName = f.Label1.text;
+    scaling.sampleCount = static_cast<std::int64_t>(f.SampleCount);
     scaling.samplingHz = valOf(f.Label21);
     scaling.countsPerDivision = valOf(f.V_Div);
     scaling.ptRatio = valOf(f.Text7[0]);
