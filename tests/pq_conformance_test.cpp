@@ -28,7 +28,7 @@ PqResult measure(const PqRecording& r, PqAggregation aggregation, double udin) {
 
 struct Steady {
     int layout;
-    double nominalHz, frequency;
+    double nominalHz, frequency, unbalancePercent;
     const char* name;
     const char* voltageRange = "100V";
     const char* currentRange = "500mV";
@@ -41,7 +41,7 @@ TEST_P(SteadySupply, MeasuresWhatTheSignalHolds) {
     PqSupply supply;
     supply.lineVolts = 200;
     supply.frequency = p.frequency;
-    supply.unbalancePercent = 2;
+    supply.unbalancePercent = p.unbalancePercent;
     supply.tones = {{5, 10, 20, -1}, {7, 5, -40, 1}, {11, 3, 60, -1}, {13, 1, 0, 1}, {7.5, 0.5, 10, 1}};
     supply.circuits = {{80, 30, 200, {{5, 20, 0, -1}}}};
     PqRecordingSpec spec;
@@ -111,10 +111,10 @@ TEST_P(SteadySupply, MeasuresWhatTheSignalHolds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PowerQuality, SteadySupply,
-                         ::testing::Values(Steady{41, 50, 50, "50Hz"}, Steady{41, 50, 42.5, "42_5Hz"},
-                                           Steady{86, 50, 57.5, "57_5Hz"}, Steady{47, 60, 60, "60Hz"},
-                                           Steady{41, 60, 51, "51Hz"}, Steady{80, 60, 69, "69Hz"},
-                                           Steady{40, 50, 49.5, "8840_49_5Hz", "20V", "100mV"}),
+                         ::testing::Values(Steady{41, 50, 50, 0, "50Hz"}, Steady{41, 50, 42.5, 2, "42_5Hz"},
+                                           Steady{86, 50, 57.5, 5, "57_5Hz"}, Steady{47, 60, 60, 1, "60Hz"},
+                                           Steady{41, 60, 51, 5, "51Hz"}, Steady{80, 60, 69, 3, "69Hz"},
+                                           Steady{40, 50, 49.5, 2, "8840_49_5Hz", "20V", "100mV"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Dips, a swell and an interruption, each a known change of the line voltages' magnitudes.

@@ -61,16 +61,28 @@ void BasicIntervalAnalysis::placePoints(double startSeconds, double endSeconds) 
     }
 }
 
+namespace {
+
+// Built for processors with AVX2 and for any x86-64, with the same results (no fused
+// multiply-add).
+__attribute__((target_clones("avx2", "default"))) void interpolate(const float* __restrict x, std::int64_t first,
+                                                                   const std::int64_t* __restrict index,
+                                                                   const double* __restrict weights, std::size_t points,
+                                                                   double* __restrict out) {
+    for (std::size_t m = 0; m < points; ++m) {
+        const float* p = x + (index[m] - first) - 1;
+        const double* w = weights + 4 * m;
+        out[m] = w[0] * p[0] + w[1] * p[1] + w[2] * p[2] + w[3] * p[3];
+    }
+}
+
+}  // namespace
+
 void BasicIntervalAnalysis::resample(const SampleBuffer& buffer, int signal) {
     const std::int64_t base = buffer.first();
     const bool inside = index_.front() - 1 >= base && index_.back() + 2 < buffer.end();
     if (inside) {
-        const float* x = buffer.signal(signal);
-        for (std::size_t m = 0; m < points_; ++m) {
-            const float* p = x + (index_[m] - base) - 1;
-            const double* w = &weights_[4 * m];
-            resampled_[m] = w[0] * p[0] + w[1] * p[1] + w[2] * p[2] + w[3] * p[3];
-        }
+        interpolate(buffer.signal(signal), base, index_.data(), weights_.data(), points_, resampled_.data());
         return;
     }
     for (std::size_t m = 0; m < points_; ++m) {

@@ -21,7 +21,7 @@ private:
     void complexTransform();
 
     std::size_t size_ = 0, half_ = 0;
-    std::vector<double> twiddleRe_, twiddleIm_;  // e^(-j 2 pi k / half), k < half / 2
+    std::vector<double> twiddleRe_, twiddleIm_;  // e^(-j 2 pi j / L), j < L / 2, for L = 8, 16, ..., half
     std::vector<double> splitRe_, splitIm_;      // e^(-j 2 pi k / size), k <= half
     std::vector<std::uint32_t> reversed_;
     std::vector<double> zRe_, zIm_;
