@@ -8,6 +8,7 @@
 #include "quality/power_quality.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -69,11 +70,21 @@ void checkRecording(const PqSettings& s, const PqSignalSource& signals) {
     checkThresholds(s);
 }
 
-// The mean of the three line voltages' RMS over the samples in the buffer (the first 10 s).
-double meanLineVolts(const SampleBuffer& buffer) {
-    const double last = static_cast<double>(buffer.end() - 1);
+// The mean of the three line voltages' RMS over the first `samples`, read block by block.
+double meanLineVolts(const PqSignalSource& signals, std::int64_t samples) {
+    SampleBuffer buffer(signals);
+    std::array<double, kLineVoltages> squares{};
+    while (buffer.end() < samples) {
+        const std::int64_t from = buffer.end();
+        buffer.readMore(static_cast<std::size_t>(std::min<std::int64_t>(kBlockSamples, samples - from)));
+        for (int v = 0; v < kLineVoltages; ++v) {
+            const float* x = buffer.signal(v) + (from - buffer.first());
+            for (std::int64_t k = 0; k < buffer.end() - from; ++k) squares[v] += static_cast<double>(x[k]) * x[k];
+        }
+        buffer.dropBefore(buffer.end());
+    }
     double sum = 0;
-    for (int v = 0; v < kLineVoltages; ++v) sum += std::sqrt(squareIntegral(buffer, v, 0, last) / last);
+    for (double s : squares) sum += std::sqrt(s / static_cast<double>(samples));
     return sum / kLineVoltages;
 }
 
@@ -151,8 +162,9 @@ private:
 };
 
 void PowerQualityRun::chooseDeclaredVoltage() {
-    buffer_.readMore(static_cast<std::size_t>(std::ceil(kDeclaredVoltageSeconds * fs_)) + 1);
-    result_.firstTenSecondsVolts = meanLineVolts(buffer_);
+    const auto samples = std::min<std::int64_t>(signals_.sampleCount(),
+                                                static_cast<std::int64_t>(std::ceil(kDeclaredVoltageSeconds * fs_)));
+    result_.firstTenSecondsVolts = meanLineVolts(signals_, samples);
     if (s_.declaredVolts) {
         result_.declaredVolts = *s_.declaredVolts;
         return;
@@ -175,8 +187,6 @@ PqResult PowerQualityRun::run() {
     clock_.emplace(fs_, s_.nominalHz, result_.declaredVolts);
     events_.emplace(result_.declaredVolts, s_.thresholds);
     const double samples = static_cast<double>(signals_.sampleCount());
-    feedClock(0);
-    step();
     while (!buffer_.atRecordingEnd()) {
         const std::int64_t from = buffer_.end();
         buffer_.readMore(kBlockSamples);
