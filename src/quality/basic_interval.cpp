@@ -25,6 +25,19 @@ int signalOf(int quantity) {
     return (quantity - kLineVoltages) % 2 == 0 ? 3 + 3 * c : 5 + 3 * c;
 }
 
+// Built for processors with AVX2 and for any x86-64, with the same results (no fused
+// multiply-add).
+__attribute__((target_clones("avx2", "default"))) void interpolate(const float* __restrict x, std::int64_t first,
+                                                                   const std::int64_t* __restrict index,
+                                                                   const double* __restrict weights, std::size_t points,
+                                                                   double* __restrict out) {
+    for (std::size_t m = 0; m < points; ++m) {
+        const float* p = x + (index[m] - first) - 1;
+        const double* w = weights + 4 * m;
+        out[m] = w[0] * p[0] + w[1] * p[1] + w[2] * p[2] + w[3] * p[3];
+    }
+}
+
 }  // namespace
 
 BasicIntervalAnalysis::BasicIntervalAnalysis(double samplingHz, double nominalHz, int circuits)
@@ -60,23 +73,6 @@ void BasicIntervalAnalysis::placePoints(double startSeconds, double endSeconds) 
         w[3] = (u + 1) * u * (u - 1) / 6;
     }
 }
-
-namespace {
-
-// Built for processors with AVX2 and for any x86-64, with the same results (no fused
-// multiply-add).
-__attribute__((target_clones("avx2", "default"))) void interpolate(const float* __restrict x, std::int64_t first,
-                                                                   const std::int64_t* __restrict index,
-                                                                   const double* __restrict weights, std::size_t points,
-                                                                   double* __restrict out) {
-    for (std::size_t m = 0; m < points; ++m) {
-        const float* p = x + (index[m] - first) - 1;
-        const double* w = weights + 4 * m;
-        out[m] = w[0] * p[0] + w[1] * p[1] + w[2] * p[2] + w[3] * p[3];
-    }
-}
-
-}  // namespace
 
 void BasicIntervalAnalysis::resample(const SampleBuffer& buffer, int signal) {
     const std::int64_t base = buffer.first();

@@ -182,7 +182,6 @@ void PowerQualityRun::feedClock(std::int64_t from) {
 }
 
 PqResult PowerQualityRun::run() {
-    checkRecording(s_, signals_);
     chooseDeclaredVoltage();
     clock_.emplace(fs_, s_.nominalHz, result_.declaredVolts);
     events_.emplace(result_.declaredVolts, s_.thresholds);
@@ -355,6 +354,7 @@ void PowerQualityRun::finish() {
 
 PqResult runPowerQuality(const PqSettings& settings, const PqSignalSource& signals, Progress& progress,
                          const PqObservers& observers) {
+    checkRecording(settings, signals);  // before anything is sized by the sampling frequency
     ProgressScope scope(progress);
     return PowerQualityRun(settings, signals, progress, observers).run();
 }
