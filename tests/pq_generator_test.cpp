@@ -67,7 +67,7 @@ TEST(PqTestSignals, PqwaveGenWritesTheSupplyItsOptionsDescribe) {
     supply.tones = {{7.5, 0.5, 10}};
     supply.unbalancePercent = 2;
     supply.changes = {{0.2, 0.1, {0.5, 1, 1}}};
-    supply.circuits = {{100, 30, 200}};
+    supply.circuits = {{100, 30, 200, {}}};
     gen::RecordingSpec spec;
     spec.timePerDivision = "10ms";
     spec.sampleCount = 5000;

@@ -59,7 +59,7 @@ void CycleClock::fillGapUpTo(double seconds) {
 }
 
 double CycleClock::timeAt(double phase) const {
-    const double offset = phase - static_cast<double>(base_);
+    const double offset = std::max(phase - static_cast<double>(base_), 0.0);
     const auto i = static_cast<std::size_t>(std::floor(offset));
     if (i + 1 >= marks_.size()) return marks_.back().seconds;
     const double fraction = offset - static_cast<double>(i);
