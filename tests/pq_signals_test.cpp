@@ -120,6 +120,32 @@ TEST(PowerQualityRun, NamesTheStandardVoltageNearestTheFirstTenSecondsAsUdin) {
     EXPECT_NEAR(result.firstTenSecondsVolts, 6500, 6.6);
 }
 
+TEST(PowerQualityRun, TellsEveryUrmsHalfCycleAndStopsWhenCancelled) {
+    gen::PqSupply supply;
+    supply.lineVolts = 100;
+    PqRecordingSpec spec;
+    spec.samplingHz = 5000;
+    spec.seconds = 1;
+    PqRecording r(supply, spec);
+    int values = 0;
+    double last = -1;
+    PqObservers observers;
+    observers.halfCycle = [&](const HalfCycleRms& v) {
+        ++values;
+        EXPECT_GT(v.startSeconds, last);
+        last = v.startSeconds;
+        for (double volts : v.volts) EXPECT_NEAR(volts, 100, 0.1);
+    };
+    Progress progress;
+    runPowerQuality(r.settings, *r.signals, progress, observers);
+    EXPECT_NEAR(values, 2 * 49, 2);  // two a cycle, from the first zero crossing to the last whole cycle
+    EXPECT_FALSE(progress.running());
+
+    progress.requestCancel();
+    EXPECT_THROW(runPowerQuality(r.settings, *r.signals, progress), Cancelled);
+    EXPECT_FALSE(progress.running());
+}
+
 TEST(PowerQualityRun, RefusesWhatItCannotMeasure) {
     auto expectRefusal = [](const PqRecording& r, const PqSettings& s, const char* words) {
         try {
