@@ -7,6 +7,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "tools/flicker_signals.h"
 #include "tools/pq_signals.h"
 #include "tools/recording_generator.h"
 #include "tools/sample_set.h"
@@ -42,6 +43,9 @@ const char* const kUsage =
     "  --unbalance X --reverse\n"
     "  --noise X               uniform noise, as a fraction of each channel's peak\n"
     "  --voltage-harmonic ORDER:VOLTS   harmonic on both line voltages (peak volts)\n"
+    "  --flicker sine:HZ:PERCENT | rect:CPM:PERCENT   the voltages' RMS value modulated by\n"
+    "                          dV/V = PERCENT peak to peak, sinusoidally at HZ or in CPM\n"
+    "                          rectangular changes per minute\n"
     "  --circuit AMPS[:LAGDEG[:CLAMPAMPS]]   a current circuit on the next channel pair\n"
     "  --current-range TEXT    range of the current channels (default 50mV)\n"
     "Power-quality test supply (replaces --three-phase; --frequency and --circuit apply):\n"
@@ -83,6 +87,7 @@ struct Options {
     std::optional<Calibration> calibration;
     std::optional<PqSupply> pq;
     double ptRatio = 1;
+    std::optional<FlickerModulation> flicker;
     std::string output;
     std::string sampleSet;
 };
@@ -198,6 +203,16 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         auto volts = parts.size() == 2 ? number(parts[1]) : std::nullopt;
         if (!order || !volts) return name + " needs ORDER:VOLTS";
         o.supply.harmonics.push_back({static_cast<int>(*order), *volts, 0});
+    } else if (name == "--flicker") {
+        auto parts = split(value, ':');
+        auto rate = parts.size() == 3 ? number(parts[1]) : std::nullopt;
+        auto percent = parts.size() == 3 ? number(parts[2]) : std::nullopt;
+        if (!rate || !percent || (parts[0] != "sine" && parts[0] != "rect"))
+            return name + " needs sine:HZ:PERCENT or rect:CPM:PERCENT";
+        if (parts[0] == "sine")
+            o.flicker = FlickerModulation{FlickerShape::Sinusoidal, *rate, *percent, 0};
+        else
+            o.flicker = FlickerModulation{FlickerShape::Rectangular, hzOfChangesPerMinute(*rate), *percent, 0};
     } else if (name == "--circuit") {
         auto parts = split(value, ':');
         Circuit circuit;
@@ -263,6 +278,14 @@ void buildChannels(Options& o) {
             if (!o.range.empty()) channel.range = o.range;
             channel.wave = {o.amplitude, o.supply.frequency,          30.0 * static_cast<double>(k), 0,
                             {},          o.supply.noise * o.amplitude};
+        }
+    }
+    if (o.flicker) {
+        // The voltages only: a three-phase recording's current channels keep their sines.
+        const std::size_t voltages = o.threePhase ? 2 : o.spec.channels.size();
+        for (std::size_t k = 0; k < voltages && k < o.spec.channels.size(); ++k) {
+            Waveform& wave = o.spec.channels[k].wave;
+            wave.signal = modulatedVoltage(*o.flicker, wave.amplitude, wave.frequency, wave.phaseDegrees);
         }
     }
     for (int k : o.off)
