@@ -53,6 +53,16 @@ void reportFailedSteps(Form1Model& form, std::int64_t failedSteps) {
 
 }  // namespace
 
+Wiring wiringOf(const Form1Model& f) {
+    Wiring w;
+    for (int c = 0; c < kMaxCircuits; ++c) {
+        w.circuits[c].polarityInverted = isChecked(f.Check7[c]);
+        w.circuits[c].starDelta = starDeltaOf(isChecked(f.Check9[c]), isChecked(f.Check8[c]));
+    }
+    w.rotation = isSelected(f.Option4[1]) ? Rotation::Reverse : Rotation::Forward;
+    return w;
+}
+
 PowerSettings powerSettingsOf(const Form1Model& f) {
     PowerSettings s;
     s.fileName = f.Label1.text;
@@ -65,9 +75,6 @@ PowerSettings powerSettingsOf(const Form1Model& f) {
     for (int c = 0; c < kMaxCircuits; ++c) {
         s.clampAmps[c] = valOf(f.Text7[c + 1]);
         s.clampTexts[c] = f.Text7[c + 1].text;
-        s.polarityInverted[c] = isChecked(f.Check7[c]);
-        s.minus30[c] = isChecked(f.Check9[c]);
-        s.plus30[c] = isChecked(f.Check8[c]);
     }
     s.intervalMs = valOf(f.Text1);
     s.samplingFrequency = valOf(f.Label21);
@@ -78,7 +85,7 @@ PowerSettings powerSettingsOf(const Form1Model& f) {
     s.channelCount = f.ChannelCount;
     s.logicChannelCount = f.LogicChannelCount;
     s.circuits = circuitCountOf(f.ChannelCount);
-    s.reverseRotation = isSelected(f.Option4[1]);
+    s.wiring = wiringOf(f);
     s.lineVoltages = isSelected(f.Option3[0]);
     s.perPhase = isChecked(f.Check6);
     s.statisticsOnly = isChecked(f.Check10);

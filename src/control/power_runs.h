@@ -3,11 +3,16 @@
 #pragma once
 
 #include "power/power_settings.h"
+#include "power/wiring.h"
 
 namespace pqwave {
 
 class Form1Model;
 class TextOutputFile;
+
+// Check7, Check9, Check8 of every circuit and Option4: the wiring every analysis and the vector
+// window apply.
+Wiring wiringOf(const Form1Model& form);
 
 PowerSettings powerSettingsOf(const Form1Model& form);
 

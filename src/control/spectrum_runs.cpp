@@ -11,6 +11,7 @@
 #include "common/text_output_file.h"
 #include "common/textforms.h"
 #include "control/form1_model.h"
+#include "control/power_runs.h"
 #include "spectrum/channel_fft.h"
 #include "spectrum/moving_fft.h"
 #include "spectrum/vipq_fft.h"
@@ -59,13 +60,8 @@ VipqFftSettings vipqFftSettings(const Form1Model& f) {
     s.lastColumn = f.LastActiveChannel;
     s.channelScale = f.ChannelScale;
     s.ptRatio = valOf(f.Text7[0]);
-    for (int c = 0; c < kMaxCircuits; ++c) {
-        s.clampAmps[c] = valOf(f.Text7[c + 1]);
-        s.inverted[c] = isChecked(f.Check7[c]);
-        s.deltaMinus30[c] = isChecked(f.Check9[c]);
-        s.deltaPlus30[c] = isChecked(f.Check8[c]);
-    }
-    s.reverseRotation = isSelected(f.Option4[1]);
+    for (int c = 0; c < kMaxCircuits; ++c) s.clampAmps[c] = valOf(f.Text7[c + 1]);
+    s.wiring = wiringOf(f);
     return s;
 }
 
