@@ -67,7 +67,9 @@ void transformStarDelta(StarDelta kind, T& a, T& b, T& t) {
 }
 
 // The same transform as coefficients of the old (a, b, t) over one divisor, so that eight
-// circuits can be turned at once with no branch: new a = (newA . (a, b, t)) / divisor.
+// circuits can be turned at once with no branch: new a = (newA . (a, b, t)) / divisor. Where
+// a + b overflows a single it gives no number where the direct form still gives one, so the
+// interval analysis keeps this form and the others the direct one: each as it always rounded.
 struct StarDeltaTerms {
     std::array<double, 3> newA{1, 0, 0}, newB{0, 1, 0};
     double divisor = 1;
