@@ -55,6 +55,21 @@ void BM_IntervalAnalysisPlain(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable().rows() - 1)));
 }
 
+// Every circuit's currents turned: polarity inverted on some, the star-delta transform on all.
+void BM_IntervalAnalysisStarDelta(benchmark::State& state) {
+    LoadedRecording r;
+    pqwave::Form1Model& f = r.form;
+    for (int c = 0; c < pqwave::circuitCountOf(f.ChannelCount); ++c) {
+        setValue(c % 2 == 0 ? f.Check9[c] : f.Check8[c], 1);
+        if (c % 3 == 0) setValue(f.Check7[c], 1);
+    }
+    for (auto _ : state) {
+        click(f.Command1);
+        if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable.rows() - 1)));
+}
+
 // The options the moving average shares with the interval analysis: per-phase values and both
 // compensation values (it computes no harmonics and no frequency).
 void chooseMovingAverageOptions(pqwave::Form1Model& f) {
@@ -127,6 +142,7 @@ void BM_MovingAverageDrift(benchmark::State& state) {
 BENCHMARK(BM_RawDataCsv)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IntervalAnalysisPlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IntervalAnalysisEveryOption)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IntervalAnalysisStarDelta)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IntervalAnalysisMovingAverageOptions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MovingAverageEveryOption)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MovingAverageDrift)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -76,7 +76,7 @@ void BM_PowerQualityThreeSeconds(benchmark::State& state) {
     scaling.samplingHz = valOf(f.Label21);
     scaling.countsPerDivision = valOf(f.V_Div);
     scaling.ptRatio = valOf(f.Text7[0]);
-    for (int c = 0; c < 7; ++c) scaling.circuits.push_back({valOf(f.Text7[c + 1])});
+    for (int c = 0; c < 7; ++c) scaling.clampAmps.push_back(valOf(f.Text7[c + 1]));
     const pqwave::RecordingView view{f.SampleTable, f.ChannelScale, f.ChannelCount, f.LogicChannelCount};
     const pqwave::RecordingSignals signals(view, scaling);
     pqwave::PqSettings settings;

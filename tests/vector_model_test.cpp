@@ -328,7 +328,6 @@ TEST(VectorCommands, TheMainWindowLoadsTheSamplesAndAsksForTheWindows) {
 TEST(VectorCommands, TheConversionRunChecksThePhaseBeforeTheAnalysis) {
     struct PhaseHost : testing::RecordingHost {
         Form1Model* form = nullptr;
-        void showVectorWindowBriefly() override { checkPhaseSequence(*form); }
     };
     auto convert = [](bool automatic, int rotation) {
         testing::TestFolder folder;

@@ -98,10 +98,6 @@ public:
         endProgressLine();
         err_ << "pqwave-cli: warning: " << message << '\n';
     }
-    // Without a window, the phase check is the vector window's detection on the samples.
-    void showVectorWindowBriefly() override {
-        if (form) checkPhaseSequence(*form);
-    }
     void allFilesRunEnded(const AllFilesTally& t) override {
         endProgressLine();
         err_ << "pqwave-cli: " << t.outputFolder.string() << ": " << t.converted << " of " << t.total

@@ -7,6 +7,7 @@
 #include "control/power_runs.h"
 #include "control/raw_data.h"
 #include "control/spectrum_runs.h"
+#include "power/phase_sequence.h"
 #include "power/result_layout.h"
 
 namespace pqwave {
@@ -46,6 +47,17 @@ void runTimeOfDay(const ConversionJob& job, std::shared_ptr<const Recording> rec
     outcome.summary = SummaryKind::TimeOfDay;
 }
 
+// 自動位相確認: the rotation the samples show replaces the one set, before the analysis starts.
+ConversionJob withCheckedRotation(const ConversionJob& setUp, const Recording& recording, FileOutcome& outcome) {
+    ConversionJob job = setUp;
+    if (!job.phaseCheck) return job;
+    if (const std::optional<Rotation> rotation = phaseSequenceOf(recording, job.power.supplyFrequency)) {
+        job.power.wiring.rotation = *rotation;
+        outcome.reverseRotation = *rotation == Rotation::Reverse;
+    }
+    return job;
+}
+
 }  // namespace
 
 void requireConvertible(const RecordingFacts& facts) {
@@ -56,7 +68,7 @@ void requireConvertible(const RecordingFacts& facts) {
                               ", so the values cannot be scaled");
 }
 
-FileOutcome runConversion(const ConversionJob& job, std::shared_ptr<const Recording> recording, Progress& progress,
+FileOutcome runConversion(const ConversionJob& setUp, std::shared_ptr<const Recording> recording, Progress& progress,
                           std::unique_ptr<OutputFiles> outputs) {
     const Recording& r = *recording;
     FileOutcome outcome;
@@ -65,6 +77,7 @@ FileOutcome runConversion(const ConversionJob& job, std::shared_ptr<const Record
     outcome.start = {r.facts.startDate, r.facts.startTime, {}};
     requireConvertible(r.facts);
     ProgressScope scope(progress);
+    const ConversionJob job = withCheckedRotation(setUp, r, outcome);
     switch (job.processing) {
         case Processing::MovingFft:
             writeMovingFftFiles(job, r, progress, outcome);

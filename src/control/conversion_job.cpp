@@ -38,13 +38,10 @@ PowerSettings powerChoicesOf(const Form1Model& f) {
     for (int c = 0; c < kMaxCircuits; ++c) {
         s.clampAmps[c] = valOf(f.Text7[c + 1]);
         s.clampTexts[c] = f.Text7[c + 1].text;
-        s.polarityInverted[c] = isChecked(f.Check7[c]);
-        s.minus30[c] = isChecked(f.Check9[c]);
-        s.plus30[c] = isChecked(f.Check8[c]);
     }
+    s.wiring = wiringOf(f);
     s.intervalMs = valOf(f.Text1);
     s.supplyFrequency = f.SupplyFrequency;
-    s.reverseRotation = isSelected(f.Option4[1]);
     s.lineVoltages = isSelected(f.Option3[0]);
     s.perPhase = isChecked(f.Check6);
     s.statisticsOnly = isChecked(f.Check10);
@@ -90,6 +87,16 @@ const char* recordingDescription(RecordingKind kind) {
 }
 
 }  // namespace
+
+Wiring wiringOf(const Form1Model& f) {
+    Wiring w;
+    for (int c = 0; c < kMaxCircuits; ++c) {
+        w.circuits[c].polarityInverted = isChecked(f.Check7[c]);
+        w.circuits[c].starDelta = starDeltaOf(isChecked(f.Check9[c]), isChecked(f.Check8[c]));
+    }
+    w.rotation = isSelected(f.Option4[1]) ? Rotation::Reverse : Rotation::Forward;
+    return w;
+}
 
 ConversionJob jobOf(const Form1Model& f) {
     ConversionJob job;

@@ -75,6 +75,8 @@ struct ConversionJob {
 
 // The job of the main window's settings now.
 ConversionJob jobOf(const Form1Model& form);
+// The wiring the window's polarity, star-delta and rotation controls set.
+Wiring wiringOf(const Form1Model& form);
 
 // Whether a recording of these facts is one the data kind converts; when not, why, e.g.
 // "a logger recording, not a 8808･35･41･80波形 one".

@@ -35,9 +35,6 @@ public:
     // "波形表示" and "ﾍﾞｸﾄﾙ表示" with the samples in memory: show that window, hide the main one.
     virtual void showWaveformWindow() {}
     virtual void showVectorWindow() {}
-    // The phase check ("自動位相確認") before an analysis: the vector window is shown and hidden
-    // again, and its phase-sequence detection selects the rotation in the main window.
-    virtual void showVectorWindowBriefly() {}
     virtual void endProgram() {}
 };
 

@@ -34,13 +34,8 @@ VipqFftSettings vipqFftSettings(const ConversionJob& job, const Recording& r) {
     s.lastColumn = r.lastActiveChannel;
     s.channelScale = r.channelScale;
     s.ptRatio = p.ptRatio;
-    for (int c = 0; c < kMaxCircuits; ++c) {
-        s.clampAmps[c] = p.clampAmps[c];
-        s.inverted[c] = p.polarityInverted[c];
-        s.deltaMinus30[c] = p.minus30[c];
-        s.deltaPlus30[c] = p.plus30[c];
-    }
-    s.reverseRotation = p.reverseRotation;
+    for (int c = 0; c < kMaxCircuits; ++c) s.clampAmps[c] = p.clampAmps[c];
+    s.wiring = p.wiring;
     return s;
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -14,17 +15,12 @@
 #include "display/display_host.h"
 #include "display/picture.h"
 #include "display/scroll_bar.h"
+#include "power/phase_sequence.h"
+#include "power/wiring.h"
 
 namespace pqwave {
 
 class Form1Model;
-
-// A fundamental component: e along the reference sine, c along the reference cosine.
-struct Phasor {
-    double e = 0, c = 0;
-    double angle() const;  // radians, as the window measures it
-    double length() const;
-};
 
 struct CircuitPhasors {
     bool measured = false;  // both of the circuit's columns are in the recording
@@ -38,7 +34,8 @@ struct VectorCycle {
     std::array<Phasor, 3> voltages;  // Vr-s, Vt-s, Vr-t
     std::array<double, 3> volts{};   // their RMS values, primary volts
     std::vector<CircuitPhasors> circuits;
-    float sequence = 0;  // U: below 0 for the reverse sequence
+    float sequence = 0;                // U: below 0 for the reverse sequence
+    std::optional<Rotation> rotation;  // none when nothing of the cycle is in memory
 };
 
 // Centre and scale of circuit c's diagram among M + 1 diagrams.
@@ -111,8 +108,9 @@ private:
     bool playing_ = false;
 };
 
-// The phase check before an analysis ("自動位相確認"): the vector window's activation on the
-// recording in memory, which selects the main window's rotation. For hosts without windows.
+// The phase check before an analysis ("自動位相確認") on the recording in memory, as the vector
+// window's activation makes it: the rotation of the first cycle at the main window's supply
+// frequency selects the main window's rotation. For hosts without windows.
 void checkPhaseSequence(Form1Model& form1);
 
 }  // namespace pqwave
