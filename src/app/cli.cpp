@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "app/cli_export.h"
+#include "app/cli_pq.h"
 #include "app/stop_signals.h"
 #include "common/failure.h"
 #include "common/numbers.h"
@@ -39,6 +40,8 @@ const char* const kUsage =
     "       pqwave-cli export FILE [--set NAME=VALUE]... [--ascii] [-o NAME.cfg]\n"
     "       pqwave-cli plot wave|vector FILE [--set NAME=VALUE]... [--traces LIST] [--at SECONDS]\n"
     "                  [--size WxH] -o OUT.png\n"
+    "       pqwave-cli pq FILE|FOLDER [--set NAME=VALUE]... [--nominal VOLTS] [--aggregate 200ms|3s|10min|2h]\n"
+    "                  [-o OUT.csv] [--jobs N]     (pqwave-cli pq --help says more)\n"
     "\n"
     "The main window's model runs as the program starts, FILE's folder becomes the folder of\n"
     "the file list, and FILE is clicked (its header is read). Each --set then changes one\n"
@@ -577,6 +580,7 @@ namespace {
 int runCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
                std::ostream& err) {
     if (!args.empty() && args.front() == "plot") return runPlot(args, programFolder, err);
+    if (!args.empty() && args.front() == "pq") return runPqCommand(args, programFolder, out, err);
     std::string problem;
     std::optional<CommandLine> line = parseCommandLine(args, problem);
     if (!line) {

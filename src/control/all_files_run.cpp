@@ -9,6 +9,7 @@
 #include "control/conversion.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
+#include "control/run_caption.h"
 #include "input/file_bytes.h"
 
 namespace pqwave {
@@ -87,7 +88,8 @@ ConversionJob jobForFile(const ConversionJob& runJob, const PlannedFile& file) {
     return job;
 }
 
-FileOutcome convertPlanned(const ConversionJob& runJob, const PlannedFile& file, Progress& progress) {
+FileOutcome convertPlanned(const ConversionJob& runJob, const PlannedFile& file, const RecordingConversion& conversion,
+                           Progress& progress) {
     if (file.settled) {
         FileOutcome out = settledOutcome(file.settled->path, file.settled->state);
         out.problems = file.settled->problems;
@@ -95,7 +97,7 @@ FileOutcome convertPlanned(const ConversionJob& runJob, const PlannedFile& file,
     }
     const ConversionJob job = jobForFile(runJob, file);
     auto recording = std::make_shared<const Recording>(loadRecording(file.facts, job.channels, 0));
-    FileOutcome out = runConversion(job, recording, progress, std::make_unique<OutputFiles>(file.facts.fileName));
+    FileOutcome out = conversion(job, recording, progress, std::make_unique<OutputFiles>(file.facts.fileName));
     if (!file.clash.empty()) {
         out.start.outputName = out.interval.start.outputName = fs::path(file.outputName).filename().string();
         out.problems.insert(out.problems.begin(), {false, ErrorKind::CannotWrite, file.clash});
@@ -106,29 +108,13 @@ FileOutcome convertPlanned(const ConversionJob& runJob, const PlannedFile& file,
     return out;
 }
 
-// The caption and pointer of the run, restored however it ends.
-class RunCaption {
-public:
-    explicit RunCaption(Form1Model& form) : form_(form) {
-        form_.host().setWaitCursor(true);
-        setText(form_.Label10, "データ変換中");
-        form_.Label10.visible = true;
-        form_.host().processEvents();
-    }
-    ~RunCaption() {
-        form_.Label10.visible = false;
-        form_.host().setWaitCursor(false);
-    }
-    RunCaption(const RunCaption&) = delete;
-    RunCaption& operator=(const RunCaption&) = delete;
-
-private:
-    Form1Model& form_;
-};
-
 }  // namespace
 
 void runAllFiles(Form1Model& form, int jobs) {
+    runAllFiles(form, jobs, runConversion);
+}
+
+void runAllFiles(Form1Model& form, int jobs, const RecordingConversion& conversion) {
     form.refreshFileList();
     const ConversionJob job = jobOf(form);
     AllFilesPlan plan;
@@ -147,9 +133,9 @@ void runAllFiles(Form1Model& form, int jobs) {
                            ", the files the data kind lists; nothing was converted");
         return;
     }
-    RunCaption caption(form);
+    RunCaption caption(form, "データ変換中");
     const FileConversion convert = [&](std::size_t k, Progress& progress) {
-        return convertPlanned(job, files[k], progress);
+        return convertPlanned(job, files[k], conversion, progress);
     };
     const AllFilesTally tally =
         runAllFiles(plan, convert, form.progress, [&host](const FileProblem& p) { host.reportFileProblem(p); });

@@ -4,11 +4,26 @@
 // src/batch, whose result does not depend on how many files are converted at once.
 #pragma once
 
+#include <functional>
+#include <memory>
+
+#include "batch/file_outcome.h"
+#include "common/progress.h"
+#include "control/conversion_job.h"
+#include "input/output_files.h"
+#include "input/recording.h"
+
 namespace pqwave {
 
 class Form1Model;
 
+// What the run does with each recording: runConversion, or another run on the same values
+// (pqwave-cli pq FOLDER). The job names the file's own output; it may run on another thread.
+using RecordingConversion = std::function<FileOutcome(const ConversionJob& job, std::shared_ptr<const Recording>,
+                                                      Progress& progress, std::unique_ptr<OutputFiles> outputs)>;
+
 // `jobs` files are converted side by side (pqwave-cli batch --jobs).
 void runAllFiles(Form1Model& form, int jobs = 1);
+void runAllFiles(Form1Model& form, int jobs, const RecordingConversion& convert);
 
 }  // namespace pqwave

@@ -245,6 +245,15 @@ void Form1Model::createControls() {
     registerControl(Command4, "Command4", K::CommandButton, "ﾍﾞｸﾄﾙ表示");
     registerControl(Command10, "Command10", K::CommandButton, "終了");
     Command1.enabled = Command2.enabled = Command3.enabled = Command4.enabled = false;
+    registerControl(PqCommand, "PqCommand", K::CommandButton, "電力品質解析");
+    PqCommand.enabled = false;
+    registerControl(PqVoltsLabel, "PqVoltsLabel", K::Label, "公称電圧(V)");
+    registerControl(PqVolts, "PqVolts", K::TextBox);
+    registerControl(PqIntervalLabel, "PqIntervalLabel", K::Label, "集計間隔");
+    registerControl(PqInterval, "PqInterval", K::ComboBox);
+    PqInterval.items = {"200ms", "3s", "10min", "2h"};
+    PqInterval.value = 2;
+    PqInterval.text = PqInterval.items[2];
     registerControl(Label10, "Label10", K::Label, "データ解析中");
     Label10.visible = false;
 
@@ -291,6 +300,7 @@ void Form1Model::bindEvents() {
     Command3.onClick = [this] { Command3_Click(); };
     Command4.onClick = [this] { Command4_Click(); };
     Command10.onClick = [this] { Command10_Click(); };
+    PqCommand.onClick = [this] { PqCommand_Click(); };
 }
 
 void Form1Model::Form_Load(int currentYear) {

@@ -83,6 +83,9 @@ public:
     std::array<Control, 16> Check17;
     std::array<Control, 16> Combo1;
     Control Command1, Command2, Command3, Command4, Command10;
+    // "電力品質解析" and its choices: Udin in volts (empty: chosen from the first 10 s) and the
+    // aggregation interval.
+    Control PqCommand, PqVoltsLabel, PqVolts, PqIntervalLabel, PqInterval;
 
     DriveListBox Drive1;
     DirListBox Dir1;
@@ -154,6 +157,7 @@ public:
     void Command3_Click();
     void Command4_Click();
     void Command10_Click();
+    void PqCommand_Click();
 
     // The data loader: reads the samples of the file in Label1 into memory.
     void DTLood();

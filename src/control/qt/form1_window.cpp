@@ -490,11 +490,20 @@ QWidget* Form1::buildCommands() {
     auto* layout = column(box);
     auto* grid = new QGridLayout;
     grid->addWidget(make<QPushButton>(model_.Command1), 0, 0);
-    grid->addWidget(make<QPushButton>(model_.Command3), 0, 1);
-    grid->addWidget(make<QPushButton>(model_.Command2), 1, 0);
-    grid->addWidget(make<QPushButton>(model_.Command4), 1, 1);
+    grid->addWidget(make<QPushButton>(model_.PqCommand), 0, 1);
+    grid->addWidget(make<QPushButton>(model_.Command3), 1, 0);
+    grid->addWidget(make<QPushButton>(model_.Command2), 1, 1);
+    grid->addWidget(make<QPushButton>(model_.Command4), 2, 0);
     grid->addWidget(make<QPushButton>(model_.Command10), 2, 1);
     layout->addLayout(grid);
+    // The power-quality command's two choices, under it.
+    auto* pqChoices = new QGridLayout;
+    pqChoices->addWidget(makeLabel(model_.PqVoltsLabel), 0, 0);
+    pqChoices->addWidget(makeTextBox(model_.PqVolts, 7), 0, 1);
+    pqChoices->addWidget(makeLabel(model_.PqIntervalLabel), 1, 0);
+    pqChoices->addWidget(make<QComboBox>(model_.PqInterval), 1, 1);
+    pqChoices->setColumnStretch(2, 1);
+    layout->addLayout(pqChoices);
     layout->addWidget(makeLabel(model_.Label10));
     progress_ = new QProgressBar;
     progress_->setObjectName(QStringLiteral("Progress"));
@@ -545,6 +554,8 @@ void Form1::nameForAssistiveTechnology() {
     name(m.Text10[1], caption(m.Label36[0]) + QStringLiteral(" 上限 (") + caption(m.Label37[1]) + ")");
     name(m.Text10[2], caption(m.Check14) + QStringLiteral(" (") + caption(m.Label37[2]) + ")");
     name(m.Text12, caption(m.Label36[2]) + QStringLiteral(" (ms)"));
+    name(m.PqVolts, caption(m.PqCommand) + QStringLiteral(" ") + caption(m.PqVoltsLabel));
+    name(m.PqInterval, caption(m.PqCommand) + QStringLiteral(" ") + caption(m.PqIntervalLabel));
     driveList_->setAccessibleName(QStringLiteral("ドライブ"));
     folderList_->setAccessibleName(QStringLiteral("ディレクトリー"));
     fileList_->setAccessibleName(QStringLiteral("ファイル"));
