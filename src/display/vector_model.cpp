@@ -79,10 +79,7 @@ Form02Model::Form02Model(std::function<DisplayView()> source, std::function<void
     : source_(std::move(source)), rotationFound_(std::move(rotationFound)), host_(host ? host : &defaultHost_) {
     using K = ControlKind;
     auto reg = [this](Control& c, std::string name, K kind, std::string text = "") {
-        c.name = std::move(name);
-        c.kind = kind;
-        c.text = std::move(text);
-        controls_.push_back(&c);
+        controls_.add(c, std::move(name), kind, std::move(text));
     };
     HScroll1.name = "HScroll1";
     HScroll1.onChange = [this] { HScroll1_Change(); };
@@ -118,12 +115,6 @@ Form02Model::Form02Model(std::function<DisplayView()> source, std::function<void
     picture_.height = kPictureHeight;
     picture_.keepAspect = true;
     picture_.textHeight = 180;
-}
-
-Control* Form02Model::findControl(std::string_view name) {
-    for (Control* c : controls_)
-        if (c->name == name) return c;
-    return nullptr;
 }
 
 int Form02Model::diagramCount() const {

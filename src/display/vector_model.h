@@ -92,8 +92,8 @@ public:
     int diagramCount() const;  // M + 1
     bool playing() const { return playing_; }
 
-    const std::vector<Control*>& controls() const { return controls_; }
-    Control* findControl(std::string_view name);
+    const ControlSet& controls() const { return controls_; }
+    Control* findControl(std::string_view name) const { return controls_.find(name); }
     void setHost(DisplayHost* host) { host_ = host ? host : &defaultHost_; }
 
 private:
@@ -109,7 +109,7 @@ private:
     std::function<void(Rotation)> rotationFound_;
     DisplayHost defaultHost_;
     DisplayHost* host_;
-    std::vector<Control*> controls_;
+    ControlSet controls_;
     VectorCycle cycle_;
     Picture picture_;
     bool playing_ = false;

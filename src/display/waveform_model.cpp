@@ -37,10 +37,7 @@ Form2Model::Form2Model(std::function<DisplayView()> source, DisplayHost* host)
     : source_(std::move(source)), host_(host ? host : &defaultHost_) {
     using K = ControlKind;
     auto reg = [this](Control& c, std::string name, K kind, std::string text = "") {
-        c.name = std::move(name);
-        c.kind = kind;
-        c.text = std::move(text);
-        controls_.push_back(&c);
+        controls_.add(c, std::move(name), kind, std::move(text));
     };
     reg(Frame1, "Frame1", K::Frame, "表示");
     reg(Frame2, "Frame2", K::Frame);
@@ -77,12 +74,6 @@ Form2Model::Form2Model(std::function<DisplayView()> source, DisplayHost* host)
     picture_.width = 1000;
     picture_.height = 4000;
     Form_Resize(kDefaultInnerWidth, kDefaultInnerHeight);
-}
-
-Control* Form2Model::findControl(std::string_view name) {
-    for (Control* c : controls_)
-        if (c->name == name) return c;
-    return nullptr;
 }
 
 // ---- Opening, layout, scrolling

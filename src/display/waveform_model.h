@@ -93,8 +93,8 @@ public:
     const Picture& picture() const { return picture_; }
     bool playing() const { return playing_; }
 
-    const std::vector<Control*>& controls() const { return controls_; }
-    Control* findControl(std::string_view name);
+    const ControlSet& controls() const { return controls_; }
+    Control* findControl(std::string_view name) const { return controls_.find(name); }
     void setHost(DisplayHost* host) { host_ = host ? host : &defaultHost_; }
 
 private:
@@ -119,7 +119,7 @@ private:
     std::function<DisplayView()> source_;
     DisplayHost defaultHost_;
     DisplayHost* host_;
-    std::vector<Control*> controls_;
+    ControlSet controls_;
     Form2Layout layout_;
     double twipsPerPixel_ = kTwipsPerInch / 96;
     Picture picture_;
