@@ -16,7 +16,7 @@
 #include "control/display_view.h"
 #include "display/display_host.h"
 #include "display/picture.h"
-#include "display/scroll_bar.h"
+#include "control/scroll_bar.h"
 #include "power/phase_sequence.h"
 #include "power/wiring.h"
 

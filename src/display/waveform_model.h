@@ -17,7 +17,7 @@
 #include "display/display_host.h"
 #include "display/picture.h"
 #include "display/sample_pyramid.h"
-#include "display/scroll_bar.h"
+#include "control/scroll_bar.h"
 
 namespace pqwave {
 
