@@ -6,6 +6,7 @@
 #include "batch/all_files_run.h"
 #include "common/error.h"
 #include "common/failure.h"
+#include "control/busy_caption.h"
 #include "control/conversion.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
@@ -106,26 +107,6 @@ FileOutcome convertPlanned(const ConversionJob& runJob, const PlannedFile& file,
     return out;
 }
 
-// The caption and pointer of the run, restored however it ends.
-class RunCaption {
-public:
-    explicit RunCaption(Form1Model& form) : form_(form) {
-        form_.host().setWaitCursor(true);
-        setText(form_.Label10, "データ変換中");
-        form_.Label10.visible = true;
-        form_.host().processEvents();
-    }
-    ~RunCaption() {
-        form_.Label10.visible = false;
-        form_.host().setWaitCursor(false);
-    }
-    RunCaption(const RunCaption&) = delete;
-    RunCaption& operator=(const RunCaption&) = delete;
-
-private:
-    Form1Model& form_;
-};
-
 }  // namespace
 
 void runAllFiles(Form1Model& form, int jobs) {
@@ -147,7 +128,7 @@ void runAllFiles(Form1Model& form, int jobs) {
                            ", the files the data kind lists; nothing was converted");
         return;
     }
-    RunCaption caption(form);
+    BusyCaption caption(form, "データ変換中");
     const FileConversion convert = [&](std::size_t k, Progress& progress) {
         return convertPlanned(job, files[k], progress);
     };

@@ -6,33 +6,11 @@
 #include "common/failure.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
+#include "control/busy_caption.h"
 #include "control/conversion.h"
 #include "control/form1_model.h"
 
 namespace pqwave {
-namespace {
-
-// The hourglass and the progress caption for the length of a run, however it ends.
-class RunCaption {
-public:
-    explicit RunCaption(Form1Model& form) : form_(form) {
-        form_.host().setWaitCursor(true);
-        setText(form_.Label10, "データ解析中");
-        form_.Label10.visible = true;
-        form_.host().processEvents();
-    }
-    ~RunCaption() {
-        form_.Label10.visible = false;
-        form_.host().setWaitCursor(false);
-    }
-    RunCaption(const RunCaption&) = delete;
-    RunCaption& operator=(const RunCaption&) = delete;
-
-private:
-    Form1Model& form_;
-};
-
-}  // namespace
 
 void Form1Model::Command1_Click() {
     reportingFailure(
@@ -65,7 +43,7 @@ FileOutcome Form1Model::convertSelectedFile() {
             throw Error(ErrorKind::NotAvailable, Label1.text + ": " + *mismatch);
 
     loadSelectedFile();
-    RunCaption caption(*this);
+    BusyCaption caption(*this, "データ解析中");
     FileOutcome outcome = runConversion(job, loadedRecording(), progress, std::make_unique<OutputFiles>(Label1.text));
     showOutcome(job, outcome);
     return outcome;

@@ -71,5 +71,4 @@ std::string describeModel(const Form1Model& form) {
     return out;
 }
 
-
 }  // namespace pqwave

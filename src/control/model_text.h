@@ -10,5 +10,4 @@ class Form1Model;
 
 std::string describeModel(const Form1Model& form);
 
-
 }  // namespace pqwave

@@ -14,9 +14,9 @@
 
 #include "control/control.h"
 #include "control/display_view.h"
+#include "control/scroll_bar.h"
 #include "display/display_host.h"
 #include "display/picture.h"
-#include "control/scroll_bar.h"
 #include "power/phase_sequence.h"
 #include "power/wiring.h"
 

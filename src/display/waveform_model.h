@@ -14,10 +14,10 @@
 
 #include "control/control.h"
 #include "control/display_view.h"
+#include "control/scroll_bar.h"
 #include "display/display_host.h"
 #include "display/picture.h"
 #include "display/sample_pyramid.h"
-#include "control/scroll_bar.h"
 
 namespace pqwave {
 

@@ -318,8 +318,8 @@ QWidget* Form1::buildRmsFrame() {
     perPhaseLayout->addWidget(views_.option(model_.Option3[1]));
     layout->addLayout(row({views_.checkBox(model_.Check6), perPhase}));
 
-    layout->addLayout(row({views_.checkBox(model_.Check2), views_.option(model_.Option4[0]),
-                           views_.option(model_.Option4[1])}));
+    layout->addLayout(
+        row({views_.checkBox(model_.Check2), views_.option(model_.Option4[0]), views_.option(model_.Option4[1])}));
     layout->addWidget(buildCircuitFrames());
     layout->addLayout(row({views_.checkBox(model_.Check12[0]), views_.checkBox(model_.Check12[1])}));
     layout->addWidget(buildCompensationFrames());
