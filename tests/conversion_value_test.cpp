@@ -99,8 +99,10 @@ TEST(ConversionValue, AJobOnARecordingWritesWhatTheWindowWrites) {
     ConversionJob job = testing::defaultJob(Processing::RawData);
     job.raw.lastSample = m.form.Text2[1].text;
     Progress progress;
+    OutputFiles files(recording->facts.fileName);
     writeComtrade(comtradeSettingsFor(job, *recording, ComtradeFormat::Ascii), recording->table,
-                  folder.file("value.cfg"), progress);
+                  folder.file("value.cfg"), progress, files);
+    files.commit();
     EXPECT_EQ(folder.readText("value.dat"), folder.readText("window.dat"));
     EXPECT_EQ(folder.readText("value.cfg"), folder.readText("window.cfg"));
 }
@@ -127,7 +129,8 @@ TEST(ConversionValue, AnyNumberOfFilesAtOnceGivesTheSameFiles) {
     auto run = [](int jobs, bool failing) {
         TestFolder folder;
         folder.write("A_LOG.MEM", logger());
-        for (int k = 1; k <= 4; ++k) folder.write("R" + std::to_string(k) + ".MEM", supply("10:00:0" + std::to_string(k)));
+        for (int k = 1; k <= 4; ++k)
+            folder.write("R" + std::to_string(k) + ".MEM", supply("10:00:0" + std::to_string(k)));
         if (failing) {
             gen::GeneratedRecording cut = gen::generateRecording(supply("10:00:09"));
             cut.bytes.resize(cut.bytes.size() - 100);

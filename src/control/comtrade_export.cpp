@@ -102,7 +102,9 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
     if (SampleCounter(settings.firstSample, settings.step).value() > settings.lastSample)
         throw Error(ErrorKind::NotAvailable, form.Label1.text + ": the output range (Text2) " + form.Text2[0].text +
                                                  " to " + form.Text2[1].text + " holds no samples to export");
-    const ComtradeResult result = writeComtrade(settings, loaded->table, cfgPath, form.progress);
+    OutputFiles files(form.Label1.text);
+    const ComtradeResult result = writeComtrade(settings, loaded->table, cfgPath, form.progress, files);
+    files.commit();
     if (result.lowestCodesRaised > 0)
         form.host().reportWarning(form.Label1.text + ": " + std::to_string(result.lowestCodesRaised) +
                                   " samples at the code -32768 were written as -32767, which BINARY COMTRADE "
