@@ -367,42 +367,6 @@ bool isWindowSetting(const std::string& name) {
     return name.rfind("Form2.", 0) == 0 || name.rfind("Form02.", 0) == 0;
 }
 
-// A setting of a display window's control, done as a user does it, with its event.
-SettingResult applyWindowSetting(const std::vector<Control*>& controls, const std::string& name,
-                                 const std::string& value) {
-    auto find = [&](const std::string& wanted) -> Control* {
-        for (Control* c : controls)
-            if (c->name == wanted) return c;
-        return nullptr;
-    };
-    Control* control = find(name);
-    if (!control) {
-        // "Option1=1" selects option 1 of the group.
-        auto index = wholeNumberText(value, true);
-        Control* option = index ? find(name + "(" + formD(*index) + ")") : nullptr;
-        if (!option && find(name + "(0)")) return SettingResult::BadValue;
-        if (!option) return SettingResult::UnknownControl;
-        if (option->kind != ControlKind::OptionButton) return SettingResult::NotSettable;
-        select(*option);
-        return SettingResult::Applied;
-    }
-    switch (control->kind) {
-        case ControlKind::TextBox:
-            setText(*control, value);
-            return SettingResult::Applied;
-        case ControlKind::CheckBox:
-            if (value != "0" && value != "1") return SettingResult::BadValue;
-            setValue(*control, value == "1" ? 1 : 0);
-            return SettingResult::Applied;
-        case ControlKind::OptionButton:
-            if (value != "1") return SettingResult::BadValue;
-            select(*control);
-            return SettingResult::Applied;
-        default:
-            return SettingResult::NotSettable;
-    }
-}
-
 // Seconds as a scroll position of the window, when the bar can show it.
 std::optional<int> scrollPositionAt(const ScrollBar& bar, double seconds, double stepsPerSecond, std::string& problem) {
     const double position = roundHalfEven(seconds * stepsPerSecond);
@@ -460,7 +424,7 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
             windowSettings.emplace_back(*own, value);
             continue;
         }
-        SettingResult result = applySetting(form, name, value);
+        SettingResult result = applySetting(form.controls(), name, value);
         if (result != SettingResult::Applied) {
             err << "pqwave-cli: " << settingProblem(result, name, value) << '\n';
             return kExitUsage;
@@ -481,9 +445,9 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
         return kExitFailed;
     }
 
-    auto applyToWindow = [&](const std::vector<Control*>& controls) {
+    auto applyToWindow = [&](const ControlSet& controls) {
         for (const auto& [name, value] : windowSettings) {
-            SettingResult result = applyWindowSetting(controls, name, value);
+            SettingResult result = applySetting(controls, name, value);
             if (result != SettingResult::Applied) {
                 problem = settingProblem(result, name, value);
                 return false;
@@ -619,7 +583,7 @@ int runCommand(const std::vector<std::string>& args, const std::filesystem::path
     }
 
     for (const auto& [name, value] : line->settings) {
-        SettingResult result = applySetting(form, name, value);
+        SettingResult result = applySetting(form.controls(), name, value);
         if (result != SettingResult::Applied) {
             err << "pqwave-cli: " << settingProblem(result, name, value) << '\n';
             return kExitUsage;

@@ -14,8 +14,8 @@
 #include "app/cli_host.h"
 #include "app/stop_signals.h"
 #include "common/error.h"
+#include "control/control.h"
 #include "control/form1_model.h"
-#include "control/model_text.h"
 #include "control/power_quality_command.h"
 #include "input/file_bytes.h"
 
@@ -143,7 +143,7 @@ std::string settingProblem(SettingResult result, const std::string& name, const 
 // one cannot be made.
 bool applyChoices(Form1Model& form, const PqLine& line, std::ostream& err) {
     for (const auto& [name, value] : line.settings) {
-        const SettingResult result = applySetting(form, name, value);
+        const SettingResult result = applySetting(form.controls(), name, value);
         if (result != SettingResult::Applied) {
             err << "pqwave-cli: " << settingProblem(result, name, value) << '\n';
             return false;

@@ -6,10 +6,10 @@
 #include "batch/all_files_run.h"
 #include "common/error.h"
 #include "common/failure.h"
+#include "control/busy_caption.h"
 #include "control/conversion.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
-#include "control/run_caption.h"
 #include "input/file_bytes.h"
 
 namespace pqwave {
@@ -133,7 +133,7 @@ void runAllFiles(Form1Model& form, int jobs, const RecordingConversion& conversi
                            ", the files the data kind lists; nothing was converted");
         return;
     }
-    RunCaption caption(form, "データ変換中");
+    BusyCaption caption(form, "データ変換中");
     const FileConversion convert = [&](std::size_t k, Progress& progress) {
         return convertPlanned(job, files[k], conversion, progress);
     };

@@ -11,6 +11,8 @@
 #include "common/sample_counter.h"
 #include "common/text.h"
 #include "common/textforms.h"
+#include "control/busy_caption.h"
+#include "control/conversion.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
 #include "control/raw_data.h"
@@ -83,15 +85,6 @@ std::string rangeOfColumn(const Recording& r, int column) {
     return {};
 }
 
-class WaitCursor {
-public:
-    explicit WaitCursor(Form1Model& form) : form_(form) { form_.host().setWaitCursor(true); }
-    ~WaitCursor() { form_.host().setWaitCursor(false); }
-
-private:
-    Form1Model& form_;
-};
-
 void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format) {
     if (form.Label1.text.empty()) throw Error(ErrorKind::NotAvailable, "COMTRADE export: no file is selected");
     if (form.FileRecognized != -1)
@@ -101,15 +94,17 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
 
     ProgressScope scope(form.progress);
     form.loadSelectedFile();
-    form.requireConvertibleRecording();
-    WaitCursor wait(form);
-
     const std::shared_ptr<const Recording> loaded = form.loadedRecording();
+    requireConvertible(loaded->facts);
+    BusyCaption wait(form);
+
     const ComtradeSettings settings = comtradeSettingsFor(jobOf(form), *loaded, format);
     if (SampleCounter(settings.firstSample, settings.step).value() > settings.lastSample)
         throw Error(ErrorKind::NotAvailable, form.Label1.text + ": the output range (Text2) " + form.Text2[0].text +
                                                  " to " + form.Text2[1].text + " holds no samples to export");
-    const ComtradeResult result = writeComtrade(settings, loaded->table, cfgPath, form.progress);
+    OutputFiles files(form.Label1.text);
+    const ComtradeResult result = writeComtrade(settings, loaded->table, cfgPath, form.progress, files);
+    files.commit();
     if (result.lowestCodesRaised > 0)
         form.host().reportWarning(form.Label1.text + ": " + std::to_string(result.lowestCodesRaised) +
                                   " samples at the code -32768 were written as -32767, which BINARY COMTRADE "

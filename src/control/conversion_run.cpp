@@ -6,9 +6,9 @@
 #include "common/failure.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
+#include "control/busy_caption.h"
 #include "control/conversion.h"
 #include "control/form1_model.h"
-#include "control/run_caption.h"
 
 namespace pqwave {
 
@@ -43,7 +43,7 @@ FileOutcome Form1Model::convertSelectedFile() {
             throw Error(ErrorKind::NotAvailable, Label1.text + ": " + *mismatch);
 
     loadSelectedFile();
-    RunCaption caption(*this, "データ解析中");
+    BusyCaption caption(*this, "データ解析中");
     FileOutcome outcome = runConversion(job, loadedRecording(), progress, std::make_unique<OutputFiles>(Label1.text));
     showOutcome(job, outcome);
     return outcome;

@@ -165,13 +165,10 @@ public:
     void forgetLoadedSamples();
     // DTLood unless the file in Label1 is the one in memory.
     void loadSelectedFile();
-    // Refuses a loaded recording that no conversion can scale: no analog channel, or a count
-    // per division (V_Div) of 0 or no number.
-    void requireConvertibleRecording() const;
 
     // ---- Names, for the CLI and the tests
-    const std::vector<Control*>& controls() const { return controls_; }
-    Control* findControl(std::string_view name);
+    const ControlSet& controls() const { return controls_; }
+    Control* findControl(std::string_view name) const { return controls_.find(name); }
     Form1Host& host() { return *host_; }
     void setHost(Form1Host* host);
     const std::filesystem::path& programFolder() const { return programFolder_; }
@@ -190,14 +187,6 @@ private:
     void createControls();
     void showOutcome(const struct ConversionJob& job, const FileOutcome& outcome);
     void bindEvents();
-    void registerControl(Control& control, std::string name, ControlKind kind, std::string text = "");
-    template <std::size_t N>
-    void registerArray(std::array<Control, N>& array, std::string_view name, ControlKind kind,
-                       const std::string& text = "");
-    template <std::size_t N>
-    void registerIndexes(std::array<Control, N>& array, std::string_view name, ControlKind kind,
-                         std::initializer_list<int> indexes, const std::string& text = "");
-
     // Header display (the File1 click)
     void showUnrecognized();
     void selectOptionWhenAutomatic(int index);
@@ -224,7 +213,7 @@ private:
     std::filesystem::path programFolder_;
     Form1Host defaultHost_;
     Form1Host* host_;
-    std::vector<Control*> controls_;
+    ControlSet controls_;
 };
 
 }  // namespace pqwave

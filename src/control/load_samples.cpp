@@ -1,32 +1,13 @@
 // DTLood: the samples of the file in Label1 into memory, with the progress caption and the
 // hourglass. The recording in memory is replaced only by a complete load, so a file that turns
 // out to be damaged leaves the previous recording usable.
-#include <cmath>
-
 #include "common/error.h"
 #include "common/numbers.h"
+#include "control/busy_caption.h"
 #include "control/form1_model.h"
 
 namespace pqwave {
 namespace {
-
-// Restores the pointer and hides the caption however the load ends.
-class LoadProgress {
-public:
-    explicit LoadProgress(Form1Model& form) : form_(form) {
-        setText(form.Label10, "データ読込中");
-        form.Label10.visible = true;
-        form.host().setWaitCursor(true);
-        form.host().processEvents();
-    }
-    ~LoadProgress() {
-        form_.host().setWaitCursor(false);
-        form_.Label10.visible = false;
-    }
-
-private:
-    Form1Model& form_;
-};
 
 const RawSampleTable kNoSamples;
 const std::array<float, kPositions> kNoScale{};
@@ -42,7 +23,7 @@ ChannelSettings Form1Model::channelSettings() const {
 }
 
 void Form1Model::DTLood() {
-    LoadProgress progress(*this);
+    BusyCaption caption(*this, "データ読込中");
     const int previousLastActive = LastActiveChannel();
     auto loaded = std::make_shared<Recording>(loadRecording(facts_, channelSettings(), previousLastActive));
     recording_ = std::move(loaded);
@@ -71,14 +52,6 @@ const std::array<float, kPositions>& Form1Model::ChannelScale() const {
 
 void Form1Model::loadSelectedFile() {
     if (Label1.text != LoadedFileName()) DTLood();
-}
-
-void Form1Model::requireConvertibleRecording() const {
-    if (ChannelCount() < 1) throw Error(ErrorKind::NotAvailable, Label1.text + ": no analog channel recorded");
-    const double countsPerDivision = valOf(V_Div);
-    if (countsPerDivision == 0 || !std::isfinite(countsPerDivision))
-        throw ArithmeticError(Label1.text + ": the count per division (V_Div) is \"" + V_Div.text +
-                              "\", so the values cannot be scaled");
 }
 
 }  // namespace pqwave

@@ -6,8 +6,8 @@
 #include "common/error.h"
 #include "common/failure.h"
 #include "control/all_files_run.h"
+#include "control/busy_caption.h"
 #include "control/form1_model.h"
-#include "control/run_caption.h"
 
 namespace pqwave {
 namespace {
@@ -50,7 +50,7 @@ void measureSelectedFile(Form1Model& form, const std::optional<std::filesystem::
                 throw Error(ErrorKind::NotRecognized, form.Label1.text + ": not a recording pqwave knows");
             pqSettingsFor(job, form.selectedRecording(), choices);  // refuses before the samples are loaded
             form.loadSelectedFile();
-            RunCaption caption(form, "電力品質解析中");
+            BusyCaption caption(form, "電力品質解析中");
             FileOutcome outcome =
                 runPowerQualityConversion(job, form.loadedRecording(), choices, pqFileNamesFor(job, summary),
                                           form.progress, std::make_unique<OutputFiles>(form.Label1.text));

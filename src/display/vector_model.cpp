@@ -41,15 +41,10 @@ PicturePoint plus(PicturePoint a, PicturePoint b) {
     return {a.x + b.x, a.y + b.y};
 }
 
-// The recording in memory, without the table's spare row and logic columns.
-CycleSource cycleSourceOf(const Form1Model& f) {
-    const RecordedSamples samples = recordedSamples(f);
-    return {f.SampleTable(), f.ChannelScale(), samples.rows, samples.columns};
-}
+const RecordingFacts kNoRecording;
 
-// One cycle of `hz` on the main window's time axis.
-float cycleSamplesAt(const Form1Model& f, int hz) {
-    return cycleSamplesOf(valOf(f.T_Div), hz, Val(leftChars(f.Label15[2].text, 3)), f.TimeUnitFactor());
+const RecordingFacts& factsOf(const DisplayView& view) {
+    return view.facts() ? *view.facts() : kNoRecording;
 }
 
 }  // namespace
@@ -75,13 +70,16 @@ DiagramPlace diagramPlace(int m, int c) {
     }
 }
 
-Form02Model::Form02Model(Form1Model& form1, DisplayHost* host) : form1_(form1), host_(host ? host : &defaultHost_) {
+Form02Model::Form02Model(Form1Model& form1, DisplayHost* host)
+    : Form02Model([&form1] { return displayViewOf(form1); },
+                  [&form1](Rotation rotation) { showDetectedRotation(form1, rotation); }, host) {}
+
+Form02Model::Form02Model(std::function<DisplayView()> source, std::function<void(Rotation)> rotationFound,
+                         DisplayHost* host)
+    : source_(std::move(source)), rotationFound_(std::move(rotationFound)), host_(host ? host : &defaultHost_) {
     using K = ControlKind;
     auto reg = [this](Control& c, std::string name, K kind, std::string text = "") {
-        c.name = std::move(name);
-        c.kind = kind;
-        c.text = std::move(text);
-        controls_.push_back(&c);
+        controls_.add(c, std::move(name), kind, std::move(text));
     };
     HScroll1.name = "HScroll1";
     HScroll1.onChange = [this] { HScroll1_Change(); };
@@ -119,20 +117,15 @@ Form02Model::Form02Model(Form1Model& form1, DisplayHost* host) : form1_(form1), 
     picture_.textHeight = 180;
 }
 
-Control* Form02Model::findControl(std::string_view name) {
-    for (Control* c : controls_)
-        if (c->name == name) return c;
-    return nullptr;
-}
-
 int Form02Model::diagramCount() const {
-    return form1_.ChannelCount() < 4 ? 1 : form1_.ChannelCount() / 2 - 1;
+    const int channels = source_().channelCount();
+    return channels < 4 ? 1 : channels / 2 - 1;
 }
 
 // ---- Events
 
 void Form02Model::Form_Activate() {
-    select(Option1[isSelected(form1_.Option5[0]) ? 0 : 1]);
+    select(Option1[source_().supplyHz == 50 ? 0 : 1]);
     T_Set();
     setScrollValue(HScroll1, 0);
     V_Drow();
@@ -194,16 +187,18 @@ void Form02Model::Vcopy_Click() {
 
 void Form02Model::T_Set() {
     VecFreq = isSelected(Option1[0]) ? 50 : 60;
-    CycleSamples = cycleSamplesAt(form1_, VecFreq);
+    const DisplayView view = source_();
+    const RecordingFacts& facts = factsOf(view);
+    CycleSamples = cycleSamplesOf(facts, VecFreq);
 
     int max = 0;
-    if (CycleSamples > 0) max = clampedInt(Int(valOf(form1_.LabASn) / CycleSamples - 1));
+    if (CycleSamples > 0) max = clampedInt(Int(facts.sampleCount / CycleSamples - 1));
     setScrollMax(HScroll1, max);
     HScroll1.enabled = max > 1;
     HScroll1.largeChange = VecFreq;
 
     // A cycle longer than the recording is drawn from the samples there are.
-    CycleReference reference = cycleReference(CycleSamples, form1_.SampleTable().rows());
+    CycleReference reference = cycleReference(CycleSamples, view.recording ? view.recording->table.rows() : 0);
     SineTable = std::move(reference.sine);
     CosineTable = std::move(reference.cosine);
 }
@@ -223,9 +218,14 @@ void Form02Model::V_Drow() {
 }
 
 void Form02Model::gatherCycle() {
-    const Form1Model& f = form1_;
-    const CycleSource source = cycleSourceOf(f);
-    const Wiring wiring = wiringOf(f);
+    const DisplayView view = source_();
+    if (!view.recording) {
+        cycle_ = VectorCycle{};
+        return;
+    }
+    const CycleSource source = cycleSourceOf(*view.recording);
+    const std::array<float, kChannelPositions>& scale = view.recording->channelScale;
+    const Wiring& wiring = view.wiring;
     const int circuits = diagramCount();
     VectorCycle cycle;
     cycle.circuits.resize(static_cast<std::size_t>(circuits));
@@ -244,16 +244,16 @@ void Form02Model::gatherCycle() {
     const LineVoltageCycle voltages = lineVoltageCycle(source, CycleSamples, SineTable, CosineTable, HScroll1.value);
     forEachCycleSample(source, CycleSamples, SineTable.size(), HScroll1.value, [&](int k, const std::int16_t* cells) {
         const double sine = SineTable[k], cosine = CosineTable[k];
-        const float ua = cells[0] * f.ChannelScale()[0];
-        const float ub = secondVoltage ? cells[1] * f.ChannelScale()[1] : 0.0f;
+        const float ua = cells[0] * scale[0];
+        const float ub = secondVoltage ? cells[1] * scale[1] : 0.0f;
         const double v1 = ua, v2 = ub, v12 = v1 - v2;
         const PhaseVoltages<double> phase = starPointVoltages<double>(v1, v2);
         for (int c = 0; c < circuits; ++c) {
             if (!cycle.circuits[c].measured) continue;
             const CircuitWiring& w = wiring.circuits[c];
             const double sign = w.polaritySign();
-            double a = cells[2 * c + 2] * f.ChannelScale()[2 * c + 2] * sign;
-            double b = cells[2 * c + 3] * f.ChannelScale()[2 * c + 3] * sign;
+            double a = cells[2 * c + 2] * scale[2 * c + 2] * sign;
+            double b = cells[2 * c + 3] * scale[2 * c + 3] * sign;
             double t = a + b;
             transformStarDelta(w.starDelta, a, b, t);
             CircuitSums& s = sums[c];
@@ -278,7 +278,7 @@ void Form02Model::gatherCycle() {
     cycle.rotation = voltages.rotation();
 
     const double cs = CycleSamples;
-    const double vd = valOf(f.V_Div), pt = valOf(f.Text7[0]);
+    const double vd = view.recording->facts.countsPerDivision, pt = view.ptRatio;
     cycle.voltages[0] = voltages.phasors[0];
     cycle.voltages[1] = voltages.phasors[1];
     cycle.voltages[2] = {cycle.voltages[0].e - cycle.voltages[1].e, cycle.voltages[0].c - cycle.voltages[1].c};
@@ -292,13 +292,13 @@ void Form02Model::gatherCycle() {
         for (double* sum :
              {&s.sq[0], &s.sq[1], &s.sq[2], &s.sine[0], &s.sine[1], &s.cosine[0], &s.cosine[1], &s.p, &s.q})
             *sum /= cs;
-        const double range = double{f.ChannelScale()[2 * c + 2]} + f.ChannelScale()[2 * c + 3];
+        const double range = double{scale[2 * c + 2]} + scale[2 * c + 3];
         assignFinite(out.ir.e, 2 * s.sine[0] / range);
         assignFinite(out.ir.c, 2 * s.cosine[0] / range);
         assignFinite(out.it.e, 2 * s.sine[1] / range);
         assignFinite(out.it.c, 2 * s.cosine[1] / range);
         out.is = {-(out.ir.e + out.it.e), -(out.ir.c + out.it.c)};
-        const double ct = valOf(f.Text7[c + 1]);
+        const double ct = view.clampAmps[c];
         assignFinite(out.irAmps, std::sqrt(s.sq[0]) / vd * ct / 0.2);
         assignFinite(out.itAmps, std::sqrt(s.sq[1]) / vd * ct / 0.2);
         assignFinite(out.isAmps, std::sqrt(s.sq[2]) / vd * ct / 0.2);
@@ -312,7 +312,7 @@ void Form02Model::detectSequence() {
     if (!cycle_.rotation) return;  // no cycle in memory: nothing to say about the rotation
     const bool reverse = *cycle_.rotation == Rotation::Reverse;
     setText(Label4, reverse ? "相回転＝逆回転" : "相回転＝正回転");
-    if (isChecked(form1_.Check2)) select(form1_.Option4[reverse ? 1 : 0]);
+    if (rotationFound_) rotationFound_(*cycle_.rotation);
 }
 
 void Form02Model::VecPrintAt(double x, double y, const std::string& text, int colour) {
@@ -395,12 +395,6 @@ void Form02Model::writeValues() {
                 formatByPattern(circuit.kilovars, " ####0.0kvar");
     }
     setText(Label2, text);
-}
-
-void checkPhaseSequence(Form1Model& form1) {
-    const int hz = isSelected(form1.Option5[0]) ? 50 : 60;
-    const std::optional<Rotation> rotation = phaseSequence(cycleSourceOf(form1), cycleSamplesAt(form1, hz));
-    if (rotation && isChecked(form1.Check2)) select(form1.Option4[*rotation == Rotation::Reverse ? 1 : 0]);
 }
 
 }  // namespace pqwave

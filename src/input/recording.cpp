@@ -25,12 +25,17 @@ void scaleColumns(Recording& r) {
 }  // namespace
 
 Recording loadRecording(const RecordingFacts& facts, const ChannelSettings& channels, int previousLastActiveChannel) {
+    FileByteSource source(facts.fileName);
+    return loadRecording(facts, channels, previousLastActiveChannel, source);
+}
+
+Recording loadRecording(const RecordingFacts& facts, const ChannelSettings& channels, int previousLastActiveChannel,
+                        const ByteSource& source) {
     Recording r;
     r.facts = facts;
     r.channels = channels;
     r.lastActiveChannel = lastActiveChannelOf(facts.layout.channelPresent, previousLastActiveChannel);
     const LoadRequest request = loadRequestFor(facts.layout, channels, r.lastActiveChannel, facts.fileName);
-    FileByteSource source(facts.fileName);
     LoadResult result = loadSamples(source, request);
     if (!result.hasData)
         throw Error(ErrorKind::Malformed,

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "input/byte_source.h"
 #include "input/recording_facts.h"
 #include "input/recording_view.h"
 #include "input/sample_table.h"
@@ -28,5 +29,8 @@ struct Recording {
 // `previousLastActiveChannel`, as the window's loader does. Throws Error when the file cannot
 // be read, is shorter than its header promises, or holds no sample data.
 Recording loadRecording(const RecordingFacts& facts, const ChannelSettings& channels, int previousLastActiveChannel);
+// The same from bytes already at hand (the fuzz targets read from memory).
+Recording loadRecording(const RecordingFacts& facts, const ChannelSettings& channels, int previousLastActiveChannel,
+                        const ByteSource& source);
 
 }  // namespace pqwave
