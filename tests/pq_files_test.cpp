@@ -1,7 +1,6 @@
 // The three files of a power-quality run, byte by byte from a result built by hand: the first
 // line, the headers, a row of each file, the names, and nothing left behind when one fails.
 #include "quality/pq_files.h"
-#include "quality/pq_measurement_files.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 
 #include "common/datetime.h"
 #include "common/error.h"
+#include "quality/pq_measurement_files.h"
 #include "support/csv_file.h"
 #include "support/test_folder.h"
 
