@@ -132,9 +132,12 @@ void runExport(const std::shared_ptr<const Recording>& recording, std::uint8_t o
 }
 
 void runChosen(const std::shared_ptr<const Recording>& recording, const Choice& c) {
-    static const Processing kProcessings[] = {Processing::IntervalAnalysis, Processing::SlidingAnalysis,
-                                              Processing::RawData,          Processing::TimeOfDayStatistics,
-                                              Processing::PqFft,            Processing::ChannelFft,
+    static const Processing kProcessings[] = {Processing::IntervalAnalysis,
+                                              Processing::SlidingAnalysis,
+                                              Processing::RawData,
+                                              Processing::TimeOfDayStatistics,
+                                              Processing::PqFft,
+                                              Processing::ChannelFft,
                                               Processing::MovingFft};
     const int road = c.road % 10;
     if (road == 7) return runExport(recording, c.options);

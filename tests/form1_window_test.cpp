@@ -618,8 +618,8 @@ TEST_F(Form1Commands, ThePowerQualityCommandWritesItsFilesBesideTheRecording) {
     QTest::mouseClick(widget("PqCommand"), Qt::LeftButton);
     ASSERT_TRUE(host_.errors.empty()) << host_.errors[0].second;
     EXPECT_EQ(model_->PqInterval.text, "3s");
-    for (const char* name : {"06D13-45-30_PQ.csv", "06D13-45-30_PQharm.csv", "06D13-45-30_PQevents.csv",
-                             "06D13-45-30_PQflicker.csv"})
+    for (const char* name :
+         {"06D13-45-30_PQ.csv", "06D13-45-30_PQharm.csv", "06D13-45-30_PQevents.csv", "06D13-45-30_PQflicker.csv"})
         EXPECT_TRUE(fs::exists(folder() / name)) << name;
     EXPECT_FALSE(widget<QProgressBar>("Progress")->isVisible());
 }
