@@ -43,7 +43,7 @@ void BM_IntervalAnalysisEveryOption(benchmark::State& state) {
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable().rows() - 1)));
-    state.counters["rows"] = f.IntervalCount;
+    state.counters["rows"] = f.lastConversion() ? f.lastConversion()->interval.intervalCount : 0;
 }
 
 void BM_IntervalAnalysisPlain(benchmark::State& state) {
@@ -59,7 +59,7 @@ void BM_IntervalAnalysisPlain(benchmark::State& state) {
 void BM_IntervalAnalysisStarDelta(benchmark::State& state) {
     LoadedRecording r;
     pqwave::Form1Model& f = r.form;
-    for (int c = 0; c < pqwave::circuitCountOf(f.ChannelCount); ++c) {
+    for (int c = 0; c < pqwave::circuitCountOf(f.ChannelCount()); ++c) {
         setValue(c % 2 == 0 ? f.Check9[c] : f.Check8[c], 1);
         if (c % 3 == 0) setValue(f.Check7[c], 1);
     }
@@ -67,7 +67,7 @@ void BM_IntervalAnalysisStarDelta(benchmark::State& state) {
         click(f.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable().rows() - 1)));
 }
 
 // The options the moving average shares with the interval analysis: per-phase values and both
@@ -99,7 +99,7 @@ void BM_MovingAverageEveryOption(benchmark::State& state) {
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable().rows() - 1)));
-    state.counters["rows"] = r.form.IntervalCount;
+    state.counters["rows"] = r.form.lastConversion() ? r.form.lastConversion()->interval.intervalCount : 0;
 }
 
 // How far the last row of the moving average, kept in running single-precision sums over
