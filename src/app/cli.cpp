@@ -456,6 +456,7 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
         return true;
     };
     const Picture* picture = nullptr;
+    Picture vectorPicture;
     std::unique_ptr<Form2Model> waveform;
     std::unique_ptr<Form02Model> vector;
     int width = line->width, height = line->height;
@@ -509,10 +510,12 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
             setScrollValue(v.HScroll1, *position);
         }
         v.V_Drow();
-        picture = &v.picture();
+        // The values the window shows in its labels go beneath the diagrams.
+        vectorPicture = v.pictureWithValues();
+        picture = &vectorPicture;
         if (width == 0) {
             width = Form02Model::kDefaultPixelWidth;
-            height = Form02Model::kDefaultPixelHeight;
+            height = static_cast<int>(std::lround(width * vectorPicture.height / vectorPicture.width));
         }
     }
 
