@@ -59,7 +59,7 @@ Form2::Form2(Form2Model& model, QWidget* parent) : DisplayWindow(parent), model_
     navigation->addWidget(views_.imageButton(model_.Image1, QStyle::SP_MediaPlay));
     navigation->addWidget(views_.imageButton(model_.Image2, QStyle::SP_MediaStop));
     QLabel* intervalsCaption = views_.label(model_.Label1);
-    QLineEdit* intervals = views_.textBox(model_.Text2, 4, QString::fromStdString(model_.Label1.text));
+    QLineEdit* intervals = views_.textBox(model_.Text2, 6, QString::fromStdString(model_.Label1.text));
     intervalsCaption->setBuddy(intervals);
     navigation->addWidget(intervalsCaption);
     navigation->addWidget(intervals);
