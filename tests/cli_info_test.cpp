@@ -36,7 +36,8 @@ TEST(CliInfo, PrintsTheModelAfterTheClickAndTheSettings) {
     spec.layout = 80;
     spec.channels.assign(4, gen::ChannelSpec{});
     folder.write("MR.MEM", spec);
-    CliRun run = cli({"info", folder.file("MR.MEM").string(), "--set", "Option2=1", "--set", "Text7(0)=30"});
+    // The PT ratio first: raw-data output hides it.
+    CliRun run = cli({"info", folder.file("MR.MEM").string(), "--all", "--set", "Text7(0)=30", "--set", "Option2=1"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.has("Label15(4)=MR8880"));
     EXPECT_TRUE(run.has("Label15(2)=5ms/DIV"));
@@ -100,8 +101,8 @@ TEST(CliInfo, SettingsRunTheirEventsInOrder) {
     gen::RecordingSpec spec;
     spec.timePerDivision = "50ms";
     folder.write("A.MEM", spec);
-    CliRun run = cli({"info", folder.file("A.MEM").string(), "--set", "Option5=1", "--set", "Text4=0.5", "--set",
-                      "Combo1(0)=2", "--set", "Check16=1"});
+    CliRun run = cli({"info", folder.file("A.MEM").string(), "--all", "--set", "Option5=1", "--set", "Option2=1",
+                      "--set", "Text4=0.5", "--set", "Check16=1", "--set", "Combo1(0)=2"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.has("Text1=16.6666666666667"));
     // The assignment change read the header again, which rounds to three decimals.
