@@ -39,11 +39,12 @@ bool reachable(const Control& control) {
 std::string processings(const Form1Model& form) {
     if (!form.Command1.enabled) return "not with these settings (CSV変換 is disabled)";
     const char* const words[] = {"rms", "raw", "vipq-fft", "ch-fft"};
-    std::string list;
-    auto add = [&list](const std::string& word) { list += (list.empty() ? "" : ", ") + word; };
+    std::string choices;
     for (int k = 0; k < 4; ++k)
         if (reachable(form.Option2[k]) || (isSelected(form.Option2[k]) && !form.Frame2.enabled))
-            add(std::string("--processing ") + words[k]);
+            choices += (choices.empty() ? "--processing " : "|") + std::string(words[k]);
+    std::string list = choices;
+    auto add = [&list](const std::string& word) { list += (list.empty() ? "" : ", ") + word; };
     if (reachable(form.Option2[3])) add("--moving-fft");
     if (reachable(form.Option2[0]) && form.Check13.enabled) add("--10ms");
     return list;
@@ -72,7 +73,7 @@ std::string summaryOf(const Form1Model& form) {
         row(out, "time/div", f.timeAxis + ", " + form.T_Div.text + " samples per division");
     row(out, "sampling", form.Label21.text + " Hz");
     std::string samples = formD(f.sampleCount) + " per channel";
-    if (f.preTrigger != 0) samples += ", pre-trigger " + form.Label26.text;
+    if (f.preTrigger != 0) samples += ", pre-trigger " + form.Label26.text + " %";
     row(out, "samples", samples);
     row(out, "duration", form.LabSTim.text + " s");
     int recorded = 0;

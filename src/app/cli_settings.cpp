@@ -128,7 +128,7 @@ std::string indexesOf(const ControlSet& controls, const std::string& name) {
             last = c->name.substr(paren + 1, c->name.size() - paren - 2);
         }
     if (first.empty()) return {};
-    return "; its " + name.substr(0, paren) + " has the indexes " + first + " to " + last;
+    return "; " + name.substr(0, paren) + " has the indexes " + first + " to " + last;
 }
 
 // What values the control takes, for a value it does not.
@@ -287,8 +287,13 @@ std::optional<std::vector<std::pair<std::string, std::string>>> expandAlias(cons
     for (std::size_t k = alias.firstMax > 0 ? 1 : 0; k < parts.size(); ++k) {
         const bool emptyEnd = alias.separator == ':' && k == 1 && parts[k].empty();
         if (!emptyEnd && !valueFits(alias.value, parts[k])) {
-            problem = given + ": " + alias.name + " takes " + alias.argument + ", each " + valueWanted(alias.value);
-            if (alias.separator == 0) problem = given + ": " + alias.name + " takes " + valueWanted(alias.value);
+            const std::string argument = alias.argument;
+            std::string what = valueWanted(alias.value);
+            if (alias.separator != 0)
+                what = alias.argument + std::string(" with ") +
+                       (alias.firstMax > 0 ? argument.substr(argument.find(alias.separator) + 1) + " " : "each ") +
+                       what;
+            problem = given + ": " + alias.name + " takes " + what;
             return std::nullopt;
         }
     }
@@ -326,8 +331,11 @@ int applySettings(const ControlSet& controls, const std::vector<LineSetting>& se
         s.name = s.name.substr(prefix.size());
         const SettingResult result = applySetting(controls, s.name, s.value);
         if (result == SettingResult::Applied) continue;
-        return run.fail(result == SettingResult::Unreachable ? kExitUnavailable : kExitUsage,
-                        refusal(result, controls, s, window, prefix));
+        const std::string why = refusal(result, controls, s, window, prefix);
+        if (result == SettingResult::Unreachable) return run.fail(kExitUnavailable, why);
+        run.fail(kExitUsage, why);
+        run.err << "Try 'pqwave-cli help settings'; 'pqwave-cli info FILE --all' lists every control.\n";
+        return kExitUsage;
     }
     return kExitDone;
 }

@@ -99,10 +99,10 @@ std::string Summaries::otherYearsWarning() const {
     if (otherYearFiles_ == hourFiles_)
         return file + ": no recording falls in the year " + year +
                " that 時刻統計 collects, so the file holds its header only; the recordings are of " + years +
-               " (set the year in the box beside 時刻統計, Text6)";
+               " (the year box beside 時刻統計, Text6 or --year, sets it)";
     return file + ": " + std::to_string(otherYearFiles_) + " of " + std::to_string(hourFiles_) +
            " recordings fall outside the year " + year + " that 時刻統計 collects and were left out; they are of " +
-           years + " (the year box beside 時刻統計, Text6)";
+           years + " (the year box beside 時刻統計, Text6 or --year, sets it)";
 }
 
 }  // namespace pqwave
