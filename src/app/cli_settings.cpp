@@ -97,11 +97,6 @@ std::string controlTitle(const Control& c) {
     return captioned && !c.text.empty() ? c.text + " (" + c.name + ")" : c.name;
 }
 
-bool isOptionGroup(const ControlSet& controls, const std::string& name) {
-    const Control* first = controls.find(name + "(0)");
-    return first && first->kind == ControlKind::OptionButton;
-}
-
 // The names a setting may use: every control's, and each option group's own.
 std::vector<std::string> settingNames(const ControlSet& controls, const std::string& prefix) {
     std::vector<std::string> names;
@@ -157,8 +152,11 @@ std::string refusal(SettingResult result, const ControlSet& controls, const Line
             if (hint.empty()) hint = didYouMean(prefix + s.name, settingNames(controls, prefix));
             return given + ": " + window + " has no control " + prefix + s.name + hint;
         }
-        case SettingResult::NotSettable:
-            return given + ": a user cannot change " + controlTitle(*controls.find(s.name)) + "; it only shows a value";
+        case SettingResult::NotSettable: {
+            const Control& c = *controls.find(s.name);
+            return given + ": " + controlTitle(c) + " takes no value" +
+                   (c.kind == ControlKind::Label ? "; it only shows one" : "");
+        }
         case SettingResult::BadValue:
             return given + ": " + prefix + s.name + " takes " + valuesTaken(controls, s.name) + ", not \"" + s.value +
                    "\"";
@@ -278,8 +276,7 @@ std::optional<std::vector<std::pair<std::string, std::string>>> expandAlias(cons
                           std::to_string(alias.firstMax);
                 return std::nullopt;
             }
-            parts.erase(parts.begin());
-            parts.insert(parts.begin(), std::to_string(*index));
+            parts[0] = std::to_string(*index);
         }
     }
     // Of a pair, the index was checked above; the other parts (or the one value) are values,

@@ -48,14 +48,10 @@ std::string whyUnreachable(const Control& control) {
     return {};
 }
 
-namespace {
-
 bool isOptionGroup(const ControlSet& controls, const std::string& name) {
     const Control* first = controls.find(name + "(0)");
     return first && first->kind == ControlKind::OptionButton;
 }
-
-}  // namespace
 
 Control* settingTarget(const ControlSet& controls, const std::string& name, const std::string& value) {
     if (isOptionGroup(controls, name)) return wholeNumber(value) ? controls.find(name + "(" + value + ")") : nullptr;

@@ -70,6 +70,8 @@ std::string whyUnreachable(const Control& control);
 
 enum class SettingResult { Applied, UnknownControl, NotSettable, BadValue, Unreachable };
 
+// "Option2": the name of a group of option buttons Option2(0), Option2(1), ...
+bool isOptionGroup(const ControlSet& controls, const std::string& name);
 // The control a setting changes: the option chosen for "Option2=3", the named one otherwise.
 Control* settingTarget(const ControlSet& controls, const std::string& name, const std::string& value);
 
