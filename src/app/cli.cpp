@@ -168,7 +168,9 @@ int runHelp(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!c || words != topic.size()) {
         std::vector<std::string> topics = commandWords();
         topics.emplace_back("settings");
-        return programUsageError(err, "no help on \"" + topic[0] + "\"" + didYouMean(topic[0], topics));
+        std::string asked = topic[0];
+        for (std::size_t k = 1; k < topic.size(); ++k) asked += " " + topic[k];
+        return programUsageError(err, "no help on \"" + asked + "\"" + didYouMean(topic[0], topics));
     }
     out << commandHelp(*c);
     return kExitDone;
