@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <random>
+#include <string_view>
 
 #include "common/datetime.h"
 #include "common/textforms.h"
+#include "support/reference_number_forms.h"
 
 namespace pqwave {
 namespace {
@@ -80,6 +84,60 @@ TEST(TextForms, AgreeWithTheGeneralConversionAcrossMagnitudes) {
         EXPECT_EQ(formD(value), referenceGeneral(value, 15)) << value;
     for (float value : {0.5f, 1e7f, 9999999.5f, 1.0f / 3, 3.4028235e38f, 1e-45f, 12345678.0f})
         EXPECT_EQ(formS(value), referenceGeneral(value, 7)) << value;
+}
+
+// The formatter against the one it replaced, which every file so far was written with.
+template <typename T>
+void expectSameAsBefore(T value, char* (*current)(char*, T), char* (*before)(char*, T)) {
+    char now[kMaxNumberText + 8], then[kMaxNumberText + 8];
+    const std::string_view a(now, static_cast<std::size_t>(current(now, value) - now));
+    const std::string_view b(then, static_cast<std::size_t>(before(then, value) - then));
+    ASSERT_EQ(a, b) << value;
+}
+
+// Doubles of random bits (every magnitude), of random digits at every decimal exponent the
+// files see, and at the rounding boundaries: halves of the 15th digit, powers of ten and
+// their neighbours, the ends of the integer paths.
+TEST(TextForms, WriteTheSameTextsAsBefore) {
+    std::mt19937_64 random(22);
+    auto bothDoubleForms = [](double v) {
+        expectSameAsBefore(v, appendD, reference::appendD);
+        expectSameAsBefore(v, appendP, reference::appendP);
+    };
+    auto bothSingleForms = [](float v) {
+        expectSameAsBefore(v, appendS, reference::appendS);
+        expectSameAsBefore(v, appendPSingle, reference::appendPSingle);
+    };
+    for (int i = 0; i < 300000; ++i) {
+        const std::uint64_t bits = random();
+        bothDoubleForms(std::bit_cast<double>(bits));
+        bothSingleForms(std::bit_cast<float>(static_cast<std::uint32_t>(bits)));
+    }
+    std::uniform_int_distribution<std::int64_t> digits(100000000000000, 999999999999999);
+    std::uniform_int_distribution<int> exponent(-30, 40);
+    for (int i = 0; i < 300000; ++i) {
+        const double scale = std::pow(10.0, exponent(random));
+        const auto d = static_cast<double>(digits(random));
+        bothDoubleForms(d * scale);
+        bothDoubleForms((d + 0.5) * scale);
+        bothDoubleForms(std::nextafter(d * scale, 0.0));
+    }
+    for (int e = -330; e <= 310; ++e) {
+        const double p = std::pow(10.0, e);
+        for (double v : {p, std::nextafter(p, 0.0), std::nextafter(p, 1e300), 9.999999999999995 * p,
+                         9.9999999999999949 * p, 5 * p, 2.5 * p})
+            bothDoubleForms(v);
+    }
+    for (int b = -1075; b <= 1024; ++b)
+        for (double v : {std::ldexp(1.0, b), std::ldexp(1.0, b) * (2 - 0x1p-52), std::ldexp(1.5, b)})
+            bothDoubleForms(v);
+    for (double v : {0.0, -0.0, 5e-324, 2.2250738585072014e-308, 1.7976931348623157e308, 1e15 - 0.5, 1e15 + 0.25,
+                     999999999999999.4, std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+        bothDoubleForms(v);
+    for (float v : {0.0f, -0.0f, std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                    std::numeric_limits<float>::quiet_NaN()})
+        bothSingleForms(v);
 }
 
 }  // namespace

@@ -1,154 +1,174 @@
 #include "common/textforms.h"
 
-#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
 #include "common/datetime.h"
+#include "common/decimal_rounding.h"
 
 namespace pqwave {
 namespace {
 
-__extension__ typedef unsigned __int128 Uint128;
+using decimal::Rounded;
+using decimal::Uint128;
 
-constexpr std::uint64_t kPow10[] = {1ULL,
-                                    10ULL,
-                                    100ULL,
-                                    1000ULL,
-                                    10000ULL,
-                                    100000ULL,
-                                    1000000ULL,
-                                    10000000ULL,
-                                    100000000ULL,
-                                    1000000000ULL,
-                                    10000000000ULL,
-                                    100000000000ULL,
-                                    1000000000000ULL,
-                                    10000000000000ULL,
-                                    100000000000000ULL,
-                                    1000000000000000ULL,
-                                    10000000000000000ULL,
-                                    100000000000000000ULL,
-                                    1000000000000000000ULL,
-                                    10000000000000000000ULL};
-
-// The value rounded (half to even, on its exact binary value) to `digits` significant
-// digits: returns the digits as an integer in [10^(digits-1), 10^digits) and the decimal
-// exponent, or false when the value is outside the range this exact integer path covers.
-bool roundToDigits(double value, int digits, std::uint64_t& significand, int& exponent) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    const int biased = static_cast<int>(bits >> 52 & 0x7FF);
-    if (biased == 0) return false;  // subnormal: the general conversion handles it
-    const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | std::uint64_t{1} << 52;
-    const int shift = 1075 - biased;  // value = mantissa / 2^shift
-    if (shift <= 0 || shift >= 127) return false;
-    // floor(log10(2) x binary exponent), from which the decimal exponent is at most one off.
-    int e = ((biased - 1023) * 78913) >> 18;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const int scale = digits - 1 - e;  // significand = round(value x 10^scale)
-        if (scale < 0 || scale > 19) return false;
-        const Uint128 scaled = static_cast<Uint128>(mantissa) * kPow10[scale];
-        std::uint64_t n = static_cast<std::uint64_t>(scaled >> shift);
-        const Uint128 remainder = scaled - (static_cast<Uint128>(n) << shift);
-        const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
-        if (remainder > half || (remainder == half && (n & 1))) ++n;
-        if (n >= kPow10[digits]) {
-            ++e;
-        } else if (n < kPow10[digits - 1]) {
-            --e;
-        } else {
-            significand = n;
-            exponent = e;
-            return true;
-        }
-    }
-    return false;
-}
+static_assert(std::endian::native == std::endian::little, "digits are laid out as bytes of a word");
 
 constexpr char kPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// Exactly four and eight decimal digits; the halves do not wait on each other, so the
-// processor works on them side by side instead of dividing by 100 eight times in a row.
-inline void writeFour(char* out, std::uint32_t v) {
-    std::memcpy(out, kPairs + 2 * (v / 100), 2);
-    std::memcpy(out + 2, kPairs + 2 * (v % 100), 2);
-}
-inline void writeEight(char* out, std::uint32_t v) {
-    writeFour(out, v / 10000);
-    writeFour(out + 4, v % 10000);
+constexpr std::uint64_t kZeros = 0x3030303030303030;  // '0' in every byte
+
+// The 8 decimal digits of n < 10^8 (leading zeros included), digit i in byte i: the halves,
+// then their hundreds, then their tens are split side by side in lanes of one word, so no
+// digit waits on another and none goes through memory.
+inline std::uint64_t digitBytes(std::uint32_t n) {
+    std::uint64_t x = n / 10000 | static_cast<std::uint64_t>(n % 10000) << 32;
+    const std::uint64_t hundreds = (x * 10486 >> 20) & 0x0000007F0000007F;
+    x = hundreds | (x - hundreds * 100) << 16;
+    const std::uint64_t tens = (x * 103 >> 10) & 0x000F000F000F000F;
+    return tens | (x - tens * 10) << 8;
 }
 
-// Writes what %G writes for a value rounded to `digits` digits given as `significand`
-// and decimal `exponent`: fixed notation for exponents -4 .. digits-1, otherwise d.ddE+dd.
-// Digits are copied in fixed 16-byte blocks (the caller's buffer has kMaxNumberText bytes
-// of room), which costs less than copying exactly as many as count.
-char* writeGeneral(char* out, std::uint64_t significand, int exponent, int digits) {
-    char all[48] = {};
-    if (digits > 8) writeEight(all, static_cast<std::uint32_t>(significand / 100000000));
-    writeEight(all + 8, static_cast<std::uint32_t>(significand % 100000000));
-    char* text = all + 16 - digits;  // the 16 digits written carry leading zeros
-    int length = digits;
-    while (length > 1 && text[length - 1] == '0') --length;
+// Significant digits in a word of digit bytes: up to the last that is not zero.
+inline int significantBytes(std::uint64_t digits) {
+    return (71 - std::countl_zero(digits)) / 8;
+}
 
-    if (exponent < -4 || exponent >= digits) {
-        *out++ = text[0];
-        if (length > 1) {
-            *out++ = '.';
-            std::memcpy(out, text + 1, 16);
-            out += length - 1;
-        }
-        *out++ = 'E';
-        *out++ = exponent < 0 ? '-' : '+';
-        int magnitude = exponent < 0 ? -exponent : exponent;
-        if (magnitude >= 100) *out++ = static_cast<char>('0' + magnitude / 100);
-        std::memcpy(out, kPairs + 2 * (magnitude % 100), 2);
-        return out + 2;
+template <typename Word>
+inline void store(char* out, Word word) {
+    std::memcpy(out, &word, sizeof word);
+}
+
+char* writeExponent(char* out, int exponent) {
+    *out++ = 'E';
+    *out++ = exponent < 0 ? '-' : '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude >= 100) *out++ = static_cast<char>('0' + magnitude / 100);
+    std::memcpy(out, kPairs + 2 * (magnitude % 100), 2);
+    return out + 2;
+}
+
+// What %G writes for `length` significant digits (the text `ascii`, first digit in the low
+// byte, zeros after them up to the word's end) and decimal `exponent`: fixed notation for
+// exponents -4 .. Count-1, otherwise d.ddE+dd. The point goes in by shifting the word, and
+// the whole word is stored; the caller's buffer has room for it beyond the text.
+template <int Count, typename Word>
+inline char* writeGeneral(char* out, Word ascii, int length, int exponent) {
+    if (exponent < -4 || exponent >= Count) {
+        store(out, (ascii & 0xFF) | Word{'.'} << 8 | (ascii >> 8) << 16);
+        out += length > 1 ? length + 1 : 1;
+        return writeExponent(out, exponent);
     }
     if (exponent < 0) {
-        std::memcpy(out, "0.0000", 6);
-        out += 1 - exponent;
-        std::memcpy(out, text, 16);
-        return out + length;
+        std::memcpy(out, "0.000000", 8);
+        store(out + 1 - exponent, ascii);
+        return out + 1 - exponent + length;
     }
     const int integerDigits = exponent + 1;
-    std::memcpy(out, text, 16);
-    if (length <= integerDigits) return out + integerDigits;  // text holds zeros up to `digits`
-    out[integerDigits] = '.';
-    std::memcpy(out + integerDigits + 1, text + integerDigits, 16);
-    return out + length + 1;
+    const Word integerPart = (Word{1} << (8 * integerDigits)) - 1;
+    store(out, (ascii & integerPart) | Word{'.'} << (8 * integerDigits) | (ascii & ~integerPart) << 8);
+    return out + (length > integerDigits ? length + 1 : integerDigits);
 }
 
-// %G with `digits` significant digits: trailing zeros dropped, exponent as E+dd. The usual
-// magnitudes take an exact integer path, many times faster than the general conversion.
-char* appendGeneral(char* out, double value, int digits) {
-    if (value == 0.0 || std::isnan(value)) {  // no "-0"; NaN never reaches a file
-        *out++ = '0';
-        return out;
-    }
-    if (std::isfinite(value)) {
-        std::uint64_t significand;
-        int exponent;
-        if (roundToDigits(std::fabs(value), digits, significand, exponent)) {
-            if (value < 0) *out++ = '-';
-            return writeGeneral(out, significand, exponent, digits);
+// "E-05" .. "E+38" as words, for the exponents a single can have.
+struct SingleExponents {
+    std::uint32_t text[84];
+    constexpr SingleExponents() : text() {
+        for (int e = -45; e <= 38; ++e) {
+            const int m = e < 0 ? -e : e;
+            text[e + 45] = 'E' | (e < 0 ? '-' : '+') << 8 | ('0' + m / 10) << 16 | ('0' + m % 10) << 24;
         }
     }
+};
+constexpr SingleExponents kSingleExponents;
+
+// The S text by the same steps for every form, so that no branch guesses at which it is: the
+// point let into the digits' word after the digits before it, "0.000" stored first and the
+// digits after it for a value below 1, the exponent stored after the last digit. The form only
+// changes the shift and the places of the stores, and what is stored beyond the text's end is
+// overwritten by whatever follows it.
+[[gnu::always_inline]] inline char* writeSingle(char* out, Rounded r) {
+    const std::uint64_t digits = digitBytes(static_cast<std::uint32_t>(r.digits * 10));  // 7 digits and a 0
+    const std::uint64_t ascii = digits + kZeros;
+    const int e = r.exponent, length = significantBytes(digits);
+    const bool scientific = e < -4 || e >= 7, belowOne = !scientific && e < 0;
+    const int before = scientific ? 1 : belowOne ? 7 : e + 1;  // digits before the point
+    const std::uint64_t integerPart = (std::uint64_t{1} << (8 * before)) - 1;
+    const std::uint64_t text = (ascii & integerPart) | std::uint64_t{'.'} << (8 * before) | (ascii & ~integerPart) << 8;
+    const int size = belowOne ? 1 - e + length : length > before ? length + 1 : before;
+    std::memcpy(out, "0.000000", 8);
+    store(out + (belowOne ? 1 - e : 0), text);
+    store(out + size, kSingleExponents.text[e + 45]);
+    return out + size + 4 * scientific;
+}
+
+char* writeDouble(char* out, Rounded r) {
+    const std::uint64_t scaled = r.digits * 10;  // 15 digits and a 0
+    const std::uint64_t high = digitBytes(static_cast<std::uint32_t>(scaled / 100000000));
+    const std::uint64_t low = digitBytes(static_cast<std::uint32_t>(scaled % 100000000));
+    const int length = low != 0 ? 8 + significantBytes(low) : significantBytes(high);
+    const Uint128 ascii = static_cast<Uint128>(low + kZeros) << 64 | (high + kZeros);
+    return writeGeneral<15>(out, ascii, length, r.exponent);
+}
+
+// %G of the C library, for what the integer paths leave: infinities, and doubles of
+// magnitudes beyond about 1E-18 .. 1E+38.
+[[gnu::noinline]] char* appendByLibrary(char* out, double value, int digits) {
     auto result = std::to_chars(out, out + kMaxNumberText, value, std::chars_format::general, digits);
     for (char* p = out; p != result.ptr; ++p)
         if (*p == 'e') *p = 'E';
     return result.ptr;
 }
 
-char* appendPrint(char* out, double value, int digits) {
+// Out of the way of the usual singles, which are inlined into the loops that write them.
+[[gnu::noinline]] Rounded roundRareSingle(std::uint32_t magnitude) {
+    return decimal::roundSingle(std::bit_cast<float>(magnitude));
+}
+
+// Zero and NaN are written "0": no "-0", and NaN never reaches a file.
+[[gnu::always_inline]] inline char* appendSingle(char* out, float value) {
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const std::uint32_t magnitude = bits & 0x7FFFFFFF;
+    if (magnitude - 1 < 0x7F7FFFFF) [[likely]] {  // finite and not zero
+        *out = '-';
+        out += bits >> 31;
+        Rounded r;
+        if (!decimal::roundUsualSingle(magnitude, r)) [[unlikely]]
+            r = roundRareSingle(magnitude);
+        return writeSingle(out, r);
+    }
+    if (magnitude == 0x7F800000) return appendByLibrary(out, value, 7);
+    *out = '0';
+    return out + 1;
+}
+
+char* appendDouble(char* out, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude = bits & 0x7FFFFFFFFFFFFFFF;
+    if (magnitude - 1 < 0x7FEFFFFFFFFFFFFF) {
+        Rounded r;
+        if (!decimal::roundDouble(std::bit_cast<double>(magnitude), r)) return appendByLibrary(out, value, 15);
+        *out = '-';
+        out += bits >> 63;
+        return writeDouble(out, r);
+    }
+    if (magnitude == 0x7FF0000000000000) return appendByLibrary(out, value, 15);
+    *out = '0';
+    return out + 1;
+}
+
+// The print form: a sign position, the digits without the 0 before the point, a space.
+template <typename T, typename Append>
+char* appendPrint(char* out, T value, Append appendGeneral) {
     *out++ = value < 0 ? '-' : ' ';
     char* digitsStart = out;
-    out = appendGeneral(out, std::fabs(value), digits);
+    out = appendGeneral(out, std::fabs(value));
     if (out - digitsStart >= 2 && digitsStart[0] == '0' && digitsStart[1] == '.') {
         std::memmove(digitsStart, digitsStart + 1, static_cast<std::size_t>(out - digitsStart - 1));
         --out;
@@ -166,19 +186,26 @@ std::string toString(Append append, T value) {
 }  // namespace
 
 char* appendD(char* out, double value) {
-    return appendGeneral(out, value, 15);
+    return appendDouble(out, value);
 }
 char* appendS(char* out, float value) {
-    return appendGeneral(out, value, 7);
+    return appendSingle(out, value);
+}
+char* appendSFields(char* out, const float* values, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        *out++ = ',';
+        out = appendSingle(out, values[i]);
+    }
+    return out;
 }
 char* appendI(char* out, long long value) {
     return std::to_chars(out, out + kMaxNumberText, value).ptr;
 }
 char* appendP(char* out, double value) {
-    return appendPrint(out, value, 15);
+    return appendPrint(out, value, appendDouble);
 }
 char* appendPSingle(char* out, float value) {
-    return appendPrint(out, value, 7);
+    return appendPrint(out, value, appendSingle);
 }
 
 std::string formD(double value) {
