@@ -4,6 +4,10 @@
 // thread failed, and a failure on any thread is thrown on the calling one.
 #pragma once
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -18,13 +22,27 @@
 
 namespace pqwave {
 
+// The processors this process may run on (a run started under taskset or in a container with
+// fewer gets fewer threads), at least 1.
+inline std::size_t usableProcessors() {
+#if defined(__linux__)
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(CPU_COUNT(&set), 1);
+#endif
+    return std::max(std::thread::hardware_concurrency(), 1u);
+}
+
+// The threads runOnEveryCore works `tasks` tasks on.
+inline std::size_t threadsFor(std::size_t tasks) {
+    return std::clamp<std::size_t>(usableProcessors(), 1, std::max<std::size_t>(tasks, 1));
+}
+
 // work(task, step) for task = 0 .. tasks-1; work calls step(n) after every n of its
 // `totalSteps` steps (windows), which counts them and may throw to stop the task.
 template <typename Work>
 void runOnEveryCore(std::size_t tasks, std::int64_t totalSteps, Progress& progress, Work work) {
     struct Stopped {};
-    const std::size_t threads =
-        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, std::max<std::size_t>(tasks, 1));
+    const std::size_t threads = threadsFor(tasks);
     std::atomic<std::size_t> next{0};
     std::atomic<std::int64_t> done{0};
     std::atomic<bool> failed{false};
