@@ -36,6 +36,15 @@ void run(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * values.size()));
 }
 
+// A row of S fields at once, as the spectrum files write them.
+void BM_SingleFields(benchmark::State& state) {
+    const std::vector<float> values = spreadValues<float>();
+    std::vector<char> text(values.size() * pqwave::kMaxSingleField + pqwave::kMaxNumberText);
+    for (auto _ : state) benchmark::DoNotOptimize(pqwave::appendSFields(text.data(), values.data(), values.size()));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * values.size()));
+}
+
+BENCHMARK(BM_SingleFields);
 BENCHMARK(run<float, pqwave::appendS>)->Name("BM_SingleForm");
 BENCHMARK(run<float, pqwave::reference::appendS>)->Name("BM_SingleFormBefore");
 BENCHMARK(run<double, pqwave::appendD>)->Name("BM_DoubleForm");

@@ -4,12 +4,14 @@
 // ctest -L exhaustive runs it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "common/textforms.h"
 #include "support/reference_number_forms.h"
@@ -30,18 +32,46 @@ bool same(T value, char* (*current)(char*, T), char* (*before)(char*, T), std::s
     return false;
 }
 
+constexpr std::size_t kRow = 4096;
+
+bool sameFields(const std::vector<float>& row, std::vector<char>& text, std::string& texts) {
+    const char* end = appendSFields(text.data(), row.data(), row.size());
+    const char* at = text.data();
+    for (float v : row) {
+        char then[kMaxNumberText + 8];
+        const auto length = reference::appendS(then, v) - then;
+        if (*at != ',' || end - at < length + 1 || std::memcmp(at + 1, then, static_cast<std::size_t>(length)) != 0 ||
+            (at + 1 + length != end && at[1 + length] != ',')) {
+            texts = std::string(at, static_cast<std::size_t>(std::min<std::ptrdiff_t>(end - at, 20))) + " against ," +
+                    std::string(then, static_cast<std::size_t>(length));
+            return false;
+        }
+        at += 1 + length;
+    }
+    return at == end;
+}
+
 class EverySingle : public testing::TestWithParam<int> {};
 
+// One by one (appendS, appendPSingle) and as rows of fields (appendSFields, which takes the
+// vector path where the processor has one).
 TEST_P(EverySingle, WritesTheSameTextsAsBefore) {
     const std::uint64_t first = static_cast<std::uint64_t>(GetParam()) * kShardFloats;
     std::uint64_t checked = 0;
     std::string texts;
+    std::vector<float> row;
+    std::vector<char> rowText(kRow * kMaxSingleField + kMaxNumberText);
     for (std::uint64_t bits = first; bits < first + kShardFloats; ++bits) {
         const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
         if (!std::isfinite(value)) continue;
         ASSERT_TRUE(same(value, appendS, reference::appendS, texts)) << "S of bits " << bits << ": " << texts;
         ASSERT_TRUE(same(value, appendPSingle, reference::appendPSingle, texts))
             << "P of bits " << bits << ": " << texts;
+        row.push_back(value);
+        if (row.size() == kRow || bits + 1 == first + kShardFloats) {
+            ASSERT_TRUE(sameFields(row, rowText, texts)) << "a row of S fields up to bits " << bits << ": " << texts;
+            row.clear();
+        }
         ++checked;
     }
     RecordProperty("singles", std::to_string(checked));

@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 #include <string_view>
+#include <vector>
 
 #include "common/datetime.h"
 #include "common/textforms.h"
@@ -95,6 +96,21 @@ void expectSameAsBefore(T value, char* (*current)(char*, T), char* (*before)(cha
     ASSERT_EQ(a, b) << value;
 }
 
+// A row of S fields against the values written one by one by the formatter before.
+void expectFieldsSameAsBefore(const std::vector<float>& values) {
+    std::vector<char> row(values.size() * kMaxSingleField + kMaxNumberText);
+    const std::string_view text(
+        row.data(), static_cast<std::size_t>(appendSFields(row.data(), values.data(), values.size()) - row.data()));
+    std::size_t at = 0;
+    for (float v : values) {
+        char then[kMaxNumberText + 8];
+        const std::string expected = "," + std::string(then, reference::appendS(then, v));
+        ASSERT_EQ(text.substr(at, expected.size()), expected) << v;
+        at += expected.size();
+    }
+    EXPECT_EQ(at, text.size());
+}
+
 // Doubles of random bits (every magnitude), of random digits at every decimal exponent the
 // files see, and at the rounding boundaries: halves of the 15th digit, powers of ten and
 // their neighbours, the ends of the integer paths.
@@ -108,11 +124,24 @@ TEST(TextForms, WriteTheSameTextsAsBefore) {
         expectSameAsBefore(v, appendS, reference::appendS);
         expectSameAsBefore(v, appendPSingle, reference::appendPSingle);
     };
+    std::vector<float> singles;
     for (int i = 0; i < 300000; ++i) {
         const std::uint64_t bits = random();
         bothDoubleForms(std::bit_cast<double>(bits));
-        bothSingleForms(std::bit_cast<float>(static_cast<std::uint32_t>(bits)));
+        singles.push_back(std::bit_cast<float>(static_cast<std::uint32_t>(bits)));
+        bothSingleForms(singles.back());
+        // and magnitudes as the spectrum files hold them, with their neighbours
+        singles.push_back(static_cast<float>(std::pow(10.0, std::uniform_real_distribution<double>(-12, 8)(random))));
+        singles.push_back(std::nextafter(singles.back(), 0.0f));
     }
+    for (int e = -46; e <= 39; ++e) {  // below a power of ten the 7th digit carries into it
+        const auto p = static_cast<float>(std::pow(10.0, e));
+        for (float v : {p, std::nextafter(p, 0.0f), std::nextafter(std::nextafter(p, 0.0f), 0.0f), -p})
+            singles.push_back(v);
+    }
+    for (float v : {0.0f, -0.0f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()})
+        singles.push_back(v);
+    expectFieldsSameAsBefore(singles);
     std::uniform_int_distribution<std::int64_t> digits(100000000000000, 999999999999999);
     std::uniform_int_distribution<int> exponent(-30, 40);
     for (int i = 0; i < 300000; ++i) {

@@ -129,7 +129,7 @@ struct SingleBinade {
 };
 
 struct SingleBinades {
-    SingleBinade row[255];
+    SingleBinade row[256];  // the last, of infinities and NaN, covers nothing
     constexpr SingleBinades() : row() {
         for (int biased = 1; biased < 255; ++biased) {
             SingleBinade& r = row[biased];

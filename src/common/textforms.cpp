@@ -1,8 +1,11 @@
 #include "common/textforms.h"
 
+#include <immintrin.h>
+
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -177,6 +180,126 @@ char* appendPrint(char* out, T value, Append appendGeneral) {
     return out;
 }
 
+// ---- Rows of S fields, eight values at a time in AVX-512 lanes where the processor has them:
+// the same rounding (the binade's row, the one product, half to even) and the same word of
+// text as writeSingle, lane by lane; only the stores are left one value at a time. A value the
+// table does not cover (zero, NaN, infinity, a rare magnitude) takes appendSingle.
+
+static_assert(sizeof(decimal::SingleBinade) == 24 && offsetof(decimal::SingleBinade, shift) == 16 &&
+                  offsetof(decimal::SingleBinade, exponent) == 18 && offsetof(decimal::SingleBinade, nextPower) == 20,
+              "the vector path reads a binade's row as three 64-bit words");
+
+#define PQWAVE_AVX512 __attribute__((target("avx512f,avx512dq,avx512cd,avx512bw,avx512vl")))
+
+PQWAVE_AVX512 inline __m512i splat(std::uint64_t v) {
+    return _mm512_set1_epi64(static_cast<long long>(v));
+}
+
+PQWAVE_AVX512 char* appendSFieldsAvx512(char* out, const float* values, std::size_t count) {
+    const auto* table = reinterpret_cast<const long long*>(decimal::kSingleBinades.row);
+    const __m512i one = splat(1), three = splat(3), lowByte = splat(0xFF);
+    alignas(64) std::uint64_t text[8], place[8], sizes[8], suffix[8], advance[8], sign[8];
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m512i bits = _mm512_cvtepu32_epi64(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(values + i)));
+        const __m512i magnitude = _mm512_and_si512(bits, splat(0x7FFFFFFF));
+        const __m512i row = _mm512_mullo_epi64(_mm512_srli_epi64(magnitude, 23), three);
+        // shift[0], shift[1], exponent, -, nextPower
+        const __m512i meta = _mm512_i64gather_epi64(_mm512_add_epi64(row, splat(2)), table, 8);
+        const __m512i mantissa = _mm512_or_si512(_mm512_and_si512(magnitude, splat(0x7FFFFF)), splat(0x800000));
+        const __mmask8 oneMore = _mm512_cmpge_epu64_mask(mantissa, _mm512_srli_epi64(meta, 32));
+        const __m512i multiplier = _mm512_i64gather_epi64(_mm512_mask_add_epi64(row, oneMore, row, one), table, 8);
+        const __mmask8 usual = _mm512_cmplt_epu64_mask(_mm512_sub_epi64(magnitude, one), splat(0x7F7FFFFF)) &
+                               _mm512_test_epi64_mask(multiplier, multiplier);
+        const __m512i shift =
+            _mm512_and_si512(_mm512_mask_srli_epi64(meta, oneMore, meta, 8), lowByte);  // shift[oneMore]
+        __m512i exponent = _mm512_srai_epi64(_mm512_slli_epi64(meta, 40), 56);          // the estimate, signed
+        exponent = _mm512_mask_add_epi64(exponent, oneMore, exponent, one);
+
+        const __m512i p = _mm512_mullo_epi64(mantissa, multiplier);
+        const __m512i half = _mm512_sllv_epi64(one, _mm512_sub_epi64(shift, one));
+        const __m512i odd = _mm512_and_si512(_mm512_srlv_epi64(p, shift), one);
+        __m512i whole =
+            _mm512_srlv_epi64(_mm512_add_epi64(_mm512_add_epi64(p, half), _mm512_sub_epi64(odd, one)), shift);
+        const __mmask8 ten = _mm512_cmpeq_epi64_mask(whole, splat(decimal::kPow10[7]));
+        whole = _mm512_mask_mov_epi64(whole, ten, splat(decimal::kPow10[6]));
+        exponent = _mm512_mask_add_epi64(exponent, ten, exponent, one);
+
+        // digitBytes(whole x 10), lane by lane.
+        const __m512i scaled = _mm512_mullo_epi64(whole, splat(10));
+        const __m512i upper = _mm512_srli_epi64(_mm512_mul_epu32(scaled, splat(0xD1B71759)), 45);  // / 10000
+        __m512i x = _mm512_or_si512(
+            upper, _mm512_slli_epi64(_mm512_sub_epi64(scaled, _mm512_mullo_epi64(upper, splat(10000))), 32));
+        const __m512i hundreds =
+            _mm512_and_si512(_mm512_srli_epi64(_mm512_mullo_epi64(x, splat(10486)), 20), splat(0x0000007F0000007F));
+        x = _mm512_or_si512(hundreds,
+                            _mm512_slli_epi64(_mm512_sub_epi64(x, _mm512_mullo_epi64(hundreds, splat(100))), 16));
+        const __m512i tens =
+            _mm512_and_si512(_mm512_srli_epi64(_mm512_mullo_epi64(x, splat(103)), 10), splat(0x000F000F000F000F));
+        const __m512i digits =
+            _mm512_or_si512(tens, _mm512_slli_epi64(_mm512_sub_epi64(x, _mm512_mullo_epi64(tens, splat(10))), 8));
+        const __m512i length = _mm512_srli_epi64(_mm512_sub_epi64(splat(71), _mm512_lzcnt_epi64(digits)), 3);
+        const __m512i ascii = _mm512_add_epi64(digits, splat(kZeros));
+
+        // writeSingle's word, sizes and places.
+        const __mmask8 scientific =
+            _mm512_cmplt_epi64_mask(exponent, splat(-4)) | _mm512_cmpge_epi64_mask(exponent, splat(7));
+        const __mmask8 belowOne = _mm512_cmplt_epi64_mask(exponent, _mm512_setzero_si512()) & ~scientific;
+        __m512i before = _mm512_add_epi64(exponent, one);
+        before = _mm512_mask_mov_epi64(before, belowOne, splat(7));
+        before = _mm512_mask_mov_epi64(before, scientific, one);
+        const __m512i beforeBits = _mm512_slli_epi64(before, 3);
+        const __m512i integerPart = _mm512_sub_epi64(_mm512_sllv_epi64(one, beforeBits), one);
+        const __m512i word = _mm512_or_si512(
+            _mm512_or_si512(_mm512_and_si512(ascii, integerPart), _mm512_sllv_epi64(splat('.'), beforeBits)),
+            _mm512_slli_epi64(_mm512_andnot_si512(integerPart, ascii), 8));
+        const __m512i minusExponent = _mm512_sub_epi64(one, exponent);  // 1 - e: where the digits go below 1
+        __m512i size = _mm512_max_epi64(
+            _mm512_mask_add_epi64(before, _mm512_cmpgt_epi64_mask(length, before), length, one), before);
+        size = _mm512_mask_add_epi64(size, belowOne, minusExponent, length);
+        const __m512i magnitudeE = _mm512_abs_epi64(exponent);
+        const __m512i tensE = _mm512_srli_epi64(_mm512_mullo_epi64(magnitudeE, splat(205)), 11);
+        const __m512i onesE = _mm512_sub_epi64(magnitudeE, _mm512_mullo_epi64(tensE, splat(10)));
+        __m512i exponentText = _mm512_or_si512(
+            _mm512_or_si512(splat('E' | '+' << 8 | '0' << 16 | std::uint64_t{'0'} << 24), _mm512_slli_epi64(tensE, 16)),
+            _mm512_slli_epi64(onesE, 24));
+        exponentText = _mm512_mask_xor_epi64(exponentText, _mm512_cmplt_epi64_mask(exponent, _mm512_setzero_si512()),
+                                             exponentText, splat(('+' ^ '-') << 8));
+        _mm512_store_si512(text, word);
+        _mm512_store_si512(place, _mm512_maskz_mov_epi64(belowOne, minusExponent));
+        _mm512_store_si512(sizes, size);
+        _mm512_store_si512(suffix, exponentText);
+        _mm512_store_si512(advance, _mm512_mask_add_epi64(size, scientific, size, splat(4)));
+        _mm512_store_si512(sign, _mm512_srli_epi64(bits, 31));
+        for (int j = 0; j < 8; ++j) {
+            *out++ = ',';
+            if (!(usual >> j & 1)) {
+                out = appendSingle(out, values[i + j]);
+                continue;
+            }
+            *out = '-';
+            out += sign[j];
+            std::memcpy(out, "0.000000", 8);
+            store(out + place[j], text[j]);
+            store(out + sizes[j], static_cast<std::uint32_t>(suffix[j]));
+            out += advance[j];
+        }
+    }
+    for (; i < count; ++i) {
+        *out++ = ',';
+        out = appendSingle(out, values[i]);
+    }
+    return out;
+}
+
+char* appendSFieldsScalar(char* out, const float* values, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        *out++ = ',';
+        out = appendSingle(out, values[i]);
+    }
+    return out;
+}
+
 template <typename Append, typename T>
 std::string toString(Append append, T value) {
     char buffer[kMaxNumberText + 4];
@@ -192,11 +315,10 @@ char* appendS(char* out, float value) {
     return appendSingle(out, value);
 }
 char* appendSFields(char* out, const float* values, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        *out++ = ',';
-        out = appendSingle(out, values[i]);
-    }
-    return out;
+    static const bool vectors = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+                                __builtin_cpu_supports("avx512cd") && __builtin_cpu_supports("avx512bw") &&
+                                __builtin_cpu_supports("avx512vl");
+    return vectors ? appendSFieldsAvx512(out, values, count) : appendSFieldsScalar(out, values, count);
 }
 char* appendI(char* out, long long value) {
     return std::to_chars(out, out + kMaxNumberText, value).ptr;
