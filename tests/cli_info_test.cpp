@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -77,6 +78,21 @@ TEST(CliInfo, ExitStatusesSayWhatWentWrong) {
     EXPECT_EQ(cli({"info", folder.file("GOOD.MEM").string(), "--set", "Check6=7"}).status, 2);
     EXPECT_EQ(cli({"info", folder.file("GOOD.MEM").string(), "--set"}).status, 2);
     EXPECT_EQ(cli({"--help"}).status, 0);
+}
+
+TEST(CliInfo, AFifoOrALinkLoopIsNamedForWhatItIs) {
+    TestFolder folder;
+    ASSERT_EQ(::mkfifo(folder.file("FIFO.MEM").c_str(), 0600), 0);
+    std::filesystem::create_symlink("LOOP.MEM", folder.file("LOOP.MEM"));
+    for (const char* command : {"info", "convert"}) {
+        CliRun fifo = cli({command, folder.file("FIFO.MEM").string()});
+        EXPECT_EQ(fifo.status, 1);
+        EXPECT_EQ(fifo.err, "pqwave-cli: " + folder.file("FIFO.MEM").string() + ": not a regular file (a FIFO)\n");
+        CliRun loop = cli({command, folder.file("LOOP.MEM").string()});
+        EXPECT_EQ(loop.status, 1);
+        EXPECT_EQ(loop.err,
+                  "pqwave-cli: " + folder.file("LOOP.MEM").string() + ": too many levels of symbolic links\n");
+    }
 }
 
 TEST(CliInfo, SettingsRunTheirEventsInOrder) {

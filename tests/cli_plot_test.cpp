@@ -2,10 +2,13 @@
 // are looked for where the supply's physics puts them, in the colours the windows use; every
 // failure ends with its exit status and a message naming the file.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <QColor>
 #include <QImage>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <numbers>
 #include <sstream>
 
@@ -158,6 +161,43 @@ TEST_F(Plot, FailuresEndWithTheirExitStatusAndNameTheFile) {
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_NE(nowhere.err.find("folder.png"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(png));
+    CliRun itself = cli({"plot", "wave", file, "-o", file});
+    EXPECT_EQ(itself.status, 1);
+    EXPECT_NE(itself.err.find(file + ": this is the recording being read"), std::string::npos) << itself.err;
+    EXPECT_EQ(folder.readBytes("REC.WAV"), written.bytes);
+}
+
+// A full disk fails the last write of the picture: the command says so, and an earlier
+// picture of that name stays as it was. /dev/full fails every write, reached through a link
+// that must stay a link; a tiny tmpfs, where root may mount one, is a disk that fills up.
+TEST_F(Plot, AFullDiskIsAFailedWriteAndLeavesTheEarlierPicture) {
+    std::filesystem::create_symlink("/dev/full", folder.file("full.png"));
+    CliRun full = cli({"plot", "wave", file, "-o", folder.file("full.png").string()});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "pqwave-cli: " + folder.file("full.png").string() + ": no space left on device\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("full.png")));
+
+    const std::filesystem::path disk = folder.file("disk");
+    std::filesystem::create_directory(disk);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=16k") != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct Unmount {
+        const std::filesystem::path& at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    const std::filesystem::path earlier = disk / "out.png";
+    std::ofstream(earlier) << "earlier";
+    {
+        std::ofstream filler(disk / "filler", std::ios::binary);
+        const std::string block(512, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
+        }
+    }
+    CliRun filled = cli({"plot", "wave", file, "-o", earlier.string()});
+    EXPECT_EQ(filled.status, 1);
+    EXPECT_EQ(filled.err, "pqwave-cli: " + earlier.string() + ": no space left on device\n");
+    std::ifstream in(earlier);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk), {}), 2);
 }
 
 TEST(CliPhaseCheck, ConvertSelectsTheRotationAsTheWindowWould) {

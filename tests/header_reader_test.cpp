@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "common/error.h"
+#include "input/byte_source.h"
 #include "support/recording_host.h"
 
 namespace pqwave {
@@ -300,6 +303,33 @@ TEST(HeaderReader, HeaderFieldsThatDoNotParseBecomeZero) {
     EXPECT_EQ(m.form.Lab1OutN.text, "0");
     EXPECT_EQ(m.form.Label15[0].text, "someday");
     EXPECT_EQ(m.form.SamplePeriod, 0);
+}
+
+// A FIFO would block the read until something writes into it; a link loop is not a missing
+// file. Each is refused with its own reason, by the header read and by the loader's source.
+TEST(HeaderReader, OnlyRegularFilesAreReadAndAnythingElseIsNamed) {
+    TestFolder folder;
+    ASSERT_EQ(::mkfifo(folder.file("FIFO.MEM").c_str(), 0600), 0);
+    std::filesystem::create_symlink("LOOP2.MEM", folder.file("LOOP.MEM"));
+    std::filesystem::create_symlink("LOOP.MEM", folder.file("LOOP2.MEM"));
+    std::filesystem::create_directory(folder.file("DIR.MEM"));
+    StartedModel m(folder);
+    for (const auto& [name, why] : {std::pair{"FIFO.MEM", "not a regular file (a FIFO)"},
+                                    {"LOOP.MEM", "too many levels of symbolic links"},
+                                    {"DIR.MEM", "not a regular file (a folder)"}}) {
+        const std::string expected = folder.file(name).string() + ": " + why;
+        m.host.errors.clear();
+        m.click(name);
+        ASSERT_EQ(m.host.errors.size(), 1u) << name;
+        EXPECT_EQ(m.host.errors[0], expected);
+        try {
+            FileByteSource source(folder.file(name));
+            ADD_FAILURE() << name << " was opened";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.kind(), ErrorKind::CannotRead);
+            EXPECT_EQ(std::string(error.what()), expected);
+        }
+    }
 }
 
 }  // namespace

@@ -155,9 +155,11 @@ TEST(MovingFft, TheAllFilesRunStartsItsSummaryFilesAndAveragesEachRecordingOverI
     EXPECT_EQ(summary.rows[0][1], "日時");
     EXPECT_EQ(summary.rows[0][2], "0.05078125kHz(Ave)");
     EXPECT_EQ(summary.rows[0][3], "0.05078125kHz(Max)");
-    EXPECT_EQ(summary.rows[1][0], "06D13-45-30.csv");
+    // Each line names the output the recording's window files are named after (Text5).
+    EXPECT_EQ(summary.rows[1][0], "ABC.csv");
     EXPECT_EQ(summary.rows[1][1], "2024/05/06 13:45:30");
-    EXPECT_EQ(summary.rows[2][0], "06D14-00-00.csv");
+    EXPECT_EQ(summary.rows[2][0], "ABC.csv");
+    EXPECT_EQ(summary.rows[2][1], "2024/05/06 14:00:00");
     const std::size_t average = 2 + 2 * 13, maximum = average + 1;
     EXPECT_NEAR(summary.number(1, average), 50, 50 * 3e-3);
     EXPECT_NEAR(summary.number(1, maximum), 50, 50 * 3e-3);
@@ -171,7 +173,7 @@ TEST(MovingFft, TheAllFilesRunStartsItsSummaryFilesAndAveragesEachRecordingOverI
     r.run();
     CsvFile again(r.folder.file("PQp-pDTch1.csv"));
     ASSERT_EQ(again.lines.size(), 2u);
-    EXPECT_EQ(again.rows[1][0], "06D14-00-00.csv");
+    EXPECT_EQ(again.rows[1][1], "2024/05/06 14:00:00");
 }
 
 TEST(MovingFft, RunsThatCannotFinishWriteNothing) {

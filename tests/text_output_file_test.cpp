@@ -1,6 +1,13 @@
 #include "common/text_output_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <thread>
 
 #include "common/error.h"
 #include "common/text.h"
@@ -80,6 +87,104 @@ TEST(TextOutputFile, AFolderThatDoesNotExistIsReportedWithTheName) {
         EXPECT_EQ(error.kind(), ErrorKind::CannotWrite);
         EXPECT_NE(std::string(error.what()).find("missing/out.csv"), std::string::npos);
     }
+}
+
+namespace fs = std::filesystem;
+
+std::size_t partFilesIn(const fs::path& folder) {
+    std::size_t parts = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        parts += entry.path().filename().string().find(".part") != std::string::npos;
+    return parts;
+}
+
+void writeOne(const fs::path& name, const std::string& line) {
+    TextOutputFile file(name);
+    file.writeLine(line);
+    file.commit();
+}
+
+// A link is kept and its final target replaced, through a chain of links, relative or not; a
+// link that points nowhere creates its target.
+TEST(TextOutputFile, ALinkIsWrittenAtItsFinalTargetAndKept) {
+    testing::TestFolder folder;
+    std::ofstream(folder.file("real.csv")) << "earlier";
+    fs::create_symlink("real.csv", folder.file("first"));
+    fs::create_symlink(folder.file("first"), folder.file("out.csv"));
+    writeOne(folder.file("out.csv"), "new");
+    EXPECT_TRUE(fs::is_symlink(folder.file("out.csv")));
+    EXPECT_TRUE(fs::is_symlink(folder.file("first")));
+    EXPECT_EQ(folder.readText("real.csv"), "new\r\n");
+
+    fs::create_symlink("made.csv", folder.file("dangling.csv"));
+    writeOne(folder.file("dangling.csv"), "made");
+    EXPECT_TRUE(fs::is_symlink(folder.file("dangling.csv")));
+    EXPECT_EQ(folder.readText("made.csv"), "made\r\n");
+    EXPECT_EQ(partFilesIn(folder.path()), 0u);
+}
+
+TEST(TextOutputFile, AFolderOrALoopOfLinksIsRefusedByName) {
+    testing::TestFolder folder;
+    fs::create_directory(folder.file("dir.csv"));
+    fs::create_symlink("b", folder.file("a"));
+    fs::create_symlink("a", folder.file("b"));
+    for (const auto& [name, why] : {std::pair{"dir.csv", "not a file an output can replace (a folder)"},
+                                    {"a", "too many levels of symbolic links"}}) {
+        try {
+            TextOutputFile file(folder.file(name));
+            ADD_FAILURE() << name << " was opened";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.kind(), ErrorKind::CannotWrite);
+            EXPECT_EQ(std::string(error.what()), folder.file(name).string() + ": " + why);
+        }
+    }
+    EXPECT_TRUE(fs::is_directory(folder.file("dir.csv")));
+    EXPECT_EQ(partFilesIn(folder.path()), 0u);
+}
+
+// A FIFO gets every byte as it is written, and stays a FIFO: nothing is written beside it.
+TEST(TextOutputFile, AFifoIsWrittenIntoNotReplaced) {
+    testing::TestFolder folder;
+    const fs::path fifo = folder.file("pipe.csv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] {
+        std::ifstream in(fifo, std::ios::binary);
+        received.assign(std::istreambuf_iterator<char>(in), {});
+    });
+    writeOne(fifo, "秒,V");
+    reader.join();
+    EXPECT_EQ(received, "\x95\x62,V\r\n");
+    struct stat st;
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(partFilesIn(folder.path()), 0u);
+}
+
+// Only root can replace a device node; the device must still be there afterwards.
+TEST(TextOutputFile, ACharacterDeviceIsWrittenIntoNotReplaced) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root could replace /dev/null";
+    writeOne("/dev/null", "nothing");
+    struct stat st;
+    ASSERT_EQ(::lstat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    for (const auto& entry : fs::directory_iterator("/dev"))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("null.part")) << entry.path();
+}
+
+TEST(TextOutputFile, ADashIsStandardOutput) {
+    testing::TestFolder folder;
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    const int capture = ::open(folder.file("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(capture, 0);
+    ::dup2(capture, STDOUT_FILENO);
+    ::close(capture);
+    writeOne("-", "0.02, 6600 ");
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    EXPECT_EQ(folder.readText("stdout"), "0.02, 6600 \r\n");
+    EXPECT_FALSE(fs::exists("-"));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "tools/flicker_signals.h"
+#include "tools/pq_signals.h"
 #include "tools/recording_generator.h"
 #include "tools/sample_set.h"
 
@@ -41,8 +43,18 @@ const char* const kUsage =
     "  --unbalance X --reverse\n"
     "  --noise X               uniform noise, as a fraction of each channel's peak\n"
     "  --voltage-harmonic ORDER:VOLTS   harmonic on both line voltages (peak volts)\n"
+    "  --flicker sine:HZ:PERCENT | rect:CPM:PERCENT   the voltages' RMS value modulated by\n"
+    "                          dV/V = PERCENT peak to peak, sinusoidally at HZ or in CPM\n"
+    "                          rectangular changes per minute\n"
     "  --circuit AMPS[:LAGDEG[:CLAMPAMPS]]   a current circuit on the next channel pair\n"
     "  --current-range TEXT    range of the current channels (default 50mV)\n"
+    "Power-quality test supply (replaces --three-phase; --frequency and --circuit apply):\n"
+    "  --pq-supply VOLTS       line voltages U12, U23, U31 with this fundamental RMS (primary)\n"
+    "  --pt RATIO              the voltage channels record the primary voltages / RATIO (default 1)\n"
+    "  --pq-tone ORDER:PERCENT[:PHASEDEG]   harmonic (or interharmonic, ORDER not whole) on all three\n"
+    "  --pq-unbalance PERCENT[:DEG]         negative sequence in % of the positive\n"
+    "  --pq-change START:SECONDS:F12:F23:F31   U12, U23, U31 at these fractions from START for SECONDS\n"
+    "                          (dips, swells, interruptions, steps)\n"
     "  --calibration GM:GE:OM:OE:UNIT   886x calibration of every channel: gain GM x 10^GE and\n"
     "                          offset OM x 10^OE per count, unit factor (default 1:-2:0:0:1000)\n"
     "Header fields, written as given:\n"
@@ -73,9 +85,54 @@ struct Options {
     std::string range;
     std::vector<int> off;
     std::optional<Calibration> calibration;
+    std::optional<PqSupply> pq;
+    double ptRatio = 1;
+    std::optional<FlickerModulation> flicker;
     std::string output;
     std::string sampleSet;
 };
+
+// Numbers separated by ':', between `least` and `most` of them; nothing when they are not.
+std::optional<std::vector<double>> numbers(const std::string& text, std::size_t least, std::size_t most) {
+    std::vector<double> values;
+    for (const std::string& part : split(text, ':')) {
+        auto v = number(part);
+        if (!v) return std::nullopt;
+        values.push_back(*v);
+    }
+    if (values.size() < least || values.size() > most) return std::nullopt;
+    return values;
+}
+
+std::string applyPqOption(Options& o, const std::string& name, const std::string& value) {
+    if (!o.pq) o.pq = PqSupply{};
+    PqSupply& pq = *o.pq;
+    if (name == "--pq-supply") {
+        auto v = numbers(value, 1, 1);
+        if (!v || !((*v)[0] > 0)) return name + " needs a voltage above 0";
+        pq.lineVolts = (*v)[0];
+    } else if (name == "--pt") {
+        auto v = numbers(value, 1, 1);
+        if (!v || !((*v)[0] > 0)) return name + " needs a ratio above 0";
+        o.ptRatio = (*v)[0];
+    } else if (name == "--pq-tone") {
+        auto v = numbers(value, 2, 3);
+        if (!v || !((*v)[0] > 0)) return name + " needs ORDER:PERCENT[:PHASEDEG]";
+        pq.tones.push_back({(*v)[0], (*v)[1], v->size() > 2 ? (*v)[2] : 0, 1});
+    } else if (name == "--pq-unbalance") {
+        auto v = numbers(value, 1, 2);
+        if (!v) return name + " needs PERCENT[:DEG]";
+        pq.unbalancePercent = (*v)[0];
+        pq.unbalanceDegrees = v->size() > 1 ? (*v)[1] : 0;
+    } else if (name == "--pq-change") {
+        auto v = numbers(value, 5, 5);
+        if (!v) return name + " needs START:SECONDS:F12:F23:F31";
+        pq.changes.push_back({(*v)[0], (*v)[1], {(*v)[2], (*v)[3], (*v)[4]}});
+    } else {
+        return "unknown option " + name;
+    }
+    return {};
+}
 
 // Applies one option with its value; returns a problem text, empty when fine.
 std::string applyOption(Options& o, const std::string& name, const std::string& value) {
@@ -146,6 +203,16 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         auto volts = parts.size() == 2 ? number(parts[1]) : std::nullopt;
         if (!order || !volts) return name + " needs ORDER:VOLTS";
         o.supply.harmonics.push_back({static_cast<int>(*order), *volts, 0});
+    } else if (name == "--flicker") {
+        auto parts = split(value, ':');
+        auto rate = parts.size() == 3 ? number(parts[1]) : std::nullopt;
+        auto percent = parts.size() == 3 ? number(parts[2]) : std::nullopt;
+        if (!rate || !percent || (parts[0] != "sine" && parts[0] != "rect"))
+            return name + " needs sine:HZ:PERCENT or rect:CPM:PERCENT";
+        if (parts[0] == "sine")
+            o.flicker = FlickerModulation{FlickerShape::Sinusoidal, *rate, *percent, 0};
+        else
+            o.flicker = FlickerModulation{FlickerShape::Rectangular, hzOfChangesPerMinute(*rate), *percent, 0};
     } else if (name == "--circuit") {
         auto parts = split(value, ':');
         Circuit circuit;
@@ -158,6 +225,8 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         }
         o.supply.circuits.push_back(circuit);
         o.threePhase = true;
+    } else if (name.starts_with("--pq-") || name == "--pt") {
+        return applyPqOption(o, name, value);
     } else if (name == "--calibration") {
         auto parts = split(value, ':');
         std::vector<double> v;
@@ -194,7 +263,12 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
 }
 
 void buildChannels(Options& o) {
-    if (o.threePhase) {
+    if (o.pq) {
+        o.pq->frequency = o.supply.frequency;
+        for (const Circuit& c : o.supply.circuits) o.pq->circuits.push_back({c.amps, c.lagDegrees, c.clampAmps, {}});
+        PqChannelRanges ranges{o.ptRatio, o.range.empty() ? "100V" : o.range, o.supply.currentRange};
+        o.spec.channels = pqChannels(*o.pq, ranges);
+    } else if (o.threePhase) {
         if (!o.range.empty()) o.supply.voltageRange = o.range;
         o.spec.channels = threePhaseChannels(o.supply);
     } else {
@@ -204,6 +278,14 @@ void buildChannels(Options& o) {
             if (!o.range.empty()) channel.range = o.range;
             channel.wave = {o.amplitude, o.supply.frequency,          30.0 * static_cast<double>(k), 0,
                             {},          o.supply.noise * o.amplitude};
+        }
+    }
+    if (o.flicker) {
+        // The voltages only: a three-phase recording's current channels keep their sines.
+        const std::size_t voltages = o.threePhase ? 2 : o.spec.channels.size();
+        for (std::size_t k = 0; k < voltages && k < o.spec.channels.size(); ++k) {
+            Waveform& wave = o.spec.channels[k].wave;
+            wave.signal = modulatedVoltage(*o.flicker, wave.amplitude, wave.frequency, wave.phaseDegrees);
         }
     }
     for (int k : o.off)

@@ -4,13 +4,14 @@
 
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <ostream>
 
 #include "app/cli_export.h"
+#include "app/stop_signals.h"
+#include "common/failure.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
 #include "control/all_files_run.h"
@@ -19,6 +20,8 @@
 #include "display/picture.h"
 #include "display/vector_model.h"
 #include "display/waveform_model.h"
+#include "input/file_bytes.h"
+#include "input/output_target.h"
 
 namespace pqwave {
 namespace {
@@ -31,7 +34,7 @@ constexpr int kExitCancelled = 130;  // as a program stopped by Ctrl-C
 
 const char* const kUsage =
     "usage: pqwave-cli info FILE [--set NAME=VALUE]...\n"
-    "       pqwave-cli convert FILE [--set NAME=VALUE]... [-o OUTPUT]\n"
+    "       pqwave-cli convert FILE [--set NAME=VALUE]... [-o OUTPUT|-]\n"
     "       pqwave-cli batch FOLDER [--set NAME=VALUE]... [--jobs N]\n"
     "       pqwave-cli export FILE [--set NAME=VALUE]... [--ascii] [-o NAME.cfg]\n"
     "       pqwave-cli plot wave|vector FILE [--set NAME=VALUE]... [--traces LIST] [--at SECONDS]\n"
@@ -45,7 +48,8 @@ const char* const kUsage =
     "  --set Option2=1       an option group selects that index (and its click rule)\n"
     "  --set Combo1(0)=2     a combo box gets that list index (and its click rule)\n"
     "NAME is the control's name and index in the main window. info prints every control\n"
-    "and module value as NAME=VALUE; convert runs \"CSV変換\" into OUTPUT (default: Text5).\n"
+    "and module value as NAME=VALUE; convert runs \"CSV変換\" into OUTPUT (default: Text5;\n"
+    "- is standard output).\n"
     "batch runs \"全ﾌｧｲﾙ処理\" over FOLDER once the data kind is chosen (--set Option1=N);\n"
     "--jobs N converts N files at once, with the same outputs and summaries as one at a time.\n"
     "export writes the channels, range and step of the raw-data CSV as COMTRADE (1999), BINARY\n"
@@ -58,11 +62,14 @@ const char* const kUsage =
     "(waveform window) or Form02.NAME (vector window) changes that window's control, e.g.\n"
     "--set Form2.Text2=10 or --set Form02.Text1(0)=0.5.\n"
     "\n"
-    "Ctrl-C stops a run: its unfinished output is removed, earlier files stay as they were.\n"
+    "Ctrl-C, SIGTERM or SIGHUP stops a run: its unfinished output is removed, earlier files\n"
+    "stay as they were; a second one ends the program at once, still removing unfinished files.\n"
+    "An output is never written over a recording; a link is written at its target, a FIFO or\n"
+    "a device is written into.\n"
     "\n"
     "exit status: 0 done, 1 a file could not be read or written or a run failed,\n"
     "2 usage error, 3 the file is not recognised or the command is not available,\n"
-    "130 cancelled by Ctrl-C.\n";
+    "130 cancelled by Ctrl-C, 143 by SIGTERM, 129 by SIGHUP.\n";
 
 int exitStatusOf(ErrorKind kind) {
     switch (kind) {
@@ -85,6 +92,7 @@ public:
         endProgressLine();
         err_ << "pqwave-cli: " << message << '\n';
         if (status_ == kExitDone) status_ = exitStatusOf(kind);
+        cancelled_ |= kind == ErrorKind::Cancelled;
     }
     void reportWarning(const std::string& message) override {
         endProgressLine();
@@ -111,6 +119,10 @@ public:
         shownLine_.clear();
     }
     int status() const { return status_; }
+    // A run that a signal cancelled ends as a program ended by that signal, whatever failed before.
+    int statusAfter(const StopSignalsCancel& signals) const {
+        return cancelled_ && signals.signalExitStatus() != 0 ? signals.signalExitStatus() : status_;
+    }
     Form1Model* form = nullptr;
 
 private:
@@ -118,6 +130,7 @@ private:
     bool progressShown_;
     std::string shownLine_;
     int status_ = kExitDone;
+    bool cancelled_ = false;
 };
 
 struct CommandLine {
@@ -199,29 +212,22 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     return line;
 }
 
-// Ctrl-C asks the running command to stop at its next check; a second Ctrl-C ends the
-// program at once, as usual.
-Progress* interruptedProgress = nullptr;
-
-extern "C" void onInterrupt(int) {
-    if (interruptedProgress) interruptedProgress->requestCancel();
-    std::signal(SIGINT, SIG_DFL);
+// "-" is standard output, whatever the current folder holds.
+std::filesystem::path outputPathOf(const std::string& given) {
+    if (given == "-") return given;
+    return std::filesystem::absolute(given).lexically_normal();
 }
 
-class InterruptCancelsRuns {
-public:
-    explicit InterruptCancelsRuns(Progress& progress) {
-        interruptedProgress = &progress;
-        previous_ = std::signal(SIGINT, onInterrupt);
+// A recording that can be read: only a regular file, so that a FIFO never blocks the command.
+bool readableRecording(const std::filesystem::path& target, std::ostream& err) {
+    try {
+        fileSizeOf(target);
+        return true;
+    } catch (const Error& error) {
+        err << "pqwave-cli: " << error.what() << '\n';
+        return false;
     }
-    ~InterruptCancelsRuns() {
-        std::signal(SIGINT, previous_);
-        interruptedProgress = nullptr;
-    }
-
-private:
-    void (*previous_)(int) = SIG_DFL;
-};
+}
 
 int currentYear() {
     auto today = std::chrono::year_month_day(std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
@@ -254,13 +260,9 @@ void runBatch(Form1Model& form, const CommandLine& line, const std::filesystem::
         helperPointers.push_back(helper.get());
         helpers.push_back(std::move(helper));
     }
-    try {
-        runAllFiles(form, helperPointers);
-    } catch (const Error& error) {
-        host.reportError(error.kind(), error.what());
-    } catch (const std::bad_alloc&) {
-        host.reportError(ErrorKind::CannotRead, folder.string() + ": not enough memory for the all-files run");
-    }
+    reportingFailure(
+        folder.string(), [&] { runAllFiles(form, helperPointers); },
+        [&host](const Failure& failure) { host.reportError(failure.kind, failure.message); });
 }
 
 // ---- plot: a display window's picture as a PNG
@@ -435,12 +437,16 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
     CliHost host(err);
     Form1Model form(programFolder, &host);
     host.form = &form;
+    StopSignalsCancel stopSignals(form.progress);
     form.Form_Load(currentYear());
     const std::filesystem::path target = std::filesystem::absolute(line->target).lexically_normal();
     const std::string file = target.string();
-    std::error_code ec;
-    if (!std::filesystem::exists(target, ec)) {
-        err << "pqwave-cli: " << file << ": no such file\n";
+    if (!readableRecording(target, err)) return kExitFailed;
+    const std::filesystem::path output = outputPathOf(line->output);
+    try {
+        refuseRecordingAsOutput(output, target);
+    } catch (const Error& error) {
+        err << "pqwave-cli: " << error.what() << '\n';
         return kExitFailed;
     }
     form.Dir1_Change(target.parent_path().string());
@@ -476,7 +482,7 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
         return kExitUnavailable;
     }
     click(command);
-    if (host.status() != kExitDone) return host.status();
+    if (host.status() != kExitDone) return host.statusAfter(stopSignals);
     if (form.LoadedFileName != form.Label1.text) {
         err << "pqwave-cli: " << file << ": no samples to show\n";
         return kExitFailed;
@@ -553,9 +559,12 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
         }
     }
 
-    const std::filesystem::path output = std::filesystem::absolute(line->output).lexically_normal();
+    if (form.progress.cancelRequested()) {
+        err << "pqwave-cli: " << file << ": cancelled; nothing was written\n";
+        return stopSignals.signalExitStatus() != 0 ? stopSignals.signalExitStatus() : kExitCancelled;
+    }
     if (!pictureWriter(*picture, width, height, output, problem)) {
-        err << "pqwave-cli: " << output.string() << ": " << problem << '\n';
+        err << "pqwave-cli: " << problem << '\n';
         return kExitFailed;
     }
     return host.status();
@@ -573,8 +582,10 @@ std::filesystem::path executableFolder() {
     return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
-int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
-           std::ostream& err) {
+namespace {
+
+int runCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
+               std::ostream& err) {
     if (!args.empty() && args.front() == "plot") return runPlot(args, programFolder, err);
     std::string problem;
     std::optional<CommandLine> line = parseCommandLine(args, problem);
@@ -591,7 +602,7 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
     Form1Model form(programFolder, &host);
     host.form = &form;
     form.progress.setObserver([&host](const Progress& progress) { host.showProgress(progress); });
-    InterruptCancelsRuns interrupt(form.progress);
+    StopSignalsCancel stopSignals(form.progress);
     form.Form_Load(currentYear());
 
     std::filesystem::path target = std::filesystem::absolute(line->target).lexically_normal();
@@ -603,10 +614,7 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
         }
         form.Dir1_Change(target.string());
     } else {
-        if (!std::filesystem::exists(target, ec)) {
-            err << "pqwave-cli: " << target.string() << ": no such file\n";
-            return kExitFailed;
-        }
+        if (!readableRecording(target, err)) return kExitFailed;
         form.Dir1_Change(target.parent_path().string());
         form.File1_Click(target.filename().string());
         if (host.status() != kExitDone) return host.status();
@@ -627,8 +635,7 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
     if (line->command == "info") {
         out << describeModel(form);
     } else if (line->command == "convert") {
-        if (!line->output.empty())
-            setText(form.Text5, std::filesystem::absolute(line->output).lexically_normal().string());
+        if (!line->output.empty()) setText(form.Text5, outputPathOf(line->output).string());
         if (!form.Command1.enabled) {
             err << "pqwave-cli: " << target.string() << ": CSV変換 is not available with these settings\n";
             return kExitUnavailable;
@@ -646,7 +653,23 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& pr
         runBatch(form, *line, programFolder, target, host);
     }
     host.endProgressLine();
-    return host.status();
+    return host.statusAfter(stopSignals);
+}
+
+}  // namespace
+
+// Whatever a command throws past its own reporting (running out of memory while reading a
+// header, say) is one line and an exit status, never an abort.
+int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
+           std::ostream& err) {
+    int status = kExitFailed;
+    reportingFailure(
+        "pqwave-cli", [&] { status = runCommand(args, programFolder, out, err); },
+        [&](const Failure& failure) {
+            err << "pqwave-cli: " << failure.message << '\n';
+            status = exitStatusOf(failure.kind);
+        });
+    return status;
 }
 
 }  // namespace pqwave

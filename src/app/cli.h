@@ -10,15 +10,16 @@ namespace pqwave {
 
 // Runs one command line (without the program name) and returns the exit status:
 // 0 done, 1 a file could not be read or written or a run failed, 2 usage error,
-// 3 the file is not recognised or the command is not available with these settings.
+// 3 the file is not recognised or the command is not available with these settings,
+// 128 + the signal's number when SIGINT, SIGTERM or SIGHUP cancelled the run.
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
            std::ostream& err);
 
 std::filesystem::path executableFolder();
 
 struct Picture;
-// Writes a display window's picture as a PNG of width x height pixels; false, with the
-// reason in `problem`, when it cannot. `plot` needs one; the program that links Qt sets it.
+// Writes a display window's picture as a PNG of width x height pixels; false, with a
+// message naming the file in `problem`, when it cannot. `plot` needs one; the program that links Qt sets it.
 using PictureWriter = bool (*)(const Picture& picture, int width, int height, const std::filesystem::path& output,
                                std::string& problem);
 void setPictureWriter(PictureWriter writer);

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 
 #include "app/cli.h"
@@ -9,6 +10,9 @@ int main(int argc, char** argv) {
 #ifdef PQWAVE_PLOT
     pqwave::setPictureWriter(&pqwave::writePicturePng);
 #endif
+    // A reader that goes away (convert -o - | head) is a failed write with a message, not a
+    // silent end that would skip the removal of unfinished files.
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     return pqwave::runCli(args, pqwave::executableFolder(), std::cout, std::cerr);
 }

@@ -45,7 +45,8 @@ void openGivenPath(Form1Model& model, Form1& window, const std::filesystem::path
     try {
         if (fs::is_directory(path, ec)) {
             model.Dir1_Change(path.string());
-        } else if (fs::exists(path, ec)) {
+        } else if (fs::exists(fs::symlink_status(path, ec))) {
+            // Whatever is there, a FIFO or a loop of links included, the header read names it.
             model.Dir1_Change(path.parent_path().string());
             model.File1_Click(path.filename().string());
         } else {

@@ -1,13 +1,16 @@
 #include "app/plot_image.h"
 
-#include <unistd.h>
-
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
+#include "common/error.h"
+#include "common/text_output_file.h"
 #include "display/picture.h"
 #include "display/qt/picture_painter.h"
 
@@ -35,19 +38,21 @@ bool writePicturePng(const Picture& picture, int width, int height, const std::f
                      std::string& problem) {
     ensureGuiApplication();
     const QImage image = renderPicture(picture, QSize(width, height));
-    std::filesystem::path partial = output;
-    partial += ".part" + std::to_string(::getpid());
-    if (!image.save(QString::fromStdString(partial.string()), "PNG")) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-        problem = "cannot write the picture there";
+    // Encoded in memory first: QImage::save reports success even when its last write to a
+    // full disk failed, while the output file checks every write and the rename.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        problem = output.string() + ": the picture could not be encoded as PNG";
         return false;
     }
-    std::error_code ec;
-    std::filesystem::rename(partial, output, ec);
-    if (ec) {
-        problem = "cannot put the picture in place: " + ec.message();
-        std::filesystem::remove(partial, ec);
+    try {
+        TextOutputFile file(output);
+        file.writeBytes(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+        file.commit();
+    } catch (const Error& error) {
+        problem = error.what();
         return false;
     }
     return true;

@@ -10,7 +10,8 @@ namespace pqwave {
 
 struct Picture;
 
-// False, with the reason in `problem`, when the file cannot be written.
+// False, with a message naming the file in `problem`, when the file cannot be written. The
+// output follows TextOutputFile's rules: a link is written at its target, "-" is standard output.
 bool writePicturePng(const Picture& picture, int width, int height, const std::filesystem::path& output,
                      std::string& problem);
 

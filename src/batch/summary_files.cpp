@@ -77,6 +77,7 @@ void appendFrequencyStatistics(std::string& row, const std::vector<float>& frequ
 }  // namespace
 
 std::string summaryNameField(const RecordingStart& start) {
+    if (!start.outputName.empty()) return start.outputName;
     std::string time = start.time;
     if (auto value = TimeValue(start.time)) time = formatHhMmSs(*value);
     return rightChars(start.date, 2) + "D" + time + ".csv";

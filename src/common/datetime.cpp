@@ -103,6 +103,10 @@ CivilDateTime toCivil(double dateTime) {
     return t;
 }
 
+bool isCalendarDateTime(double dateTime) {
+    return dateTime >= DateSerial(100, 1, 1) && dateTime < DateSerial(10000, 1, 1);
+}
+
 int yearOf(double dateTime) {
     return toCivil(dateTime).year;
 }

@@ -25,6 +25,9 @@ int yearOf(double dateTime);
 std::optional<double> DateValue(std::string_view text);
 std::optional<double> TimeValue(std::string_view text);
 
+// A date-time the regional form can show: years 100 to 9999, as dates are read.
+bool isCalendarDateTime(double dateTime);
+
 inline double secondsToDays(double seconds) {
     return seconds / 60 / 60 / 24;
 }

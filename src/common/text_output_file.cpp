@@ -1,5 +1,6 @@
 #include "common/text_output_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -7,6 +8,9 @@
 #include <cstring>
 
 #include "common/error.h"
+#include "common/file_kind.h"
+#include "common/output_path.h"
+#include "common/part_files.h"
 #include "common/text.h"
 
 namespace pqwave {
@@ -26,34 +30,63 @@ std::filesystem::path partPathFor(const std::filesystem::path& finalPath) {
 }  // namespace
 
 TextOutputFile::TextOutputFile(std::filesystem::path finalPath, Mode mode)
-    : finalPath_(std::move(finalPath)), partPath_(partPathFor(finalPath_)), buffer_(kBufferBytes) {
-    if (mode == Mode::Append && std::filesystem::exists(finalPath_)) {
-        std::error_code ec;
-        std::filesystem::copy_file(finalPath_, partPath_, std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec) throw Error(ErrorKind::CannotWrite, finalPath_.string() + ": " + ec.message());
+    : finalPath_(std::move(finalPath)), buffer_(kBufferBytes) {
+    const OutputPath where = resolveOutputPath(finalPath_);
+    name_ = where.kind == OutputPath::Kind::StandardOutput ? "standard output" : finalPath_.string();
+    // A pipe or a terminal takes the bytes as they come; it has nothing to rename over.
+    if (where.kind == OutputPath::Kind::StandardOutput) {
+        openStream(::dup(STDOUT_FILENO));
+        return;
+    }
+    if (where.kind == OutputPath::Kind::Stream) {
+        openStream(::open(where.target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+        return;
+    }
+
+    targetPath_ = where.target;
+    partPath_ = partPathFor(targetPath_);
+    // Registered before it exists, so that no moment passes in which a signal could miss it.
+    partSlot_ = registerPartFile(partPath_.c_str());
+    partExists_ = true;
+    std::error_code ec;
+    if (mode == Mode::Append && std::filesystem::exists(targetPath_, ec)) {
+        std::filesystem::copy_file(targetPath_, partPath_, std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec) fail(systemReason(ec.value()));
         file_ = std::fopen(partPath_.c_str(), "ab");
     } else {
         file_ = std::fopen(partPath_.c_str(), "wb");
     }
-    if (!file_) throw Error(ErrorKind::CannotWrite, finalPath_.string() + ": " + std::strerror(errno));
-    partExists_ = true;
+    if (!file_) fail(systemReason(errno));
 }
 
 TextOutputFile::~TextOutputFile() {
     if (file_) std::fclose(file_);
+    removePart();
+}
+
+void TextOutputFile::openStream(int fd) {
+    if (fd >= 0) file_ = ::fdopen(fd, "wb");
+    if (file_) return;
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    throw Error(ErrorKind::CannotWrite, name_ + ": " + systemReason(error));
+}
+
+void TextOutputFile::removePart() noexcept {
     if (partExists_) {
         std::error_code ignored;
         std::filesystem::remove(partPath_, ignored);
+        partExists_ = false;
     }
+    unregisterPartFile(partSlot_);
+    partSlot_ = -1;
 }
 
 void TextOutputFile::fail(const std::string& what) {
-    std::string message = finalPath_.string() + ": " + what;
+    std::string message = name_ + ": " + what;
     if (file_) std::fclose(file_);
     file_ = nullptr;
-    partExists_ = false;
-    std::error_code ignored;
-    std::filesystem::remove(partPath_, ignored);
+    removePart();
     throw Error(ErrorKind::CannotWrite, message);
 }
 
@@ -71,7 +104,7 @@ void TextOutputFile::write(std::string_view text) {
 void TextOutputFile::append(const char* data, std::size_t size) {
     if (buffer_.size() - used_ < size) flushBuffer();
     if (size > buffer_.size()) {
-        if (std::fwrite(data, 1, size, file_) != size) fail(std::strerror(errno));
+        if (std::fwrite(data, 1, size, file_) != size) fail(systemReason(errno));
         return;
     }
     std::memcpy(buffer_.data() + used_, data, size);
@@ -85,26 +118,37 @@ char* TextOutputFile::reserve(std::size_t bytes) {
 }
 
 void TextOutputFile::flushBuffer() {
-    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) fail(std::strerror(errno));
+    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) fail(systemReason(errno));
     used_ = 0;
 }
 
 void TextOutputFile::finish() {
     if (!file_) return;
     flushBuffer();
-    if (std::fflush(file_) != 0) fail(std::strerror(errno));
+    if (std::fflush(file_) != 0) fail(systemReason(errno));
     std::FILE* file = file_;
     file_ = nullptr;
-    if (std::fclose(file) != 0) fail(std::strerror(errno));
+    if (std::fclose(file) != 0) fail(systemReason(errno));
+}
+
+void TextOutputFile::rename(const std::filesystem::path& finalPath) {
+    if (partPath_.empty()) return;
+    const OutputPath where = resolveOutputPath(finalPath);
+    if (where.kind != OutputPath::Kind::File)
+        throw Error(ErrorKind::CannotWrite, finalPath.string() + ": not a file an output can be renamed to");
+    finalPath_ = finalPath;
+    name_ = finalPath.string();
+    targetPath_ = where.target;
 }
 
 void TextOutputFile::commit() {
-    if (!partExists_) return;
     finish();
+    if (!partExists_) return;
     std::error_code ec;
-    std::filesystem::rename(partPath_, finalPath_, ec);
-    if (ec) fail(ec.message());
+    std::filesystem::rename(partPath_, targetPath_, ec);
+    if (ec) fail(systemReason(ec.value()));
     partExists_ = false;
+    removePart();
 }
 
 }  // namespace pqwave

@@ -190,6 +190,11 @@ static_assert(sizeof(decimal::SingleBinade) == 24 && offsetof(decimal::SingleBin
               "the vector path reads a binade's row as three 64-bit words");
 
 #define PQWAVE_AVX512 __attribute__((target("avx512f,avx512dq,avx512cd,avx512bw,avx512vl")))
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC 12 takes the intrinsics' own unset pass-through operands for uninitialised values.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 PQWAVE_AVX512 inline __m512i splat(std::uint64_t v) {
     return _mm512_set1_epi64(static_cast<long long>(v));
@@ -291,6 +296,10 @@ PQWAVE_AVX512 char* appendSFieldsAvx512(char* out, const float* values, std::siz
     }
     return out;
 }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 char* appendSFieldsScalar(char* out, const float* values, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {

@@ -3,19 +3,23 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "batch/summary_files.h"
 #include "common/error.h"
+#include "common/failure.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
 #include "control/raw_data.h"
+#include "input/file_bytes.h"
+#include "input/output_target.h"
 #include "power/power_settings.h"
 
 namespace pqwave {
@@ -114,14 +118,43 @@ void captureSummary(Form1Model& m, FileOutcome& out) {
     }
 }
 
-// Clicks the file and converts it as "CSV変換" does, on model `m`.
-void convert(Form1Model& m, const std::string& name, const RunPlan& plan, FileOutcome& out) {
+// The output names of one run: the first recording keeps a name, a later one that would take
+// it gets "_2", "_3", ... before the extension, so no recording's output replaces another's.
+class OutputNames {
+public:
+    std::filesystem::path claim(const std::filesystem::path& wanted) {
+        std::filesystem::path name = wanted;
+        for (int k = 2; claimed_.contains(name.lexically_normal().string()); ++k)
+            name =
+                wanted.parent_path() / (wanted.stem().string() + "_" + std::to_string(k) + wanted.extension().string());
+        claimed_.insert(name.lexically_normal().string());
+        return name;
+    }
+
+    // Claims the outcome's output name, renaming it and saying so when it is taken.
+    void claimFor(FileOutcome& out, const std::filesystem::path wanted,
+                  const std::function<void(const std::string&)>& rename) {
+        const std::filesystem::path name = claim(wanted);
+        if (name == wanted) return;
+        rename(name.string());
+        out.start.outputName = out.interval.start.outputName = name.filename().string();
+        out.problems.push_back({false, ErrorKind::CannotWrite,
+                                out.path + ": its output name " + wanted.filename().string() +
+                                    " is taken by an earlier recording of this run; written as " +
+                                    name.filename().string()});
+    }
+
+private:
+    std::set<std::string> claimed_;
+};
+
+// Clicks the file and converts it as "CSV変換" does, on model `m`. `names` is given when the run
+// converts one file at a time and the conversion writes its own files (the moving FFT): their
+// names follow Text5, which then takes its claimed name before the conversion.
+void convert(Form1Model& m, const std::string& name, const RunPlan& plan, FileOutcome& out, OutputNames* names) {
     out.path = joinFolder(m.File1.path, name);
     setText(m.Label1, out.path);
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(out.path, ec);
-    if (ec) throw Error(ErrorKind::CannotRead, out.path + ": " + ec.message());
-    if (size == 0) return;  // an empty file is skipped without a word
+    if (fileSizeOf(out.path) == 0) return;  // an empty file is skipped without a word
     m.FileRecognized = 0;
     m.File1_Click(name);
     if (!m.Command1.enabled && !isChecked(m.Check10)) return;  // the header was not accepted
@@ -131,33 +164,35 @@ void convert(Form1Model& m, const std::string& name, const RunPlan& plan, FileOu
         // The hours pool every recording in the list's order: the run folds them itself.
         if (isSelected(m.Option1[4]) && Val(m.Label15[4].text) != 8420) return;
         if (m.FileRecognized != -1) throw Error(ErrorKind::NotRecognized, out.path + ": not a recording pqwave knows");
-        if (m.Label1.text != m.LoadedFileName) m.DTLood();
+        m.loadSelectedFile();
+        m.requireConvertibleRecording();
     } else {
+        if (names) names->claimFor(out, m.Text5.text, [&m](const std::string& text) { setText(m.Text5, text); });
         out.output = m.convertSelectedFile();
     }
     out.state = FileOutcome::State::Converted;
+    const std::string outputName = out.start.outputName;
     captureSummary(m, out);
+    out.start.outputName = out.interval.start.outputName = outputName;
 }
 
-FileOutcome convertOne(Form1Model& m, const std::string& name, const RunPlan& plan, Form1Host* window) {
+FileOutcome convertOne(Form1Model& m, const std::string& name, const RunPlan& plan, Form1Host* window,
+                       OutputNames* names = nullptr) {
     FileOutcome out;
     CollectingHost host(window);
     Form1Host& previous = m.host();
     m.setHost(&host);
-    try {
-        convert(m, name, plan, out);
-    } catch (const Cancelled&) {
-        out.state = FileOutcome::State::Cancelled;
-    } catch (const Error& error) {
-        out.state = FileOutcome::State::Failed;
-        host.problems.push_back({true, error.kind(), error.what()});
-    } catch (const std::bad_alloc&) {
-        out.state = FileOutcome::State::Failed;
-        host.problems.push_back({true, ErrorKind::CannotRead, out.path + ": not enough memory for this recording"});
-    } catch (const std::exception& error) {
-        out.state = FileOutcome::State::Failed;
-        host.problems.push_back({true, ErrorKind::CannotRead, out.path + ": " + error.what()});
-    }
+    // Whatever one file does, it is that file's failure: the run goes on with the next.
+    reportingFailure(
+        joinFolder(m.File1.path, name), [&] { convert(m, name, plan, out, names); },
+        [&](const Failure& failure) {
+            if (failure.kind == ErrorKind::Cancelled) {
+                out.state = FileOutcome::State::Cancelled;
+                return;
+            }
+            out.state = FileOutcome::State::Failed;
+            host.problems.push_back({true, failure.kind, failure.message});
+        });
     m.setHost(&previous);
     // A header the reader could not read is a failure, even when nothing else went wrong.
     for (const FileProblem& p : host.problems)
@@ -178,14 +213,14 @@ public:
         switch (out.kind) {
             case SummaryKind::Interval:
                 if (!interval_) {
-                    interval_ = std::make_unique<TextOutputFile>(joinFolder(folder_, "PQp-pDT.csv"));
+                    interval_ = open("PQp-pDT.csv");
                     interval_->writeLine(intervalSummaryHeader(out.interval.layout));
                 }
                 interval_->writeLine(intervalSummaryRow(out.interval));
                 break;
             case SummaryKind::RmsPerFile:
                 if (!rms_) {
-                    rms_ = std::make_unique<TextOutputFile>(joinFolder(folder_, "Rms統計DT.csv"));
+                    rms_ = open("Rms統計DT.csv");
                     rms_->writeLine(rmsSummaryHeader(out.channels));
                 }
                 rms_->writeLine(rmsSummaryRow(out.start, out.channels, out.rms));
@@ -201,7 +236,8 @@ public:
     // Writes the hours of the year, then puts every summary in place.
     void commit() {
         if (hoursYear_) {
-            TextOutputFile file(joinFolder(folder_, timeOfDayName_));
+            std::unique_ptr<TextOutputFile> hours = open(timeOfDayName_);
+            TextOutputFile& file = *hours;
             file.writeLine(timeOfDaySummaryHeader(hourChannels_));
             for (const std::string& row : timeOfDaySummaryRows(*hoursYear_, hourChannels_, hours_)) file.writeLine(row);
             file.commit();
@@ -211,6 +247,12 @@ public:
     }
 
 private:
+    std::unique_ptr<TextOutputFile> open(const std::string& name) const {
+        const std::string path = joinFolder(folder_, name);
+        refuseRecordingAsOutput(path, {});
+        return std::make_unique<TextOutputFile>(path);
+    }
+
     void foldHours(FileOutcome& out) {
         if (!hoursYear_) hoursYear_ = out.timeOfDay.year;
         hourChannels_ = out.channels;
@@ -338,9 +380,12 @@ private:
     const RunPlan& plan_;
 };
 
-// Puts the file's own output in place; a file whose output cannot be written is skipped.
-bool commitOutput(FileOutcome& out) {
+// Puts the file's own output in place under the name the run gives it; a file whose output
+// cannot be written is skipped.
+bool commitOutput(FileOutcome& out, OutputNames& names) {
     if (!out.output) return true;
+    TextOutputFile& output = *out.output;
+    names.claimFor(out, output.path(), [&output](const std::string& name) { output.rename(name); });
     try {
         out.output->commit();
         return true;
@@ -366,6 +411,7 @@ void runAllFiles(Form1Model& form, const std::vector<Form1Model*>& helpers) {
     const bool movingFft = isSelected(form.Option2[3]) && isChecked(form.Check4);
     std::optional<SideBySide> sideBySide;
     if (!helpers.empty() && !movingFft) sideBySide.emplace(helpers, names, plan);
+    OutputNames outputNames;
 
     std::size_t converted = 0;
     bool cancelled = false;
@@ -379,13 +425,14 @@ void runAllFiles(Form1Model& form, const std::vector<Form1Model*>& helpers) {
             setText(form.Label10, "データ変換中");
             form.Label10.visible = true;
             host.processEvents();
-            FileOutcome out = sideBySide ? sideBySide->take(k, form.progress) : convertOne(form, names[k], plan, &host);
+            FileOutcome out = sideBySide ? sideBySide->take(k, form.progress)
+                                         : convertOne(form, names[k], plan, &host, movingFft ? &outputNames : nullptr);
             setText(form.Label1, out.path);
             if (out.state == FileOutcome::State::Cancelled || form.progress.cancelRequested()) {
                 cancelled = true;
                 break;
             }
-            if (out.state == FileOutcome::State::Converted && commitOutput(out)) {
+            if (out.state == FileOutcome::State::Converted && commitOutput(out, outputNames)) {
                 summaries.add(out);
                 ++converted;
             }
@@ -409,13 +456,9 @@ void runAllFiles(Form1Model& form, const std::vector<Form1Model*>& helpers) {
 }
 
 void Form1Model::Command3_Click() {
-    try {
-        runAllFiles(*this);
-    } catch (const Error& error) {
-        host_->reportError(error.kind(), error.what());
-    } catch (const std::bad_alloc&) {
-        host_->reportError(ErrorKind::CannotRead, File1.path + ": not enough memory for the all-files run");
-    }
+    reportingFailure(
+        File1.path, [this] { runAllFiles(*this); },
+        [this](const Failure& failure) { host_->reportError(failure.kind, failure.message); });
 }
 
 }  // namespace pqwave

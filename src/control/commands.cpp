@@ -1,9 +1,7 @@
 // The display commands: load the selected file's samples unless they are in memory, then ask
 // the host to show the waveform or vector window in place of the main window. The windows
 // themselves live above this layer; the host knows them.
-#include <new>
-
-#include "common/error.h"
+#include "common/failure.h"
 #include "control/form1_model.h"
 
 namespace pqwave {
@@ -12,16 +10,10 @@ namespace {
 
 // Loads the samples when another file is selected; false when the load failed (reported).
 bool samplesInMemory(Form1Model& form) {
-    try {
-        if (form.Label1.text != form.LoadedFileName) form.DTLood();
-    } catch (const Error& error) {
-        form.host().reportError(error.kind(), error.what());
-        return false;
-    } catch (const std::bad_alloc&) {
-        form.host().reportError(ErrorKind::CannotRead, form.Label1.text + ": not enough memory for this recording");
-        return false;
-    }
-    return form.Label1.text == form.LoadedFileName;
+    const bool loaded = reportingFailure(
+        form.Label1.text, [&form] { form.loadSelectedFile(); },
+        [&form](const Failure& failure) { form.host().reportError(failure.kind, failure.message); });
+    return loaded && form.Label1.text == form.LoadedFileName;
 }
 
 }  // namespace

@@ -4,16 +4,17 @@
 #include "control/comtrade_export.h"
 
 #include <cmath>
-#include <new>
 
 #include "common/datetime.h"
 #include "common/error.h"
+#include "common/failure.h"
 #include "common/sample_counter.h"
 #include "common/text.h"
 #include "common/textforms.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
 #include "control/raw_data.h"
+#include "input/output_target.h"
 #include "power/power_settings.h"
 
 namespace pqwave {
@@ -75,14 +76,6 @@ std::int64_t triggerMicroseconds(const Form1Model& form) {
     return std::llround(*date) * 86'400'000'000 + std::llround(*time * 86'400'000'000.0);
 }
 
-// On a card mounted without letter case, REC.DAT and REC.dat are one file.
-bool isTheRecording(const fs::path& target, const fs::path& recording) {
-    std::error_code ec;
-    if (fs::equivalent(target, recording, ec)) return true;
-    return target.parent_path() == recording.parent_path() &&
-           toLowerAscii(target.filename().string()) == toLowerAscii(recording.filename().string());
-}
-
 class WaitCursor {
 public:
     explicit WaitCursor(Form1Model& form) : form_(form) { form_.host().setWaitCursor(true); }
@@ -97,15 +90,11 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
     if (form.FileRecognized != -1)
         throw Error(ErrorKind::NotRecognized, form.Label1.text + ": not a recording this program knows");
     const fs::path recording = form.Label1.text;
-    for (const fs::path& target : {cfgPath, comtradeDataPath(cfgPath)})
-        if (isTheRecording(target, recording))
-            throw Error(ErrorKind::CannotWrite,
-                        target.string() + ": this is the recording itself; the export needs another name");
+    for (const fs::path& target : {cfgPath, comtradeDataPath(cfgPath)}) refuseRecordingAsOutput(target, recording);
 
     ProgressScope scope(form.progress);
-    if (form.Label1.text != form.LoadedFileName) form.DTLood();
-    if (form.Label1.text != form.LoadedFileName)
-        throw Error(ErrorKind::Malformed, form.Label1.text + ": the file holds no samples to export");
+    form.loadSelectedFile();
+    form.requireConvertibleRecording();
     WaitCursor wait(form);
 
     const ComtradeSettings settings = comtradeSettingsOf(form, format);
@@ -165,19 +154,12 @@ fs::path comtradePathBeside(const Form1Model& form) {
 }
 
 bool exportComtrade(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format) {
-    try {
-        runExport(form, cfgPath, format);
-        return true;
-    } catch (const Cancelled&) {
-        form.progress.clearCancel();
-        form.host().reportError(ErrorKind::Cancelled,
-                                form.Label1.text + ": export cancelled; the unfinished files were removed");
-    } catch (const Error& error) {
-        form.host().reportError(error.kind(), error.what());
-    } catch (const std::bad_alloc&) {
-        form.host().reportError(ErrorKind::CannotRead, form.Label1.text + ": not enough memory for this recording");
-    }
-    return false;
+    return reportingFailure(
+        form.Label1.text, [&] { runExport(form, cfgPath, format); },
+        [&form](const Failure& failure) {
+            form.progress.clearCancel();
+            form.host().reportError(failure.kind, failure.message);
+        });
 }
 
 bool exportComtradeBeside(Form1Model& form, const std::string& fileName) {

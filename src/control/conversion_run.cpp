@@ -3,15 +3,16 @@
 // processing. A failure anywhere is reported with its text; the output file is then not
 // renamed into place, so an earlier file of that name stays as it was.
 #include <memory>
-#include <new>
 
 #include "common/error.h"
+#include "common/failure.h"
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "control/form1_model.h"
 #include "control/power_runs.h"
 #include "control/raw_data.h"
 #include "control/spectrum_runs.h"
+#include "input/output_target.h"
 #include "power/result_layout.h"
 
 namespace pqwave {
@@ -67,17 +68,16 @@ private:
 }  // namespace
 
 void Form1Model::Command1_Click() {
-    try {
-        if (std::unique_ptr<TextOutputFile> output = convertSelectedFile()) output->commit();
-    } catch (const Cancelled&) {
-        // The cancel is honoured; the next command starts afresh.
-        progress.clearCancel();
-        host_->reportError(ErrorKind::Cancelled, Label1.text + ": cancelled; the unfinished output was removed");
-    } catch (const Error& error) {
-        host_->reportError(error.kind(), error.what());
-    } catch (const std::bad_alloc&) {
-        host_->reportError(ErrorKind::CannotRead, Label1.text + ": not enough memory for this recording");
-    }
+    reportingFailure(
+        Label1.text,
+        [this] {
+            if (std::unique_ptr<TextOutputFile> output = convertSelectedFile()) output->commit();
+        },
+        [this](const Failure& failure) {
+            // A cancel is honoured; the next command starts afresh.
+            progress.clearCancel();
+            host_->reportError(failure.kind, failure.message);
+        });
 }
 
 void Form1Model::File1_DblClick() {
@@ -98,7 +98,8 @@ std::unique_ptr<TextOutputFile> Form1Model::convertSelectedFile() {
     if (FileRecognized != -1) throw Error(ErrorKind::NotRecognized, Label1.text + ": not a recording pqwave knows");
 
     ProgressScope scope(progress);
-    if (Label1.text != LoadedFileName) DTLood();
+    loadSelectedFile();
+    requireConvertibleRecording();
     if (isChecked(Check2) && Frame3.visible) host_->showVectorWindowBriefly();
 
     RunCaption caption(*this);
@@ -108,6 +109,7 @@ std::unique_ptr<TextOutputFile> Form1Model::convertSelectedFile() {
         processing == Processing::SlidingAnalysis ? slidingSettingsOf(*this) : powerSettingsOf(*this);
     std::unique_ptr<TextOutputFile> output;
     if (processing != Processing::TimeOfDayStatistics && !statisticsOnly && !isChecked(Check4)) {
+        refuseRecordingAsOutput(Text5.text, Label1.text);
         output = std::make_unique<TextOutputFile>(Text5.text);
         std::string firstLine = Label15[0].text + "," + Label15[1].text;
         if (isSelected(Option2[0])) firstLine += rmsScalingInformation(power);

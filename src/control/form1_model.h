@@ -165,6 +165,11 @@ public:
 
     // The data loader: reads the samples of the file in Label1 into SampleTable.
     void DTLood();
+    // DTLood unless the file in Label1 is the one in memory.
+    void loadSelectedFile();
+    // Refuses a loaded recording that no conversion can scale: no analog channel, or a count
+    // per division (V_Div) of 0 or no number.
+    void requireConvertibleRecording() const;
 
     // ---- Names, for the CLI and the tests
     const std::vector<Control*>& controls() const { return controls_; }

@@ -1,6 +1,8 @@
 // DTLood: the samples of the file in Label1 into SampleTable, with the progress caption and
 // the hourglass. The table in memory is replaced only by a complete load, so a file that
 // turns out to be damaged leaves the previous recording usable.
+#include <cmath>
+
 #include "common/error.h"
 #include "common/numbers.h"
 #include "control/form1_model.h"
@@ -53,12 +55,12 @@ void Form1Model::DTLood() {
     LoadProgress progress(*this);
     FileByteSource source(Label1.text);
     LoadResult result = loadSamples(source, request);
+    // Without its data part the file has nothing to convert or show; the previous recording
+    // stays in memory.
+    if (!result.hasData)
+        throw Error(ErrorKind::Malformed, Label1.text + ": no sample data found (" + result.missingData + " missing)");
     SampleTable = std::move(result.table);
     ++LoadCount;
-    if (!result.hasData) {
-        host_->reportWarning(Label1.text + ": no sample data found (" + result.missingData + " missing)");
-        return;
-    }
     ChannelCalibration = result.calibration;
     for (int c = 0; c < kPositions; ++c) {
         if (FormatCode != 86) {
@@ -73,6 +75,18 @@ void Form1Model::DTLood() {
         host_->reportWarning(Label1.text + ": " + std::to_string(result.clippedValues) +
                              " sample codes beyond 16 bits were stored at the limit");
     LoadedFileName = Label1.text;
+}
+
+void Form1Model::loadSelectedFile() {
+    if (Label1.text != LoadedFileName) DTLood();
+}
+
+void Form1Model::requireConvertibleRecording() const {
+    if (ChannelCount < 1) throw Error(ErrorKind::NotAvailable, Label1.text + ": no analog channel recorded");
+    const double countsPerDivision = valOf(V_Div);
+    if (countsPerDivision == 0 || !std::isfinite(countsPerDivision))
+        throw ArithmeticError(Label1.text + ": the count per division (V_Div) is \"" + V_Div.text +
+                              "\", so the values cannot be scaled");
 }
 
 }  // namespace pqwave

@@ -51,6 +51,14 @@ struct TimeColumn {
     std::string header;
 };
 
+// Clock times are written only when every one of them is a date the file can show.
+void requireCalendarTimes(const Form1Model& form, double first, double last) {
+    if (isCalendarDateTime(first) && isCalendarDateTime(last)) return;
+    throw Error(ErrorKind::Malformed, form.Label1.text + ": the pre-trigger of " + form.Label26.text +
+                                          " with a start of " + form.Label15[0].text + " " + form.Label15[1].text +
+                                          " puts the sample times out of any calendar (時間軸を時刻(日時)で出力)");
+}
+
 TimeColumn timeColumnOf(const Form1Model& form) {
     TimeColumn t;
     double rate = valOf(form.Label21);
@@ -142,6 +150,9 @@ void writeRawData(Form1Model& form, TextOutputFile* file) {
     correctRange(form);
     const RawDataRows range = rawDataRows(form);
     const double first = range.first, last = range.last;
+    if (time.clock && first <= last)
+        requireCalendarTimes(form, time.start + secondsToDays(form.SamplePeriodAtLoad * first),
+                             time.start + secondsToDays(form.SamplePeriodAtLoad * last));
     double secondsFactor = 0;
     if (!time.clock) {
         double samplesPerDivision = requireNonZero(form, valOf(form.T_Div), "the samples per division (T_Div)");
@@ -191,6 +202,7 @@ TimeOfDayInput timeOfDayInputOf(const Form1Model& form) {
     TimeOfDayInput input;
     // Here the pre-trigger is a percentage of the measurement time.
     input.start = startDateTime(form) - secondsToDays(valOf(form.LabSTim) * valOf(form.Label26) / 100);
+    requireCalendarTimes(form, input.start, input.start + secondsToDays(form.SamplePeriod * form.SampleCount));
     input.year = static_cast<int>(valOf(form.Text6));
     input.samplePeriodSeconds = form.SamplePeriod;
     input.samples = static_cast<long long>(form.SampleCount);

@@ -3,6 +3,7 @@
 #include "control/spectrum_runs.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/datetime.h"
 #include "common/error.h"
@@ -76,7 +77,8 @@ void describeRecording(Form1Model& f, MovingFftSettings& s) {
     if (!date || !time)
         throw Error(ErrorKind::Malformed, f.Label1.text + ": start \"" + f.Label15[0].text + " " + f.Label15[1].text +
                                               "\" is not a date and time");
-    s.recordingName = rightChars(f.Label15[0].text, 2) + "D" + formatHhMmSs(*time) + ".csv";
+    // The name its window files are given, which a clash in the run may have changed.
+    s.recordingName = std::filesystem::path(f.Text5.text).filename().string();
     s.recordingStart = *date + *time;
 }
 
@@ -122,7 +124,8 @@ void VIPQFFT処理(Form1Model& form, TextOutputFile& file) {
 }
 
 void ch移動FFT(Form1Model& form) {
-    if (form.Label1.text != form.LoadedFileName) form.DTLood();
+    form.loadSelectedFile();
+    form.requireConvertibleRecording();
     AnalysisCaption caption(form);
     ProgressScope scope(form.progress);
     const MovingFftSettings settings = movingFftSettings(form);

@@ -200,7 +200,10 @@ void Form02Model::T_Set() {
     HScroll1.enabled = max > 1;
     HScroll1.largeChange = VecFreq;
 
-    SineTable.assign(static_cast<std::size_t>(roundHalfEven(CycleSamples)) + 1, 0.0);
+    // A cycle longer than the recording is drawn from the samples there are, so the tables
+    // need no more positions than the recording holds, whatever its header says.
+    const double positions = std::min<double>(roundHalfEven(CycleSamples), form1_.SampleTable.rows());
+    SineTable.assign(static_cast<std::size_t>(positions) + 1, 0.0);
     CosineTable.assign(SineTable.size(), 0.0);
     const double last = roundHalfEven(static_cast<double>(CycleSamples) - 1);
     for (int i = 0; i <= last && i < static_cast<int>(SineTable.size()); ++i) {

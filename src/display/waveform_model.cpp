@@ -220,26 +220,46 @@ void Form2Model::refreshPyramid() {
     fundamentalCosine_.clear();
 }
 
+// Vertical grid lines at x = i x 500 / intervals, i = 0 .. 2 x intervals. A long view has more
+// of them than pixel columns; a second line in a column that already has one changes nothing
+// on the screen, so only the first line of each column is drawn, and the work follows the
+// picture's width however large the number of intervals.
+void Form2Model::addGridLines(double intervals) {
+    const double lines = std::floor(intervals * 2);
+    if (!(intervals > 0) || !std::isfinite(intervals * 2)) return;
+    const int width = picturePixelWidth();
+    const double columns = width > 0 ? width : 1000;
+    auto add = [&](double i) {
+        picture_.items.push_back(PictureLine{{i / intervals * 500, 0}, {i / intervals * 500, 4000}, 7});
+    };
+    auto columnOf = [&](double i) { return std::floor(i / intervals * 500 / 1000 * columns); };
+    if (lines <= columns) {
+        double lastColumn = -1;
+        for (double i = 0; i <= lines; ++i) {
+            if (columnOf(i) == lastColumn) continue;
+            lastColumn = columnOf(i);
+            add(i);
+        }
+        return;
+    }
+    for (double c = 0; c <= columns; ++c) {
+        // The first line in column c, give or take the rounding of a huge number of intervals.
+        const double first = std::ceil(c * 2 * intervals / columns);
+        for (double i : {first - 1, first, first + 1})
+            if (i >= 0 && i <= lines && columnOf(i) == c) {
+                add(i);
+                break;
+            }
+    }
+}
+
 void Form2Model::Drow() {
     picture_.items.clear();
     for (int i : {-10, -5, 5, 10}) {
         double y = kCentre + 160 * i;
         picture_.items.push_back(PictureLine{{0, y}, {1000, y}, 7});
     }
-    const double intervals = valOf(Text2);
-    const long long lines = clampedInt(intervals * 2);
-    // A long view has more grid lines than pixel columns; a second line in a column that
-    // already has one changes nothing on the screen, so it is left out.
-    const int columns = picturePixelWidth();
-    long long lastColumn = -1;
-    for (long long i = 0; i <= lines; ++i) {
-        const double x = i / intervals * 500;
-        if (!std::isfinite(x)) continue;
-        const long long column = columns > 0 ? static_cast<long long>(std::floor(x / 1000 * columns)) : i;
-        if (column == lastColumn) continue;
-        lastColumn = column;
-        picture_.items.push_back(PictureLine{{x, 0}, {x, 4000}, 7});
-    }
+    addGridLines(valOf(Text2));
     picture_.items.push_back(PictureLine{{0, kCentre}, {1000, kCentre}, 8});
 
     refreshPyramid();

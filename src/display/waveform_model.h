@@ -96,6 +96,7 @@ public:
 private:
     void updateScrollRange();
     void refreshPyramid();
+    void addGridLines(double intervals);
     // Samples of the view and their x positions, from the main window's captions.
     struct View {
         double samplesPerInterval = 0;  // N

@@ -17,10 +17,10 @@ namespace {
 
 }  // namespace
 
-FileByteSource::FileByteSource(const std::filesystem::path& path)
-    : ByteSource(path.string()), file_(std::fopen(path.c_str(), "rb"), &std::fclose) {
-    if (!file_) throw Error(ErrorKind::CannotRead, name() + ": " + std::strerror(errno));
-    size_ = fileSizeOf(path);
+FileByteSource::FileByteSource(const std::filesystem::path& path) : ByteSource(path.string()) {
+    OpenedFile opened = openRegularFile(path);
+    file_ = std::move(opened.file);
+    size_ = opened.size;
 }
 
 void FileByteSource::read(std::uint64_t offset, std::span<std::byte> into) const {

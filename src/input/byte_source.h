@@ -34,7 +34,7 @@ public:
     void read(std::uint64_t offset, std::span<std::byte> into) const override;
 
 private:
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_{nullptr, &std::fclose};
     std::uint64_t size_ = 0;
 };
 

@@ -1,40 +1,66 @@
 #include "input/file_bytes.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
+#include <string>
 
 #include "common/error.h"
+#include "common/file_kind.h"
 
 namespace pqwave {
 namespace {
 
-[[noreturn]] void cannotRead(const std::filesystem::path& path, int error) {
-    throw Error(ErrorKind::CannotRead, path.string() + ": " + std::strerror(error));
+[[noreturn]] void cannotRead(const std::filesystem::path& path, const std::string& why) {
+    throw Error(ErrorKind::CannotRead, path.string() + ": " + why);
+}
+
+std::string notRegular(const struct stat& st) {
+    return "not a regular file (" + fileKindOf(st.st_mode) + ")";
 }
 
 }  // namespace
 
+OpenedFile openRegularFile(const std::filesystem::path& path) {
+    // Looked at first so that a device is never opened (opening some has effects of its own),
+    // and again once open, in case the name changed hands in between.
+    fileSizeOf(path);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) cannotRead(path, systemReason(errno));
+    auto closeAndRefuse = [&](const std::string& why) {
+        ::close(fd);
+        cannotRead(path, why);
+    };
+    struct stat st;
+    if (::fstat(fd, &st) != 0) closeAndRefuse(systemReason(errno));
+    if (!S_ISREG(st.st_mode)) closeAndRefuse(notRegular(st));
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    OpenedFile opened;
+    opened.file.reset(::fdopen(fd, "rb"));
+    if (!opened.file) closeAndRefuse(systemReason(errno));
+    opened.size = static_cast<std::uintmax_t>(st.st_size);
+    return opened;
+}
+
 std::uintmax_t fileSizeOf(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) cannotRead(path, EISDIR);
-    std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) throw Error(ErrorKind::CannotRead, path.string() + ": " + ec.message());
-    return size;
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) cannotRead(path, systemReason(errno));
+    if (!S_ISREG(st.st_mode)) cannotRead(path, notRegular(st));
+    return static_cast<std::uintmax_t>(st.st_size);
 }
 
 std::vector<std::byte> readFileRange(const std::filesystem::path& path, std::uintmax_t offset, std::size_t maxBytes) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) cannotRead(path, errno);
-    std::uintmax_t size = fileSizeOf(path);
-    if (offset >= size) return {};
-    std::size_t length = static_cast<std::size_t>(std::min<std::uintmax_t>(maxBytes, size - offset));
+    OpenedFile opened = openRegularFile(path);
+    std::FILE* file = opened.file.get();
+    if (offset >= opened.size) return {};
+    std::size_t length = static_cast<std::size_t>(std::min<std::uintmax_t>(maxBytes, opened.size - offset));
     std::vector<std::byte> bytes(length);
-    if (fseeko(file.get(), static_cast<off_t>(offset), SEEK_SET) != 0) cannotRead(path, errno);
-    std::size_t got = std::fread(bytes.data(), 1, length, file.get());
+    if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) cannotRead(path, systemReason(errno));
+    std::size_t got = std::fread(bytes.data(), 1, length, file);
     if (got != length) {
-        if (std::ferror(file.get())) cannotRead(path, errno);
+        if (std::ferror(file)) cannotRead(path, systemReason(errno));
         bytes.resize(got);  // the file shrank while we read it
     }
     return bytes;

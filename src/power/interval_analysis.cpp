@@ -18,15 +18,14 @@
 #include "power/frequency.h"
 #include "power/harmonics.h"
 #include "power/interval_sums.h"
+#include "power/output_interval.h"
 #include "power/step_guard.h"
 
 namespace pqwave {
 namespace {
 
 void refuseUnusable(const PowerSettings& s) {
-    if (!(s.samplesPerInterval > 0) || !std::isfinite(s.samplesPerInterval))
-        throw ArithmeticError(s.fileName + ": the output interval holds " + s.samplesPerIntervalText +
-                              " samples (1出力ｻﾝﾌﾟﾙ数); set the output interval and time axis so that it holds some");
+    requireSamplesInInterval(s);
     double lastPosition = roundHalfEven(s.samplesPerInterval - 1);
     if (lastPosition > 32767)
         throw ArithmeticError(s.fileName + ": an output interval of " + s.samplesPerIntervalText +

@@ -10,6 +10,7 @@
 #include "common/text_output_file.h"
 #include "common/textforms.h"
 #include "power/interval_sums.h"
+#include "power/output_interval.h"
 #include "power/step_guard.h"
 
 namespace pqwave {
@@ -107,13 +108,11 @@ double positionsIn10ms(const PowerSettings& s) {
 void SlidingAnalysis::refuseUnusable() {
     const std::string& file = s_.fileName;
     n_ = s_.samplesPerInterval;
-    if (!(n_ > 0) || !std::isfinite(n_) || !fitsInt32(n_))
+    requireSamplesInInterval(s_);
+    if (!fitsInt32(n_))
         throw ArithmeticError(file + ": the output interval holds " + s_.samplesPerIntervalText +
-                              " samples (1出力ｻﾝﾌﾟﾙ数); set the output interval and time axis so that it holds some");
+                              " samples, more than the analysis can count; shorten 出力間隔");
     rowEvery_ = CLng(n_);
-    if (rowEvery_ < 1)
-        throw ArithmeticError(file + ": the output interval holds " + s_.samplesPerIntervalText +
-                              " samples, less than one; lengthen 出力間隔");
     if (!(s_.timePerDivision > 0) || !std::isfinite(s_.timePerDivision))
         throw ArithmeticError(file + ": the time per division is " + numberText(s_.timePerDivision) +
                               ", so the 10 ms window of 10ms移動平均誤差補正 has no length");

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/free_space.h"
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
+#include "input/output_target.h"
 #include "spectrum/channel_threads.h"
 #include "spectrum/fft.h"
 #include "spectrum/transform_input.h"
@@ -81,6 +83,11 @@ Layout layoutOf(const MovingFftSettings& s, const RawSampleTable& table) {
     requirePositive(s, s.samplingFrequency, "the sampling frequency (Hz)");
     requirePositive(s, s.stepMs, "the window step 移動間隔 (ms)");
     requirePositive(s, s.stepKHz, "the frequency step 分割周期 (kHz)");
+    // A step shorter than a sample only repeats the window before it.
+    const double samplePeriodMs = 1000 / s.samplingFrequency;
+    if (s.stepMs < samplePeriodMs)
+        refuse(s, "a window step 移動間隔 of " + formD(s.stepMs) + " ms is shorter than the sample period of " +
+                      formD(samplePeriodMs) + " ms; set " + formD(samplePeriodMs) + " ms or more");
     const double bits = roundHalfEven(s.exponent);
     const double samples = static_cast<double>(std::min<std::int64_t>(s.sampleCount, table.rows()));
     if (!(bits >= 0) || bits > 30 || std::ldexp(1.0, static_cast<int>(bits)) > samples)
@@ -129,6 +136,16 @@ std::string headerLine(const std::string& first, const Layout& layout, std::init
     for (double kHz : layout.rowKHz)
         for (const char* suffix : suffixes) line += "," + formD(kHz) + suffix;
     return line;
+}
+
+// At most one "ms" field, the flag, and the longest S form of each row ("1.234568E-05"): an
+// upper bound, so that a run refused for its size would really not have fitted.
+std::uintmax_t plannedBytes(const MovingFftSettings& s, const Layout& layout, int columns) {
+    const double header = 32 + 12.0 * static_cast<double>(layout.rowKHz.size());
+    const double line = 2 * kMaxNumberText + 4 + 13.0 * static_cast<double>(layout.rowKHz.size());
+    const double perColumn = (s.windowFiles ? header + line * static_cast<double>(layout.windows) : 0) +
+                             (s.summaries ? 2 * header + 2 * line : 0);
+    return static_cast<std::uintmax_t>(perColumn * columns);
 }
 
 void writeWindowLine(TextOutputFile& file, double ms, bool overload, const std::vector<float>& rows) {
@@ -200,11 +217,23 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
     if (s.windowFiles && std::filesystem::path(s.outputName).filename().empty())
         throw Error(ErrorKind::CannotWrite,
                     s.fileName + ": no output file name (出力ファイル名) to name the window files after");
+    if (s.windowFiles && s.outputName == "-")
+        throw Error(ErrorKind::CannotWrite, s.fileName +
+                                                ": the moving FFT writes a file per channel, which standard "
+                                                "output cannot hold; name them with an output file name");
     const Layout layout = layoutOf(s, table);
     MovingFftResult result{layout.windows, layout.windowsPastTheEnd};
     if (!s.windowFiles && !s.summaries) return result;  // nothing would be written
 
     const auto columns = static_cast<std::size_t>(std::clamp(s.lastColumn, 0, 15)) + 1;
+    const std::filesystem::path folder =
+        s.windowFiles ? std::filesystem::path(s.outputName).parent_path() : s.summaryFolder;
+    requireFreeSpace(folder, plannedBytes(s, layout, static_cast<int>(columns)), s.fileName + ": the moving FFT");
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (s.windowFiles) refuseRecordingAsOutput(movingFftWindowFile(s.outputName, static_cast<int>(c)), s.fileName);
+        if (s.summaries)
+            refuseRecordingAsOutput(movingFftSummaryFile(s.summaryFolder, static_cast<int>(c)), s.fileName);
+    }
     std::vector<std::unique_ptr<TextOutputFile>> files;
     std::vector<TextOutputFile*> windowFiles(columns, nullptr);
     for (std::size_t c = 0; c < columns; ++c) {

@@ -30,6 +30,7 @@
 #include <type_traits>
 
 #include "common/error.h"
+#include "common/failure.h"
 #include "control/comtrade_export.h"
 #include "control/file_lists.h"
 
@@ -550,16 +551,13 @@ void Form1::nameForAssistiveTechnology() {
 }
 
 void Form1::act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        model_.host().setWaitCursor(false);
-        model_.host().reportError(error.kind(), error.what());
-    } catch (const std::exception& error) {
-        // Qt cannot carry an exception through its event loop; the user learns of it here.
-        model_.host().setWaitCursor(false);
-        model_.host().reportWarning(std::string("pqwave: ") + error.what());
-    }
+    // Qt cannot carry an exception through its event loop; the user learns of it here.
+    reportingFailure(model_.Label1.text.empty() ? std::string("pqwave") : model_.Label1.text, action,
+                     [this](const Failure& failure) {
+                         model_.host().setWaitCursor(false);
+                         model_.progress.clearCancel();
+                         model_.host().reportError(failure.kind, failure.message);
+                     });
     refresh();
 }
 

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include "common/failure.h"
 #include "display/qt/picture_box.h"
 
 namespace pqwave {
@@ -13,13 +14,11 @@ DisplayWindow::DisplayWindow(QWidget* parent)
     : QWidget(parent), views_([this](const std::function<void()>& action) { act(action); }) {}
 
 void DisplayWindow::act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        // Qt cannot carry an exception through its event loop; the user learns of it here.
+    // Qt cannot carry an exception through its event loop; the user learns of it here.
+    reportingFailure("pqwave", action, [this](const Failure& failure) {
         setWaitCursor(false);
-        QMessageBox::warning(this, QStringLiteral("pqwave"), QString::fromStdString(error.what()));
-    }
+        QMessageBox::warning(this, QStringLiteral("pqwave"), QString::fromStdString(failure.message));
+    });
     refresh();
 }
 

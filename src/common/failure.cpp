@@ -1,0 +1,25 @@
+#include "common/failure.h"
+
+#include <new>
+
+#include "common/progress.h"
+
+namespace pqwave {
+
+Failure failureOf(std::exception_ptr failure, const std::string& subject) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const Cancelled&) {
+        return {ErrorKind::Cancelled, subject + ": cancelled; the unfinished output was removed"};
+    } catch (const Error& error) {
+        return {error.kind(), error.what()};
+    } catch (const std::bad_alloc&) {
+        return {ErrorKind::CannotRead, subject + ": not enough memory for this recording"};
+    } catch (const std::exception& error) {
+        return {ErrorKind::CannotRead, subject + ": " + error.what()};
+    } catch (...) {
+        return {ErrorKind::CannotRead, subject + ": the command failed"};
+    }
+}
+
+}  // namespace pqwave

@@ -1,0 +1,86 @@
+#include "quality/recording_signals.h"
+
+#include <cmath>
+
+#include "common/error.h"
+
+namespace pqwave {
+namespace {
+
+[[noreturn]] void refuse(const RecordingScaling& s, const std::string& problem) {
+    throw Error(ErrorKind::NotAvailable, s.fileName + ": " + problem);
+}
+
+void requireScale(const RecordingScaling& s, double value, const std::string& what) {
+    if (!std::isfinite(value) || value == 0)
+        throw ArithmeticError(s.fileName + ": " + what + " is " + std::to_string(value) +
+                              "; the power-quality analysis needs a finite value other than 0");
+}
+
+}  // namespace
+
+RecordingSignals::RecordingSignals(const RecordingView& recording, RecordingScaling scaling)
+    : table_(recording.table), scaling_(std::move(scaling)) {
+    const RecordingScaling& s = scaling_;
+    if (recording.channelCount < 2 || table_.columns() < 2)
+        refuse(s, "the power-quality analysis needs the two line voltages ch1 (u-v) and ch2 (w-v); the recording has " +
+                      std::to_string(recording.channelCount) + " analog channel(s)");
+    const int circuits = static_cast<int>(s.circuits.size());
+    if (circuits > kPqMaxCircuits || 2 + 2 * circuits > recording.channelCount ||
+        static_cast<std::size_t>(2 + 2 * circuits) > table_.columns())
+        refuse(s, std::to_string(circuits) + " current circuits need " + std::to_string(2 + 2 * circuits) +
+                      " channels; the recording has " + std::to_string(recording.channelCount));
+    if (s.sampleCount < 1 || static_cast<std::size_t>(s.sampleCount) > table_.rows())
+        refuse(s, "holds " + std::to_string(table_.rows()) + " rows of samples, not the " +
+                      std::to_string(s.sampleCount) + " samples per channel its header gives");
+    if (!(s.samplingHz > 0) || !std::isfinite(s.samplingHz))
+        refuse(s, "the sampling frequency is " + std::to_string(s.samplingHz) + " Hz");
+    requireScale(s, s.countsPerDivision, "the counts per division");
+    requireScale(s, s.ptRatio, "the PT ratio");
+    voltsCh1_ = recording.channelScale[0] / s.countsPerDivision * s.ptRatio;
+    voltsCh2_ = recording.channelScale[1] / s.countsPerDivision * s.ptRatio;
+    requireScale(s, voltsCh1_, "the range of ch1");
+    requireScale(s, voltsCh2_, "the range of ch2");
+
+    static const double kSqrt3 = std::sqrt(3.0);
+    for (int c = 0; c < circuits; ++c) {
+        const CircuitWiring& w = s.circuits[c];
+        const std::string name = "circuit " + std::to_string(c + 1);
+        requireScale(s, w.clampAmps, "the clamp rating of " + name);
+        const double polarity = w.polarityInverted ? -1 : 1;
+        CircuitScale scale;
+        scale.ampsU = recording.channelScale[2 * c + 2] / s.countsPerDivision * w.clampAmps / 0.2 * polarity;
+        scale.ampsW = recording.channelScale[2 * c + 3] / s.countsPerDivision * w.clampAmps / 0.2 * polarity;
+        requireScale(s, scale.ampsU, "the range of ch" + std::to_string(2 * c + 3));
+        requireScale(s, scale.ampsW, "the range of ch" + std::to_string(2 * c + 4));
+        if (w.minus30) {  // a = (a - b)/sqrt 3, b = (b + t)/sqrt 3
+            scale.newA = {1 / kSqrt3, -1 / kSqrt3, 0};
+            scale.newB = {0, 1 / kSqrt3, 1 / kSqrt3};
+        } else if (w.plus30) {  // b = (b - a)/sqrt 3, a = (a + t)/sqrt 3
+            scale.newA = {1 / kSqrt3, 0, 1 / kSqrt3};
+            scale.newB = {-1 / kSqrt3, 1 / kSqrt3, 0};
+        }
+        circuitScales_.push_back(scale);
+    }
+}
+
+void RecordingSignals::read(std::int64_t first, std::size_t count, std::span<float* const> out) const {
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::int16_t* row = table_.row(static_cast<std::size_t>(first) + k);
+        const double v1 = row[0] * voltsCh1_, v2 = row[1] * voltsCh2_;
+        out[0][k] = static_cast<float>(v1);
+        out[1][k] = static_cast<float>(-v2);
+        out[2][k] = static_cast<float>(v2 - v1);
+        for (std::size_t c = 0; c < circuitScales_.size(); ++c) {
+            const CircuitScale& s = circuitScales_[c];
+            const double a = row[2 * c + 2] * s.ampsU, b = row[2 * c + 3] * s.ampsW, t = a + b;
+            const double i1 = s.newA[0] * a + s.newA[1] * b + s.newA[2] * t;
+            const double i3 = s.newB[0] * a + s.newB[1] * b + s.newB[2] * t;
+            out[3 + 3 * c][k] = static_cast<float>(i1);
+            out[4 + 3 * c][k] = static_cast<float>(-(i1 + i3));
+            out[5 + 3 * c][k] = static_cast<float>(i3);
+        }
+    }
+}
+
+}  // namespace pqwave
