@@ -56,13 +56,7 @@ std::unique_ptr<pqwave::Form1Model> startedModel() {
 void BM_AllFilesRun(benchmark::State& state) {
     const int jobs = static_cast<int>(state.range(0));
     auto form = startedModel();
-    std::vector<std::unique_ptr<pqwave::Form1Model>> helpers;
-    std::vector<pqwave::Form1Model*> pointers;
-    for (int j = 0; jobs > 1 && j < jobs; ++j) {
-        helpers.push_back(startedModel());
-        pointers.push_back(helpers.back().get());
-    }
-    for (auto _ : state) pqwave::runAllFiles(*form, pointers);
+    for (auto _ : state) pqwave::runAllFiles(*form, jobs);
     state.SetItemsProcessed(state.iterations() * kFiles);
     state.counters["files_per_second"] =
         benchmark::Counter(static_cast<double>(state.iterations() * kFiles), benchmark::Counter::kIsRate);

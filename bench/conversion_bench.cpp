@@ -42,8 +42,8 @@ void BM_IntervalAnalysisEveryOption(benchmark::State& state) {
         click(f.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable.rows() - 1)));
-    state.counters["rows"] = f.IntervalCount;
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable().rows() - 1)));
+    state.counters["rows"] = f.lastConversion() ? f.lastConversion()->interval.intervalCount : 0;
 }
 
 void BM_IntervalAnalysisPlain(benchmark::State& state) {
@@ -52,7 +52,22 @@ void BM_IntervalAnalysisPlain(benchmark::State& state) {
         click(r.form.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable().rows() - 1)));
+}
+
+// Every circuit's currents turned: polarity inverted on some, the star-delta transform on all.
+void BM_IntervalAnalysisStarDelta(benchmark::State& state) {
+    LoadedRecording r;
+    pqwave::Form1Model& f = r.form;
+    for (int c = 0; c < pqwave::circuitCountOf(f.ChannelCount()); ++c) {
+        setValue(c % 2 == 0 ? f.Check9[c] : f.Check8[c], 1);
+        if (c % 3 == 0) setValue(f.Check7[c], 1);
+    }
+    for (auto _ : state) {
+        click(f.Command1);
+        if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable().rows() - 1)));
 }
 
 // The options the moving average shares with the interval analysis: per-phase values and both
@@ -72,7 +87,7 @@ void BM_IntervalAnalysisMovingAverageOptions(benchmark::State& state) {
         click(r.form.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable().rows() - 1)));
 }
 
 void BM_MovingAverageEveryOption(benchmark::State& state) {
@@ -83,8 +98,8 @@ void BM_MovingAverageEveryOption(benchmark::State& state) {
         click(r.form.Command1);
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable.rows() - 1)));
-    state.counters["rows"] = r.form.IntervalCount;
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (r.form.SampleTable().rows() - 1)));
+    state.counters["rows"] = r.form.lastConversion() ? r.form.lastConversion()->interval.intervalCount : 0;
 }
 
 // How far the last row of the moving average, kept in running single-precision sums over
@@ -110,9 +125,11 @@ void BM_MovingAverageDrift(benchmark::State& state) {
     double lineSquares = 0, power = 0;
     for (long long j = step - sc10 + 1; j <= step; ++j)  // the ring: the windows of the last 10 ms
         for (long long s = j + 1; s <= j + static_cast<long long>(n); ++s) {
-            const std::int16_t* x = f.SampleTable.row(static_cast<std::size_t>(s));
-            double v1 = static_cast<float>(x[0] * f.ChannelScale[0]), v2 = static_cast<float>(x[1] * f.ChannelScale[1]);
-            double a = static_cast<float>(x[2] * f.ChannelScale[2]), b = static_cast<float>(x[3] * f.ChannelScale[3]);
+            const std::int16_t* x = f.SampleTable().row(static_cast<std::size_t>(s));
+            double v1 = static_cast<float>(x[0] * f.ChannelScale()[0]),
+                   v2 = static_cast<float>(x[1] * f.ChannelScale()[1]);
+            double a = static_cast<float>(x[2] * f.ChannelScale()[2]),
+                   b = static_cast<float>(x[3] * f.ChannelScale()[3]);
             lineSquares += v1 * v1 + v2 * v2 + (v1 - v2) * (v1 - v2);
             power += v1 * a + v2 * b;
         }
@@ -125,6 +142,7 @@ void BM_MovingAverageDrift(benchmark::State& state) {
 BENCHMARK(BM_RawDataCsv)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IntervalAnalysisPlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IntervalAnalysisEveryOption)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IntervalAnalysisStarDelta)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IntervalAnalysisMovingAverageOptions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MovingAverageEveryOption)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MovingAverageDrift)->Unit(benchmark::kMillisecond)->Iterations(1);

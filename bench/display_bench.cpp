@@ -57,7 +57,7 @@ struct Waveform {
 constexpr const char* kWholeRecording = "25000";  // 25000 intervals of 40 samples
 
 void BM_PyramidBuild(benchmark::State& state) {
-    const RecordedSamples samples = recordedSamples(loaded().form);
+    const RecordedSamples samples = recordedSamples(displayViewOf(loaded().form));
     for (auto _ : state) benchmark::DoNotOptimize(SamplePyramid(samples));
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * samples.rows));
 }

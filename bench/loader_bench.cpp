@@ -15,12 +15,12 @@ void loadLayout(benchmark::State& state, int layout) {
     form.File1_Click(file.filename().string());
     for (auto _ : state) {
         form.DTLood();
-        benchmark::DoNotOptimize(form.SampleTable.row(0));
+        benchmark::DoNotOptimize(form.SampleTable().row(0));
     }
     std::uintmax_t bytes = pqwave::fileSizeOf(file);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-    state.counters["samples"] = static_cast<double>(form.SampleTable.rows() - 1);
-    state.counters["columns"] = static_cast<double>(form.SampleTable.columns());
+    state.counters["samples"] = static_cast<double>(form.SampleTable().rows() - 1);
+    state.counters["columns"] = static_cast<double>(form.SampleTable().columns());
 }
 
 void BM_LoadLayout41(benchmark::State& state) {

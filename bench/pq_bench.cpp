@@ -64,7 +64,7 @@ void BM_IntervalAnalysisHarmonicsFrequency(benchmark::State& state) {
         if (!r.host.error.empty()) state.SkipWithError(r.host.error.c_str());
     }
     reportPeak(state, start);
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable().rows() - 1)));
 }
 
 void BM_PowerQualityThreeSeconds(benchmark::State& state) {
@@ -72,12 +72,12 @@ void BM_PowerQualityThreeSeconds(benchmark::State& state) {
     pqwave::Form1Model& f = r.form;
     pqwave::RecordingScaling scaling;
     scaling.fileName = f.Label1.text;
-    scaling.sampleCount = static_cast<std::int64_t>(f.SampleCount);
+    scaling.sampleCount = static_cast<std::int64_t>(f.SampleCount());
     scaling.samplingHz = valOf(f.Label21);
     scaling.countsPerDivision = valOf(f.V_Div);
     scaling.ptRatio = valOf(f.Text7[0]);
-    for (int c = 0; c < 7; ++c) scaling.circuits.push_back({valOf(f.Text7[c + 1])});
-    const pqwave::RecordingView view{f.SampleTable, f.ChannelScale, f.ChannelCount, f.LogicChannelCount};
+    for (int c = 0; c < 7; ++c) scaling.clampAmps.push_back(valOf(f.Text7[c + 1]));
+    const pqwave::RecordingView view{f.SampleTable(), f.ChannelScale(), f.ChannelCount(), f.LogicChannelCount()};
     const pqwave::RecordingSignals signals(view, scaling);
     pqwave::PqSettings settings;
     settings.fileName = f.Label1.text;
@@ -93,7 +93,7 @@ void BM_PowerQualityThreeSeconds(benchmark::State& state) {
         rows = result.rows.size();
     }
     reportPeak(state, start);
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable.rows() - 1)));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (f.SampleTable().rows() - 1)));
     state.counters["rows"] = static_cast<double>(rows);
     for (const auto& path : {names.harmonics, names.events}) std::filesystem::remove(path);
 }

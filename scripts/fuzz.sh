@@ -9,7 +9,7 @@ FUZZ_BUILD=$ROOT/build-fuzz
 
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPQWAVE_UI=OFF -DPQWAVE_TESTS=OFF -DPQWAVE_FUZZ=ON -DPQWAVE_SANITIZE=ON >/dev/null
-cmake --build "$FUZZ_BUILD" -j2 --target header_fuzzer loader_fuzzer pqwave-gen
+cmake --build "$FUZZ_BUILD" -j2 --target header_fuzzer loader_fuzzer road_fuzzer pqwave-gen
 
 SEEDS=$FUZZ_BUILD/seeds
 rm -rf "$SEEDS" && mkdir -p "$SEEDS"
@@ -30,7 +30,7 @@ gen --layout 80 --channels 2 --logic 2 -o "$SEEDS/m.mem"
 
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-for target in header_fuzzer loader_fuzzer; do
+for target in header_fuzzer loader_fuzzer road_fuzzer; do
     corpus=$FUZZ_BUILD/corpus-$target
     log=$FUZZ_BUILD/$target.log
     mkdir -p "$corpus"

@@ -90,7 +90,6 @@ TEST(AllFilesRun, TwoRecordingsGiveAHeaderAndTwoRowsInListOrder) {
         EXPECT_FLOAT_EQ(static_cast<float>(summary.number(line, 4)), static_cast<float>(min));
         EXPECT_NEAR(summary.number(line, 5), 100, 0.2);  // I1(Ave)
     }
-    EXPECT_EQ(m.form.BatchMode, 0);
     EXPECT_FALSE(m.form.Label10.visible);
     EXPECT_FALSE(m.form.progress.running());
 }
@@ -108,7 +107,7 @@ TEST(AllFilesRun, AnEmptyFolderOrAnEmptyFileLeavesNoSummary) {
     EXPECT_EQ(filesIn(folder), 1u);
 }
 
-TEST(AllFilesRun, AHeaderNotAcceptedIsSkippedUnlessStatisticsOnly) {
+TEST(AllFilesRun, AFileThatIsNoRecordingIsSkippedAndNamed) {
     TestFolder folder;
     folder.writeBytes("NOTES.MEM", std::vector<std::byte>(600, std::byte{'n'}));
     folder.write("REC.MEM", powerRecording("10:00:01"));
@@ -117,11 +116,11 @@ TEST(AllFilesRun, AHeaderNotAcceptedIsSkippedUnlessStatisticsOnly) {
     EXPECT_TRUE(m.host.errors.empty());
     EXPECT_EQ(CsvFile(folder.file("PQp-pDT.csv")).lines.size(), 2u);
 
-    // With statistics only the file goes to the conversion, which names it.
-    setValue(m.form.Check10, 1);
+    setValue(m.form.Check10, 1);  // statistics only, the same
     runAllFiles(m);
-    ASSERT_EQ(m.host.errors.size(), 1u);
-    EXPECT_NE(m.host.errors[0].find("NOTES.MEM"), std::string::npos);
+    EXPECT_TRUE(m.host.errors.empty());
+    ASSERT_EQ(m.host.warnings.size(), 2u);
+    EXPECT_NE(m.host.warnings[1].find("NOTES.MEM: not a recording this program knows; skipped"), std::string::npos);
     CsvFile summary(folder.file("PQp-pDT.csv"));
     ASSERT_EQ(summary.lines.size(), 2u);
     EXPECT_EQ(summary.rows[1][0], "06D10-00-01.csv");
@@ -278,7 +277,9 @@ TEST(AllFilesRun, AFileThatFailsIsNamedAndTheOthersAreComplete) {
     CliRun run = cli({"batch", folder.path().string(), "--set", "Option1=1"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("B.MEM"), std::string::npos) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    // The failure, and the run's closing tally.
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2);
+    EXPECT_NE(run.err.find(": 2 of 3 files converted, 0 skipped, 1 failed"), std::string::npos) << run.err;
     CsvFile summary(folder.file("PQp-pDT.csv"));
     ASSERT_EQ(summary.lines.size(), 3u);
     EXPECT_EQ(summary.rows[1][0], "06D10-00-01.csv");

@@ -64,7 +64,7 @@ TEST(ConversionRun, ASampleCountTheCaptionRoundsIsLoadedAndConvertedExactly) {
     StartedModel m(folder);
     m.click("LONG.MEM");
     EXPECT_EQ(m.form.LabASn.text, "1.234568E+07");
-    EXPECT_EQ(m.form.SampleCount, 12345678);
+    EXPECT_EQ(m.form.SampleCount(), 12345678);
     EXPECT_EQ(m.form.Text2[1].text, "12345677");
     select(m.form.Option2[1]);
     setText(m.form.Text2[0], "12345670");
@@ -72,7 +72,7 @@ TEST(ConversionRun, ASampleCountTheCaptionRoundsIsLoadedAndConvertedExactly) {
     setText(m.form.Text5, folder.file("out.csv").string());
     click(m.form.Command1);
     ASSERT_TRUE(m.host.errors.empty()) << m.host.errors[0];
-    EXPECT_EQ(m.form.SampleTable.rows(), 12345679u);
+    EXPECT_EQ(m.form.SampleTable().rows(), 12345679u);
     EXPECT_EQ(m.form.Text2[1].text, "12345677");
     CsvFile csv(folder.file("out.csv"));
     ASSERT_EQ(csv.lines.size(), 2u + 8u);

@@ -81,8 +81,8 @@ TEST(FileLayouts, EightyFortyHeaderAndChannelBlocks) {
     StartedModel m(folder);
     clickAndLoad(m, folder, "HAND.WAV", file);
     const Form1Model& f = m.form;
-    EXPECT_EQ(f.FormatCode, 40);
-    EXPECT_EQ(f.HeaderBlocks, 1);
+    EXPECT_EQ(f.FormatCode(), 40);
+    EXPECT_EQ(f.HeaderBlocks(), 1);
     EXPECT_EQ(f.Label15[0].text, "24-05-06");
     EXPECT_EQ(f.Label15[1].text, "13:45:30");
     EXPECT_EQ(f.Label15[2].text, "  5ms/DIV");
@@ -91,18 +91,18 @@ TEST(FileLayouts, EightyFortyHeaderAndChannelBlocks) {
     EXPECT_EQ(f.LabASn.text, "3");
     EXPECT_EQ(f.Label21.text, "20000");   // 100 samples per 5 ms
     EXPECT_EQ(f.LabSTim.text, "0.0001");  // (3 - 1) / 20000
-    EXPECT_EQ(f.ChannelCount, 2);
+    EXPECT_EQ(f.ChannelCount(), 2);
     EXPECT_EQ(f.Label14[0].text, "100V/DIV");
     EXPECT_EQ(f.Label14[2].text, "500mV/DIV");
     EXPECT_TRUE(f.Label14[2].enabled);
     EXPECT_FALSE(f.Label14[1].enabled);
     EXPECT_EQ(f.Text5.text, folder.file("06D13-45-30.csv").string());
 
-    expectColumn(f.SampleTable, 0, {0, 2047, -2048});
-    expectColumn(f.SampleTable, 1, {0, 0, 0});
-    expectColumn(f.SampleTable, 2, {16, -16, 256});
-    EXPECT_FLOAT_EQ(f.ChannelScale[0], 100);
-    EXPECT_FLOAT_EQ(f.ChannelScale[2], 0.5f);
+    expectColumn(f.SampleTable(), 0, {0, 2047, -2048});
+    expectColumn(f.SampleTable(), 1, {0, 0, 0});
+    expectColumn(f.SampleTable(), 2, {16, -16, 256});
+    EXPECT_FLOAT_EQ(f.ChannelScale()[0], 100);
+    EXPECT_FLOAT_EQ(f.ChannelScale()[2], 0.5f);
 }
 
 TEST(FileLayouts, BlockHeaderWithInterleavedSamplesAndALogicByte) {
@@ -123,8 +123,8 @@ TEST(FileLayouts, BlockHeaderWithInterleavedSamplesAndALogicByte) {
     StartedModel m(folder);
     clickAndLoad(m, folder, "HAND.MEM", file);
     const Form1Model& f = m.form;
-    EXPECT_EQ(f.FormatCode, 41);
-    EXPECT_EQ(f.HeaderBlocks, 6);
+    EXPECT_EQ(f.FormatCode(), 41);
+    EXPECT_EQ(f.HeaderBlocks(), 6);
     EXPECT_EQ(f.Label15[4].text, "8841");
     EXPECT_EQ(f.Label15[0].text, "2024/05/06");
     EXPECT_EQ(f.Label15[1].text, "13:45:30");
@@ -135,17 +135,17 @@ TEST(FileLayouts, BlockHeaderWithInterleavedSamplesAndALogicByte) {
     EXPECT_EQ(f.LabASn.text, "3");
     EXPECT_EQ(f.LabSTim.text, "0.1");  // 5 ms x 20 divisions
     EXPECT_EQ(f.Label26.text, "10");
-    EXPECT_EQ(f.ChannelCount, 2);
-    EXPECT_EQ(f.LogicChannelCount, 2);
+    EXPECT_EQ(f.ChannelCount(), 2);
+    EXPECT_EQ(f.LogicChannelCount(), 2);
     EXPECT_EQ(f.Label12[1].text, "ch3ﾚﾝｼﾞ");
     EXPECT_EQ(f.Label14[1].text, "500mV/DIV");
     EXPECT_EQ(f.Label12[2].text, "ch--ﾚﾝｼﾞ");
 
-    ASSERT_EQ(f.SampleTable.columns(), 6u);  // 2 channels, 2 x 2 logic columns
-    expectColumn(f.SampleTable, 0, {1, 32767, 4660});
-    expectColumn(f.SampleTable, 1, {-1, -32768, -292});
-    expectColumn(f.SampleTable, 2, {10, 3, 0});
-    expectColumn(f.SampleTable, 3, {5, 12, 0});
+    ASSERT_EQ(f.SampleTable().columns(), 6u);  // 2 channels, 2 x 2 logic columns
+    expectColumn(f.SampleTable(), 0, {1, 32767, 4660});
+    expectColumn(f.SampleTable(), 1, {-1, -32768, -292});
+    expectColumn(f.SampleTable(), 2, {10, 3, 0});
+    expectColumn(f.SampleTable(), 3, {5, 12, 0});
 }
 
 TEST(FileLayouts, Mr8880CodesHaveAnOffsetOf8192) {
@@ -158,9 +158,9 @@ TEST(FileLayouts, Mr8880CodesHaveAnOffsetOf8192) {
     TestFolder folder;
     StartedModel m(folder);
     clickAndLoad(m, folder, "HAND.MEM", file);
-    EXPECT_EQ(m.form.FormatCode, 80);
+    EXPECT_EQ(m.form.FormatCode(), 80);
     EXPECT_EQ(m.form.T_Div.text, "100");
-    expectColumn(m.form.SampleTable, 0, {0, -8192, 8191});
+    expectColumn(m.form.SampleTable(), 0, {0, -8192, 8191});
 }
 
 TEST(FileLayouts, EightyFortySevenCodesHaveAnOffsetOf32768) {
@@ -173,10 +173,10 @@ TEST(FileLayouts, EightyFortySevenCodesHaveAnOffsetOf32768) {
     TestFolder folder;
     StartedModel m(folder);
     clickAndLoad(m, folder, "HAND.MEM", file);
-    EXPECT_EQ(m.form.FormatCode, 47);
-    EXPECT_EQ(m.form.LastActiveChannel, 1);
-    expectColumn(m.form.SampleTable, 0, {0, -32768});
-    expectColumn(m.form.SampleTable, 1, {32767, 1});
+    EXPECT_EQ(m.form.FormatCode(), 47);
+    EXPECT_EQ(m.form.LastActiveChannel(), 1);
+    expectColumn(m.form.SampleTable(), 0, {0, -32768});
+    expectColumn(m.form.SampleTable(), 1, {32767, 1});
 }
 
 TEST(FileLayouts, LoggerHeaderByAbsolutePositionsAndItsWords) {
@@ -210,8 +210,8 @@ TEST(FileLayouts, LoggerHeaderByAbsolutePositionsAndItsWords) {
     StartedModel m(folder);
     clickAndLoad(m, folder, "HAND.MEM", file);
     const Form1Model& f = m.form;
-    EXPECT_EQ(f.FormatCode, 20);
-    EXPECT_EQ(f.HeaderBlocks, 6);
+    EXPECT_EQ(f.FormatCode(), 20);
+    EXPECT_EQ(f.HeaderBlocks(), 6);
     EXPECT_EQ(f.Label15[3].text, "3");
     EXPECT_EQ(f.Label15[0].text, "24-05-06");
     EXPECT_EQ(f.Label15[1].text, "13:45:30");
@@ -219,16 +219,16 @@ TEST(FileLayouts, LoggerHeaderByAbsolutePositionsAndItsWords) {
     EXPECT_EQ(f.LabASn.text, "2");
     EXPECT_EQ(f.Label21.text, "10");  // one sample per 100 ms
     EXPECT_EQ(f.LabSTim.text, "0.3");
-    EXPECT_EQ(f.ChannelCount, 2);
-    EXPECT_EQ(f.LogicChannelCount, 2);
-    EXPECT_EQ(f.LoggerExtraFlag, 1);
+    EXPECT_EQ(f.ChannelCount(), 2);
+    EXPECT_EQ(f.LogicChannelCount(), 2);
+    EXPECT_EQ(f.LoggerExtraFlag(), 1);
     EXPECT_EQ(f.Label12[1].text, "ch3ﾚﾝｼﾞ");
     EXPECT_EQ(f.Label14[1].text, "2V/fs");
 
-    ASSERT_EQ(f.SampleTable.columns(), 7u);  // 2 channels, 2 x 2 logic columns, the extra flag
-    expectColumn(f.SampleTable, 0, {100, 20000});
-    expectColumn(f.SampleTable, 1, {-100, -20000});
-    expectColumn(f.SampleTable, 2, {10, 3});
+    ASSERT_EQ(f.SampleTable().columns(), 7u);  // 2 channels, 2 x 2 logic columns, the extra flag
+    expectColumn(f.SampleTable(), 0, {100, 20000});
+    expectColumn(f.SampleTable(), 1, {-100, -20000});
+    expectColumn(f.SampleTable(), 2, {10, 3});
 }
 
 TEST(FileLayouts, EightyEightSixtyTaggedBlocksAndCalibration) {
@@ -263,19 +263,19 @@ TEST(FileLayouts, EightyEightSixtyTaggedBlocksAndCalibration) {
     StartedModel m(folder);
     clickAndLoad(m, folder, "HAND.MEM", file);
     const Form1Model& f = m.form;
-    EXPECT_EQ(f.FormatCode, 86);
-    EXPECT_FLOAT_EQ(f.ChannelCalibration[0], 0.003125f);
-    EXPECT_FLOAT_EQ(f.ChannelCalibration[1], 0.005f);
-    EXPECT_FLOAT_EQ(f.ChannelCalibration[16], -0.15f);
-    EXPECT_FLOAT_EQ(f.ChannelCalibration[17], 2.5f);
-    EXPECT_EQ(f.ChannelCalibration[32], 1000);
-    EXPECT_EQ(f.ChannelCalibration[33], 1);
-    EXPECT_EQ(f.ChannelCalibration[2], 0);  // the third sub-block is not a channel
-    expectColumn(f.SampleTable, 0, {100, -100, 1});
-    expectColumn(f.SampleTable, 1, {0, 50, 32});
+    EXPECT_EQ(f.FormatCode(), 86);
+    EXPECT_FLOAT_EQ(f.loadedRecording()->calibration[0], 0.003125f);
+    EXPECT_FLOAT_EQ(f.loadedRecording()->calibration[1], 0.005f);
+    EXPECT_FLOAT_EQ(f.loadedRecording()->calibration[16], -0.15f);
+    EXPECT_FLOAT_EQ(f.loadedRecording()->calibration[17], 2.5f);
+    EXPECT_EQ(f.loadedRecording()->calibration[32], 1000);
+    EXPECT_EQ(f.loadedRecording()->calibration[33], 1);
+    EXPECT_EQ(f.loadedRecording()->calibration[2], 0);  // the third sub-block is not a channel
+    expectColumn(f.SampleTable(), 0, {100, -100, 1});
+    expectColumn(f.SampleTable(), 1, {0, 50, 32});
     // Counts per division x unit factor x gain / 1000 x 16: 1600 x 1000 x 0.003125 / 1000 x 16.
-    EXPECT_FLOAT_EQ(f.ChannelScale[0], 80);
-    EXPECT_FLOAT_EQ(f.ChannelScale[1], 0.128f);
+    EXPECT_FLOAT_EQ(f.ChannelScale()[0], 80);
+    EXPECT_FLOAT_EQ(f.ChannelScale()[1], 0.128f);
 }
 
 }  // namespace

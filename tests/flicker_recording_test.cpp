@@ -26,11 +26,11 @@ TEST(FlickerRecording, TablePointThroughAPtRatioGivesPstOfOneOnEveryLineVoltage)
 
     // U12 = ch1 (u-v), U23 = -ch2 (v-w), U31 = ch2 - ch1 (w-u), in primary volts.
     const double perCount = Val(f.Text7[0].text) / Val(f.V_Div.text);
-    const double ch1 = f.ChannelScale[0] * perCount, ch2 = f.ChannelScale[1] * perCount;
-    const std::size_t samples = f.SampleTable.rows();
+    const double ch1 = f.ChannelScale()[0] * perCount, ch2 = f.ChannelScale()[1] * perCount;
+    const std::size_t samples = f.SampleTable().rows();
     std::vector<std::vector<float>> lines(3, std::vector<float>(samples));
     for (std::size_t j = 0; j < samples; ++j) {
-        const double a = f.SampleTable(j, 0) * ch1, b = f.SampleTable(j, 1) * ch2;
+        const double a = f.SampleTable()(j, 0) * ch1, b = f.SampleTable()(j, 1) * ch2;
         lines[0][j] = static_cast<float>(a);
         lines[1][j] = static_cast<float>(-b);
         lines[2][j] = static_cast<float>(b - a);

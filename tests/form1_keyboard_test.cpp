@@ -73,7 +73,7 @@ TEST_F(Form1Keyboard, FocusStartsOnTheFileListAndTheKeyboardOpensFiles) {
     QTest::keyClick(window_->fileList(), Qt::Key_Return);  // converts, as a double click does
     EXPECT_TRUE(host_.errors.empty());
     EXPECT_TRUE(fs::exists(model_->Text5.text));
-    EXPECT_EQ(model_->LoadedFileName, (folder() / "B.MEM").string());
+    EXPECT_EQ(model_->LoadedFileName(), (folder() / "B.MEM").string());
 }
 
 TEST_F(Form1Keyboard, OptionGroupsAreRadioButtonsWithOneTabStopEach) {

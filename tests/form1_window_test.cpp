@@ -600,6 +600,30 @@ TEST_F(Form1Commands, Command10EndsTheProgram) {
     EXPECT_EQ(host_.endProgramCalls, 1);
 }
 
+TEST_F(Form1Commands, ThePowerQualityCommandWritesItsFilesBesideTheRecording) {
+    gen::ThreePhaseSupply supply;
+    supply.circuits = {{}};
+    gen::RecordingSpec spec;
+    spec.timePerDivision = "10ms";  // 10 kHz, 2 s
+    spec.sampleCount = 20000;
+    spec.channels = gen::threePhaseChannels(supply);
+    gen::writeRecording(spec, folder() / "REC.MEM");
+    open();
+    clickFile("REC.MEM");
+    typeInto("PqVolts", "110");
+    auto* interval = widget<QComboBox>("PqInterval");
+    EXPECT_EQ(interval->currentText(), "10min");
+    interval->setCurrentIndex(1);
+    emit interval->activated(1);
+    QTest::mouseClick(widget("PqCommand"), Qt::LeftButton);
+    ASSERT_TRUE(host_.errors.empty()) << host_.errors[0].second;
+    EXPECT_EQ(model_->PqInterval.text, "3s");
+    for (const char* name :
+         {"06D13-45-30_PQ.csv", "06D13-45-30_PQharm.csv", "06D13-45-30_PQevents.csv", "06D13-45-30_PQflicker.csv"})
+        EXPECT_TRUE(fs::exists(folder() / name)) << name;
+    EXPECT_FALSE(widget<QProgressBar>("Progress")->isVisible());
+}
+
 TEST_F(Form1Commands, ADisabledCommandDoesNothing) {
     open();
     QTest::mouseClick(widget("Command1"), Qt::LeftButton);
@@ -803,11 +827,13 @@ TEST(QtHost, TheAllFilesRunsProblemsComeInOneMessageAtItsEnd) {
     host.reportFileProblem({true, ErrorKind::Malformed, "/card/B.MEM: header promises 400 samples"});
     host.reportFileProblem({false, ErrorKind::Arithmetic, "/card/C.MEM: 3 analysis steps could not be computed"});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    auto [title, text] = captureModalBox([&] { host.allFilesRunEnded(); });
+    AllFilesTally tally;
+    tally.converted = tally.failed = 1;
+    auto [title, text] = captureModalBox([&] { host.allFilesRunEnded(tally); });
     EXPECT_TRUE(title.startsWith("1 "));
     EXPECT_EQ(text,
               "× /card/B.MEM: header promises 400 samples\n! /card/C.MEM: 3 analysis steps could not be computed");
-    host.allFilesRunEnded();  // the list was emptied: no second box (it would block here)
+    host.allFilesRunEnded(tally);  // the list was emptied: no second box (it would block here)
 }
 
 TEST(QtHost, TheWaitCursorIsSetOnceAndRestored) {

@@ -48,7 +48,7 @@ TEST(FuzzFindings, An886xInformationBlockOfLengthZeroLoadsNoData) {
     } catch (const Error& error) {
         EXPECT_NE(std::string(error.what()).find("EMPTY.MEM: no sample data found"), std::string::npos);
     }
-    EXPECT_TRUE(m.form.LoadedFileName.empty());
+    EXPECT_TRUE(m.form.LoadedFileName().empty());
 }
 
 }  // namespace

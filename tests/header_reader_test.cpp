@@ -52,12 +52,12 @@ TEST(HeaderReader, BlockHeaderFillsLabelsTimeAxisAndProposedName) {
     EXPECT_EQ(f.Lab1OutN.text, "400");   // 20 ms output interval
     EXPECT_EQ(f.LabSTim.text, "0.05");
     EXPECT_EQ(f.Label26.text, "10");
-    EXPECT_FLOAT_EQ(f.SamplePeriod, 5e-5f);
-    EXPECT_DOUBLE_EQ(f.SamplePeriodAtLoad, 5e-5);
-    EXPECT_EQ(f.TimeUnitFactor, 1000);
-    EXPECT_EQ(f.FormatCode, 41);
-    EXPECT_EQ(f.ChannelCount, 4);
-    EXPECT_EQ(f.HeaderBlocks, 5);
+    EXPECT_FLOAT_EQ(f.SamplePeriod(), 5e-5f);
+    EXPECT_DOUBLE_EQ(f.SamplePeriodAtLoad(), 5e-5);
+    EXPECT_EQ(f.TimeUnitFactor(), 1000);
+    EXPECT_EQ(f.FormatCode(), 41);
+    EXPECT_EQ(f.ChannelCount(), 4);
+    EXPECT_EQ(f.HeaderBlocks(), 5);
     EXPECT_EQ(f.FileRecognized, -1);
     EXPECT_EQ(f.Text2[1].text, "999");
     EXPECT_EQ(f.Text5.text, folder.file("06D13-45-30.csv").string());
@@ -91,8 +91,8 @@ TEST(HeaderReader, EightyFortyFileNamesAllEightChannelsButCountsOnlyRecordedOnes
     m.click("DATA.MEM");
     Form1Model& f = m.form;
 
-    EXPECT_EQ(f.FormatCode, 40);
-    EXPECT_EQ(f.ChannelCount, 3);
+    EXPECT_EQ(f.FormatCode(), 40);
+    EXPECT_EQ(f.ChannelCount(), 3);
     for (int k = 0; k < 8; ++k) EXPECT_EQ(f.Label12[k].text, "ch" + std::to_string(k + 1) + "ﾚﾝｼﾞ");
     EXPECT_TRUE(f.Label14[0].enabled);
     EXPECT_FALSE(f.Label14[1].enabled);
@@ -102,7 +102,7 @@ TEST(HeaderReader, EightyFortyFileNamesAllEightChannelsButCountsOnlyRecordedOnes
     EXPECT_EQ(f.Label15[4].text, "8840");
     EXPECT_EQ(f.T_Div.text, "100");
     EXPECT_EQ(f.V_Div.text, "80");
-    EXPECT_EQ(f.TimeUnitFactor, 1000);  // the 8840's unit test looks for "m" only
+    EXPECT_EQ(f.TimeUnitFactor(), 1000);  // the 8840's unit test looks for "m" only
     EXPECT_TRUE(isSelected(f.Option1[0]));
 }
 
@@ -114,9 +114,9 @@ TEST(HeaderReader, MinutesPerDivisionInABlockHeaderIsASixtiethOfAUnitPerSecond) 
     folder.write("SLOW.MEM", spec);
     StartedModel m(folder);
     m.click("SLOW.MEM");
-    EXPECT_DOUBLE_EQ(m.form.TimeUnitFactor, 1.0 / 60);
+    EXPECT_DOUBLE_EQ(m.form.TimeUnitFactor(), 1.0 / 60);
     EXPECT_EQ(m.form.Label21.text, "1");
-    EXPECT_FLOAT_EQ(m.form.SamplePeriod, 1.0f);
+    EXPECT_FLOAT_EQ(m.form.SamplePeriod(), 1.0f);
 }
 
 TEST(HeaderReader, ChannelNumbersAboveOneHundredNameUnitAndChannel) {
@@ -131,7 +131,7 @@ TEST(HeaderReader, ChannelNumbersAboveOneHundredNameUnitAndChannel) {
     EXPECT_EQ(m.form.Label12[0].text, "ch1-3ﾚﾝｼﾞ");
     EXPECT_EQ(m.form.Label12[1].text, "ch100ﾚﾝｼﾞ");
     EXPECT_EQ(m.form.Label12[2].text, "ch--ﾚﾝｼﾞ");
-    EXPECT_EQ(m.form.ChannelCount, 2);
+    EXPECT_EQ(m.form.ChannelCount(), 2);
 }
 
 TEST(HeaderReader, Mr8880AlwaysHasOneHundredSamplesPerDivision) {
@@ -144,7 +144,7 @@ TEST(HeaderReader, Mr8880AlwaysHasOneHundredSamplesPerDivision) {
     m.click("MR.MEM");
     EXPECT_EQ(m.form.Label15[4].text, "MR8880");
     EXPECT_EQ(m.form.T_Div.text, "100");
-    EXPECT_EQ(m.form.FormatCode, 80);
+    EXPECT_EQ(m.form.FormatCode(), 80);
 }
 
 TEST(HeaderReader, FormatCodeFollowsTheModel) {
@@ -157,7 +157,7 @@ TEST(HeaderReader, FormatCodeFollowsTheModel) {
         folder.write(std::string(model) + ".MEM", spec);
         StartedModel m(folder);
         m.click(std::string(model) + ".MEM");
-        EXPECT_EQ(m.form.FormatCode, code) << model;
+        EXPECT_EQ(m.form.FormatCode(), code) << model;
     }
 }
 
@@ -181,16 +181,16 @@ TEST(HeaderReader, LoggerFileReadsAbsolutePositionsAndChoosesTheLoggerKind) {
     EXPECT_TRUE(isSelected(f.Option1[4]));
     EXPECT_TRUE(isSelected(f.Option2[1]));
     EXPECT_FALSE(f.Frame2.enabled);
-    EXPECT_EQ(f.FormatCode, 20);
+    EXPECT_EQ(f.FormatCode(), 20);
     EXPECT_EQ(f.T_Div.text, "1");
     EXPECT_EQ(f.V_Div.text, "20000");
     EXPECT_EQ(f.Lab1OutN.text, "1");
     EXPECT_EQ(f.Label21.text, "100");
     EXPECT_EQ(f.LabASn.text, "500");
     EXPECT_EQ(f.Label15[1].text, "13:45:30");
-    EXPECT_EQ(f.ChannelCount, 2);
-    EXPECT_EQ(f.LogicChannelCount, 2);
-    EXPECT_EQ(f.LoggerExtraFlag, 1);
+    EXPECT_EQ(f.ChannelCount(), 2);
+    EXPECT_EQ(f.LogicChannelCount(), 2);
+    EXPECT_EQ(f.LoggerExtraFlag(), 1);
     // The switched-off channel leaves no gap: the third block's range takes position 1.
     EXPECT_EQ(f.Label12[1].text, "ch3ﾚﾝｼﾞ");
     EXPECT_EQ(f.Label14[1].text, "1V/fs");
@@ -214,7 +214,7 @@ TEST(HeaderReader, LoggerChannelsBeyondTheSixteenthBlockOnlyCount) {
     StartedModel m(folder);
     m.click("FOUR.MEM");
     m.click("WIDE.MEM");
-    EXPECT_EQ(m.form.ChannelCount, 2);
+    EXPECT_EQ(m.form.ChannelCount(), 2);
     EXPECT_EQ(m.form.Label12[0].text, "ch1ﾚﾝｼﾞ");
     // The 17th block's channel has no position; the previous file's second channel is gone.
     EXPECT_EQ(m.form.Label12[1].text, "ch--ﾚﾝｼﾞ");
@@ -249,8 +249,8 @@ TEST(HeaderReader, UnrecognisedFileEmptiesTheHeaderLabelsAndKeepsTheModuleValues
     for (int i = 0; i < 4; ++i) EXPECT_EQ(f.Label15[i].text, "") << i;
     EXPECT_EQ(f.Label14[0].text, "");
     EXPECT_EQ(f.Label15[4].text, "8841");
-    EXPECT_EQ(f.FormatCode, 41);
-    EXPECT_EQ(f.ChannelCount, 4);
+    EXPECT_EQ(f.FormatCode(), 41);
+    EXPECT_EQ(f.ChannelCount(), 4);
     EXPECT_TRUE(m.host.errors.empty());
 }
 
@@ -268,7 +268,7 @@ TEST(HeaderReader, FileShorterThanItsHeaderIsReportedAndThePreviousStateStays) {
     EXPECT_NE(m.host.errors[0].find("1000 bytes"), std::string::npos);
     EXPECT_EQ(m.host.errorKinds[0], ErrorKind::Malformed);
     EXPECT_EQ(m.form.Label1.text, folder.file("GOOD.MEM").string());
-    EXPECT_EQ(m.form.ChannelCount, 4);
+    EXPECT_EQ(m.form.ChannelCount(), 4);
     EXPECT_EQ(m.form.FileRecognized, -1);
 }
 
@@ -280,7 +280,7 @@ TEST(HeaderReader, RmsRecordingChoosesTheRmsKindAndRawOutput) {
     StartedModel m(folder);
     m.click("TREND.RMS");
     Form1Model& f = m.form;
-    EXPECT_EQ(f.RmsDataFile, 1);
+    EXPECT_EQ(f.RmsDataFile(), 1);
     EXPECT_TRUE(isSelected(f.Option1[3]));
     EXPECT_TRUE(isSelected(f.Option2[1]));
     EXPECT_FALSE(f.Option2[0].enabled);
@@ -302,7 +302,7 @@ TEST(HeaderReader, HeaderFieldsThatDoNotParseBecomeZero) {
     EXPECT_EQ(m.form.Label21.text, "0");
     EXPECT_EQ(m.form.Lab1OutN.text, "0");
     EXPECT_EQ(m.form.Label15[0].text, "someday");
-    EXPECT_EQ(m.form.SamplePeriod, 0);
+    EXPECT_EQ(m.form.SamplePeriod(), 0);
 }
 
 // A FIFO would block the read until something writes into it; a link loop is not a missing

@@ -159,7 +159,7 @@ TEST(HostileRecordings, DisplayMemoryAndWorkFollowTheRecordingAndThePicture) {
     m.form.DTLood();
     Form02Model vector(m.form);
     vector.Form_Activate();
-    EXPECT_LE(vector.SineTable.size(), m.form.SampleTable.rows() + 1);
+    EXPECT_LE(vector.SineTable.size(), m.form.SampleTable().rows() + 1);
 
     // A billion intervals across the waveform window: at most one grid line per pixel column.
     Form2Model wave(m.form);

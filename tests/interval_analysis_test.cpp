@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "support/analysis_run.h"
+#include "support/job_run.h"
 
 namespace pqwave {
 namespace {
@@ -37,7 +38,7 @@ TEST(IntervalAnalysis, BalancedSupplyWithInPhaseCurrentHasOnlyActivePower) {
         EXPECT_NEAR(value(csv, line, "Q1(kVar)"), 0, p1 * 2e-3);
         EXPECT_NEAR(value(csv, line, "P2(kW)"), kSqrt3 * v * i2 / 1000, p1 * 1e-3);
     }
-    EXPECT_EQ(a.form.IntervalCount, 50);
+    EXPECT_EQ(a.form.lastConversion()->interval.intervalCount, 50);
 }
 
 TEST(IntervalAnalysis, LaggingLoadHasPositiveReactivePowerWhoseSignFollowsTheRotation) {
@@ -171,24 +172,27 @@ TEST(IntervalAnalysis, FrequencyIsMeasuredWithinAHundredthOfAHertz) {
         for (std::size_t l = 3; l < csv.lines.size(); ++l) {
             ASSERT_GT(csv.rows[l].size(), f) << "no frequency at " << hz << " Hz in row " << l;
             EXPECT_NEAR(csv.number(l, f), hz, 0.01);
-            EXPECT_NEAR(a.form.IntervalFrequency[l - 2], hz, 0.01);
+            EXPECT_NEAR(a.form.lastConversion()->interval.intervalFrequency[l - 2], hz, 0.01);
         }
     }
 }
 
 TEST(IntervalAnalysis, ADisturbedCrossingIsRemovedByTheOutlierLoop) {
-    Analysis a(supplyRecording(supplyWith({{100, 10, 200, {}}}), 800));
-    setValue(a.form.Check5, 1);
-    a.form.DTLood();
+    testing::TestFolder folder;
+    folder.write("REC.MEM", supplyRecording(supplyWith({{100, 10, 200, {}}}), 800));
+    auto recording = std::make_shared<Recording>(*testing::recordingAt(folder.file("REC.MEM")));
     // Move ch2's rising crossing in interval 5 by two samples: the estimates of that
     // interval and the next are then about 2.5 Hz off, inside the band but far from the rest.
-    RawSampleTable& table = a.form.SampleTable;
+    RawSampleTable& table = recording->table;
     std::size_t j = 5 * 40;
     while (!(table(j, 1) <= 0 && table(j + 1, 1) >= 1)) ++j;
     ASSERT_LT(j, 6u * 40 - 3);
     table(j + 1, 1) = 0;
     table(j + 2, 1) = 0;
-    CsvFile csv = a.run();
+    ConversionJob job = testing::defaultJob(Processing::IntervalAnalysis, folder.file("out.csv"));
+    job.power.frequency = true;
+    testing::runJob(job, recording);
+    CsvFile csv(folder.file("out.csv"));
     std::size_t f = column(csv, "周波数");
     for (std::size_t l = 3; l < csv.lines.size(); ++l) EXPECT_NEAR(csv.number(l, f), 50, 0.01) << l;
 }
@@ -220,7 +224,7 @@ TEST(IntervalAnalysis, ARecordingShorterThanOneIntervalGivesNoRow) {
     Analysis a(supplyRecording(supplyWith({{100, 0, 200, {}}}), 30));
     CsvFile csv = a.run();
     EXPECT_EQ(csv.lines.size(), 2u);
-    EXPECT_EQ(a.form.IntervalCount, 0);
+    EXPECT_EQ(a.form.lastConversion()->interval.intervalCount, 0);
 }
 
 TEST(IntervalAnalysis, IntervalsOfAFractionalNumberOfSamples) {
@@ -261,7 +265,6 @@ TEST(IntervalAnalysis, AllFilesRunFoldsStatisticsEvenWithoutOutput) {
     supply.noise = 0.01;
     Analysis a(supplyRecording(supply, 400));
     setValue(a.form.Check6, 1);
-    a.form.BatchMode = 1;
     CsvFile csv = a.run();
     float sum = 0, max = -1e30f, min = 1e30f;
     for (std::size_t l = 2; l < csv.lines.size(); ++l) {
@@ -270,19 +273,18 @@ TEST(IntervalAnalysis, AllFilesRunFoldsStatisticsEvenWithoutOutput) {
         max = std::max(max, v);
         min = std::min(min, v);
     }
-    EXPECT_EQ(a.form.IntervalCount, 10);
-    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[0], sum);
-    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[1], max);
-    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[2], min);
-    EXPECT_NEAR(a.form.FileStatistics.IPhaseStat[0][0][0] / 10, 100, 0.5);
+    EXPECT_EQ(a.form.lastConversion()->interval.intervalCount, 10);
+    EXPECT_FLOAT_EQ(a.form.lastConversion()->interval.statistics.VStat[0], sum);
+    EXPECT_FLOAT_EQ(a.form.lastConversion()->interval.statistics.VStat[1], max);
+    EXPECT_FLOAT_EQ(a.form.lastConversion()->interval.statistics.VStat[2], min);
+    EXPECT_NEAR(a.form.lastConversion()->interval.statistics.IPhaseStat[0][0][0] / 10, 100, 0.5);
 
     std::filesystem::remove(a.folder.file("out.csv"));
-    a.form.FileStatistics.VStat = {};
     setValue(a.form.Check10, 1);  // statistics only
     a.form.Command1.enabled = true;
     click(a.form.Command1);
     EXPECT_FALSE(std::filesystem::exists(a.folder.file("out.csv")));
-    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[0], sum);
+    EXPECT_FLOAT_EQ(a.form.lastConversion()->interval.statistics.VStat[0], sum);
 }
 
 }  // namespace

@@ -171,7 +171,7 @@ TEST(ChannelAssignment, ChoosingAChannelSwapsItWithThePositionThatHeldIt) {
     StartedModel m(folder);
     Form1Model& f = m.form;
     m.click("A.MEM");
-    f.LoadedFileName = f.Label1.text;
+    f.LoadedFileName() = f.Label1.text;
     setValue(f.Check16, 1);
     EXPECT_TRUE(f.Combo1[0].visible);
     EXPECT_FALSE(f.Label12[0].visible);
@@ -182,7 +182,7 @@ TEST(ChannelAssignment, ChoosingAChannelSwapsItWithThePositionThatHeldIt) {
     EXPECT_EQ(f.Combo1[2].value, 0);
     EXPECT_EQ(f.ChannelMap[2], 0);
     EXPECT_EQ(f.ChannelMap[0], 2);
-    EXPECT_TRUE(f.LoadedFileName.empty());  // the samples must be read again
+    EXPECT_TRUE(f.LoadedFileName().empty());  // the samples must be read again
     // The header was read again under the new assignment: file channel 0 shows at position 2.
     EXPECT_EQ(f.Label14[2].text, "100V/DIV");
     EXPECT_EQ(f.Label14[0].text, "500mV/DIV");
@@ -197,9 +197,9 @@ TEST(ChannelAssignment, ChoosingAChannelSwapsItWithThePositionThatHeldIt) {
 TEST(ChannelAssignment, InversionForcesTheNextReload) {
     TestFolder folder;
     StartedModel m(folder);
-    m.form.LoadedFileName = "/somewhere/A.MEM";
+    m.form.LoadedFileName() = "/somewhere/A.MEM";
     setValue(m.form.Check17[5], 1);
-    EXPECT_TRUE(m.form.LoadedFileName.empty());
+    EXPECT_TRUE(m.form.LoadedFileName().empty());
 }
 
 TEST(FileList, PatternsMatchCaseInsensitively) {

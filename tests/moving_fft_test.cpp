@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/cli.h"
+#include "batch/summaries.h"
 #include "support/csv_file.h"
 #include "support/recording_host.h"
 
@@ -136,44 +137,42 @@ TEST(MovingFft, WindowFilesAreNamedAfterTheOutputFileUpToItsFirstDot) {
 }
 
 TEST(MovingFft, TheAllFilesRunStartsItsSummaryFilesAndAveragesEachRecordingOverItsOwnWindows) {
-    MovingFftRun r(toneRecording(50), "A.MEM");
-    r.folder.write("B.MEM", toneRecording(20, "14:00:00"));
-    r.form.BatchMode = 1;  // as the all-files run sets it, with its summary files not yet started
-    r.form.movingFftSummaries.started.clear();
-    r.run();
-    r.open("B.MEM");
-    setValue(r.form.Check10, 1);  // statistics only: no window files, the summary still grows
-    std::filesystem::remove(r.folder.file("ABCch1.csv"));
-    r.run();
-    ASSERT_TRUE(r.model.host.errors.empty()) << r.model.host.errors[0];
-    EXPECT_FALSE(std::filesystem::exists(r.folder.file("ABCch1.csv")));
+    TestFolder folder;
+    folder.write("A.MEM", toneRecording(50));
+    folder.write("B.MEM", toneRecording(20, "14:00:00"));
+    StartedModel m(folder);
+    select(m.form.Option1[1]);
+    m.click("A.MEM");  // its sampling sets the frequency rows
+    select(m.form.Option2[3]);
+    setValue(m.form.Check4, 1);
+    setValue(m.form.Check10, 1);  // statistics only: no window files, the summaries still grow
+    click(m.form.Command3);
+    ASSERT_TRUE(m.host.errors.empty()) << m.host.errors[0];
+    EXPECT_FALSE(std::filesystem::exists(folder.file("06D13-45-30ch1.csv")));
 
-    CsvFile summary(r.folder.file("PQp-pDTch1.csv"));
+    CsvFile summary(folder.file("PQp-pDTch1.csv"));
     ASSERT_EQ(summary.lines.size(), 3u);
     ASSERT_EQ(summary.rows[0].size(), 2u + 2 * 115u);
     EXPECT_EQ(summary.rows[0][0], "ファイル名");
     EXPECT_EQ(summary.rows[0][1], "日時");
     EXPECT_EQ(summary.rows[0][2], "0.05078125kHz(Ave)");
     EXPECT_EQ(summary.rows[0][3], "0.05078125kHz(Max)");
-    // Each line names the output the recording's window files are named after (Text5).
-    EXPECT_EQ(summary.rows[1][0], "ABC.csv");
+    EXPECT_EQ(summary.rows[1][0], "06D13-45-30.csv");
     EXPECT_EQ(summary.rows[1][1], "2024/05/06 13:45:30");
-    EXPECT_EQ(summary.rows[2][0], "ABC.csv");
-    EXPECT_EQ(summary.rows[2][1], "2024/05/06 14:00:00");
+    EXPECT_EQ(summary.rows[2][0], "06D14-00-00.csv");
     const std::size_t average = 2 + 2 * 13, maximum = average + 1;
     EXPECT_NEAR(summary.number(1, average), 50, 50 * 3e-3);
     EXPECT_NEAR(summary.number(1, maximum), 50, 50 * 3e-3);
     EXPECT_NEAR(summary.number(2, average), 20, 20 * 3e-3);  // not the mean of both recordings
     EXPECT_NEAR(summary.number(2, maximum), 20, 20 * 3e-3);
     EXPECT_LT(summary.number(2, average + 2), 0.05);
-    EXPECT_NEAR(CsvFile(r.folder.file("PQp-pDTch2.csv")).number(2, 2 + 2 * (90 - 13)), 20, 20 * 3e-3);
+    EXPECT_NEAR(CsvFile(folder.file("PQp-pDTch2.csv")).number(2, 2 + 2 * (90 - 13)), 20, 20 * 3e-3);
 
-    // The next all-files run heads the files afresh.
-    r.form.movingFftSummaries.started.clear();
-    r.run();
-    CsvFile again(r.folder.file("PQp-pDTch1.csv"));
-    ASSERT_EQ(again.lines.size(), 2u);
-    EXPECT_EQ(again.rows[1][1], "2024/05/06 14:00:00");
+    // The next all-files run heads the files afresh, and writes the window files too.
+    setValue(m.form.Check10, 0);
+    click(m.form.Command3);
+    EXPECT_EQ(CsvFile(folder.file("PQp-pDTch1.csv")).lines.size(), 3u);
+    EXPECT_EQ(CsvFile(folder.file("06D14-00-00ch2.csv")).lines.size(), 1u + 974u);
 }
 
 TEST(MovingFft, RunsThatCannotFinishWriteNothing) {
@@ -235,8 +234,9 @@ TEST(MovingFft, ChannelsRunSideBySideAndStopTogether) {
 }
 
 TEST(MovingFft, WindowsThatWouldReadPastTheLoadedSamplesAreLeftOutWithAWarning) {
-    MovingFftRun r(toneRecording(50));
-    setText(r.form.LabSTim, "20");  // the header promises twice the samples the file holds
+    gen::RecordingSpec spec = toneRecording(50);
+    spec.recordLength = "200";  // divisions: the header promises twice the samples the file holds
+    MovingFftRun r(spec);
     r.run();
     ASSERT_TRUE(r.model.host.errors.empty()) << r.model.host.errors[0];
     ASSERT_EQ(r.model.host.warnings.size(), 1u);

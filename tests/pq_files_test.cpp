@@ -8,6 +8,7 @@
 
 #include "common/datetime.h"
 #include "common/error.h"
+#include "quality/pq_measurement_files.h"
 #include "support/csv_file.h"
 #include "support/test_folder.h"
 
@@ -129,11 +130,40 @@ TEST(PqFiles, AnotherAnalysisAppendsItsColumns) {
     EXPECT_TRUE(summary.lines[2].ends_with(",4,,0.5,,0.75"));
 }
 
+// Two clock hours from 0 s: twelve 10-minute Pst, one whole 2-hour Plt, then a partial one.
+TEST(PqFiles, PstAndPltStandOnTheRowsOfTheirOwnIntervals) {
+    PqMeasurement m;
+    for (int k = 0; k < 13; ++k) {
+        ShortTermFlicker s;
+        s.startSeconds = 600.0 * k;
+        s.endSeconds = s.startSeconds + 600;
+        s.pst = {0.5 + k, 0.25, 0.125};
+        m.flicker.shortTerm.push_back(s);
+    }
+    m.longTerm = {{0, 7200, 12, true, false, {2, 3, 4}}, {7200, 14400, 1, false, true, {5, 6, 7}}};
+    auto cellsOf = [&](PqAggregation aggregation, double start, double end) {
+        PqRow row;
+        row.startSeconds = start;
+        row.endSeconds = end;
+        return flickerColumns(m, aggregation).cells(row);
+    };
+    using Cells = std::vector<std::string>;
+    EXPECT_EQ(flickerColumns(m, PqAggregation::TenMinutes).headers,
+              Cells({"Pst_U12", "Pst_U23", "Pst_U31", "Plt_U12", "Plt_U23", "Plt_U31"}));
+    EXPECT_EQ(cellsOf(PqAggregation::TenMinutes, 600, 1200), Cells({"1.5", "0.25", "0.125", "", "", ""}));
+    // The row that ends the whole 2 hours carries their Plt; the partial 2 hours have none at 10 min.
+    EXPECT_EQ(cellsOf(PqAggregation::TenMinutes, 6600, 7200), Cells({"11.5", "0.25", "0.125", "2", "3", "4"}));
+    EXPECT_EQ(cellsOf(PqAggregation::TenMinutes, 7200, 7800), Cells({"12.5", "0.25", "0.125", "", "", ""}));
+    EXPECT_EQ(cellsOf(PqAggregation::TwoHours, 7200, 14400), Cells({"", "", "", "5", "6", "7"}));
+    EXPECT_EQ(cellsOf(PqAggregation::ThreeSeconds, 600, 603), Cells(6, ""));
+}
+
 TEST(PqFiles, TheOthersAreNamedBesideTheSummaryAUserNames) {
     const PqFileNames a = pqFileNamesBeside("out/SITE_PQ.csv");
     EXPECT_EQ(a.summary, "out/SITE_PQ.csv");
     EXPECT_EQ(a.harmonics, "out/SITE_PQharm.csv");
     EXPECT_EQ(a.events, "out/SITE_PQevents.csv");
+    EXPECT_EQ(a.flicker, "out/SITE_PQflicker.csv");
     EXPECT_EQ(pqFileNamesBeside("SITE.csv").events, "SITE_PQevents.csv");
 }
 

@@ -35,8 +35,10 @@ TEST(RecordingSignals, AreTheLineVoltagesAndPhaseCurrentsOfTheVConnection) {
     scale.fill(0.5f);
     scale[1] = 2;
     const RecordingView view{table, scale, 8, 0};
-    RecordingScaling s{"T.MEM", 2, 1000, 20, 60, {}};
-    s.circuits = {{100, true, false, false}, {200, false, true, false}, {300, false, false, true}};
+    RecordingScaling s{"T.MEM", 2, 1000, 20, 60, {100, 200, 300}, {}};
+    s.wiring.circuits[0].polarityInverted = true;
+    s.wiring.circuits[1].starDelta = StarDelta::Minus30;
+    s.wiring.circuits[2].starDelta = StarDelta::Plus30;
     RecordingSignals signals(view, s);
     ASSERT_EQ(signals.signals(), 12);
     const auto x = readAll(signals);
@@ -61,9 +63,7 @@ TEST(RecordingSignals, AreTheLineVoltagesAndPhaseCurrentsOfTheVConnection) {
             // final scaling by the clamp ratio and the counts per division).
             PowerSettings power;
             power.circuits = 3;
-            power.polarityInverted = {true, false, false};
-            power.minus30 = {false, true, false};
-            power.plus30 = {false, false, true};
+            power.wiring = s.wiring;
             const Current i = circuitCurrent(sampleInputFor(power, view, true), table.row(j), c);
             const double ratio = (c + 1) * 100 / 0.2 / 20;
             EXPECT_NEAR(x[3 + 3 * c][j], i.a * ratio, 1e-3);
@@ -88,11 +88,11 @@ TEST(RecordingSignals, RefuseWhatTheyCannotRead) {
             EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
         }
     };
-    const RecordingScaling fine{"R.MEM", 10, 1000, 20, 1, {{200}}};
+    const RecordingScaling fine{"R.MEM", 10, 1000, 20, 1, {200}, {}};
     EXPECT_NO_THROW(make(4, fine));
     expectRefusal(1, fine, "two line voltages");
     RecordingScaling s = fine;
-    s.circuits.push_back({200});
+    s.clampAmps.push_back(200);
     expectRefusal(4, s, "2 current circuits need 6 channels");
     s = fine;
     s.ptRatio = 0;

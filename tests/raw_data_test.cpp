@@ -6,6 +6,7 @@
 
 #include "common/datetime.h"
 #include "support/csv_file.h"
+#include "support/job_run.h"
 #include "support/recording_host.h"
 
 namespace pqwave {
@@ -74,7 +75,7 @@ TEST_P(RawDataOfEveryLayout, WritesScaledSamplesAsCp932Csv) {
             double expected = physical(written.expected(j, k), rangeOf(spec, k), k == 1 ? 2.5 : 1, counts);
             ASSERT_NEAR(csv.number(2 + j, 1 + k), expected, std::fabs(expected) * 1e-14) << "sample " << j;
         }
-    EXPECT_EQ(m.form.LoadedFileName, folder.file("REC.MEM").string());
+    EXPECT_EQ(m.form.LoadedFileName(), folder.file("REC.MEM").string());
 }
 
 INSTANTIATE_TEST_SUITE_P(RawData, RawDataOfEveryLayout, ::testing::Values(40, 41, 80, 47, 20, 86));
@@ -200,12 +201,12 @@ gen::RecordingSpec hourOfRmsValues() {
 TEST(RmsStatistics, TheAllFilesRunGetsAverageMaximumAndMinimumOfEachSeries) {
     TestFolder folder;
     gen::GeneratedRecording written = folder.write("T.RMS", hourOfRmsValues());
-    StartedModel m(folder);
-    m.click("T.RMS");
-    m.form.BatchMode = 1;
-    setValue(m.form.Check10, 1);  // statistics only: nothing is written, the table still fills
-    m.form.Command1.enabled = true;
-    click(m.form.Command1);
+    ConversionJob job = testing::defaultJob(Processing::RawData, folder.file("out.csv"));
+    job.statisticsOnly = true;  // nothing is written, the statistics still fill
+    const FileOutcome outcome = testing::runJob(job, testing::recordingAt(folder.file("T.RMS")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("out.csv")));
+    EXPECT_EQ(outcome.summary, SummaryKind::RmsPerFile);
+    const RmsFileStatistics& statistics = outcome.rms;
     const double factor = 100.0 / 1600;
     for (int u = 0; u < 4; ++u) {
         double sum = 0, max = -1e9, min = 1e9;
@@ -213,23 +214,23 @@ TEST(RmsStatistics, TheAllFilesRunGetsAverageMaximumAndMinimumOfEachSeries) {
             double x = written.expected(j, u);
             sum += x, max = std::max(max, x), min = std::min(min, x);
         }
-        EXPECT_NEAR(m.form.RmsStatistics.RmsStat[u][0], sum / 3600 * factor, 1e-3) << u;
-        EXPECT_FLOAT_EQ(m.form.RmsStatistics.RmsStat[u][1], static_cast<float>(max * factor)) << u;
-        EXPECT_FLOAT_EQ(m.form.RmsStatistics.RmsStat[u][2], static_cast<float>(min * factor)) << u;
+        EXPECT_NEAR(statistics.RmsStat[u][0], sum / 3600 * factor, 1e-3) << u;
+        EXPECT_FLOAT_EQ(statistics.RmsStat[u][1], static_cast<float>(max * factor)) << u;
+        EXPECT_FLOAT_EQ(statistics.RmsStat[u][2], static_cast<float>(min * factor)) << u;
     }
-    EXPECT_EQ(m.form.RmsStatistics.RmsStat[4][0], 0);  // no third channel
+    EXPECT_EQ(statistics.RmsStat[4][0], 0);  // no third channel
 }
 
 TEST(RmsStatistics, TimeOfDayStatisticsPoolEachHourOfTheYear) {
     TestFolder folder;
     gen::GeneratedRecording written = folder.write("T.RMS", hourOfRmsValues());
-    StartedModel m(folder);
-    m.click("T.RMS");
-    setText(m.form.Text6, "2024");
-    m.form.DTLood();
+    const auto recording = testing::recordingAt(folder.file("T.RMS"));
+    ConversionJob job = testing::defaultJob(Processing::TimeOfDayStatistics);
+    job.kind = DataKind::Rms;
+    job.raw.year = 2024;
     HourOfYearStatistics hours;
     Progress progress;
-    EXPECT_EQ(foldHoursOfYear(hours, m.form.SampleTable, timeOfDayInputOf(m.form), progress), 0);
+    EXPECT_EQ(foldHoursOfYear(hours, recording->table, timeOfDayInputFor(job, *recording), progress), 0);
     // 2024-05-06 13:45:30 is hour (31+29+31+30+5) x 24 + 13 of the year.
     const std::size_t first = (31 + 29 + 31 + 30 + 5) * 24 + 13;
     // 13:45:30 to 13:59:59; the sample at 14:00:00 opens the next hour.
@@ -243,8 +244,8 @@ TEST(RmsStatistics, TimeOfDayStatisticsPoolEachHourOfTheYear) {
 
     // A recording of another year than Text6 contributes nothing.
     const int before = hours.HourCount[first];
-    setText(m.form.Text6, "2023");
-    foldHoursOfYear(hours, m.form.SampleTable, timeOfDayInputOf(m.form), progress);
+    job.raw.year = 2023;
+    foldHoursOfYear(hours, recording->table, timeOfDayInputFor(job, *recording), progress);
     EXPECT_EQ(hours.HourCount[first], before);
 }
 
@@ -254,13 +255,13 @@ TEST(RmsStatistics, ALoggerSeriesFillsBothRowsOfItsPosition) {
     spec.timePerDivision = "1s";
     spec.channels.resize(1);
     folder.write("LOG.MEM", spec);
-    StartedModel m(folder);
-    m.click("LOG.MEM");
-    setText(m.form.Text6, "2024");
-    m.form.DTLood();
+    const auto recording = testing::recordingAt(folder.file("LOG.MEM"));
+    ConversionJob job = testing::defaultJob(Processing::TimeOfDayStatistics);
+    job.kind = DataKind::Logger;
+    job.raw.year = 2024;
     HourOfYearStatistics hours;
     Progress progress;
-    foldHoursOfYear(hours, m.form.SampleTable, timeOfDayInputOf(m.form), progress);
+    foldHoursOfYear(hours, recording->table, timeOfDayInputFor(job, *recording), progress);
     const std::size_t hour = (31 + 29 + 31 + 30 + 5) * 24 + 13;
     EXPECT_EQ(hours.HourCount[hour], 120);
     EXPECT_EQ(hours.RmsStat[hour][0], hours.RmsStat[hour][1]);

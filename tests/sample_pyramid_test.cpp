@@ -18,7 +18,7 @@ struct Recording {
         std::uniform_int_distribution<int> code(-32768, 32767);
         for (std::size_t j = 0; j < rows + 1; ++j)
             for (std::size_t c = 0; c < channels + 1; ++c) table(j, c) = static_cast<std::int16_t>(code(random));
-        samples = {&table, rows, channels};  // a spare row and a logic column beyond
+        samples = {nullptr, &table, rows, channels};  // a spare row and a logic column beyond
     }
 };
 

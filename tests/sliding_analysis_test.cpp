@@ -93,7 +93,7 @@ TEST(SlidingAnalysis, RowsStartOneTenMillisecondWindowAfterTheFirstFullInterval)
     ASSERT_EQ(rows.front(), 0);
     ASSERT_EQ(csv.lines.size(), 2 + rows.size());
     for (std::size_t k = 0; k < rows.size(); ++k) EXPECT_DOUBLE_EQ(csv.number(2 + k, 0), rows[k] * 0.02);
-    EXPECT_EQ(a.form.IntervalCount, static_cast<std::int32_t>(rows.size()));
+    EXPECT_EQ(a.form.lastConversion()->interval.intervalCount, static_cast<std::int32_t>(rows.size()));
 
     // A 10 ms output interval (n = 20) is no longer than the ring: a row with a negative number
     // comes first, at step 1.
@@ -106,7 +106,7 @@ TEST(SlidingAnalysis, RowsStartOneTenMillisecondWindowAfterTheFirstFullInterval)
     EXPECT_EQ(csv.rows[2][0], "-0.01");
     EXPECT_EQ(csv.rows[3][0], "0");
     // The statistics of the all-files run describe the rows from the first whole interval on.
-    EXPECT_EQ(a.form.IntervalCount, static_cast<std::int32_t>(rows.size() - 1));
+    EXPECT_EQ(a.form.lastConversion()->interval.intervalCount, static_cast<std::int32_t>(rows.size() - 1));
 }
 
 TEST(SlidingAnalysis, ARecordTooShortForOneStepGivesNoRow) {
@@ -114,7 +114,7 @@ TEST(SlidingAnalysis, ARecordTooShortForOneStepGivesNoRow) {
         SlidingRun a(supplyRecording(supplyWith({{100, 0, 200, {}}}), samples));
         CsvFile csv = a.run();
         EXPECT_EQ(csv.lines.size(), 2u) << samples;
-        EXPECT_EQ(a.form.IntervalCount, 0);
+        EXPECT_EQ(a.form.lastConversion()->interval.intervalCount, 0);
     }
 }
 
@@ -221,7 +221,6 @@ TEST(SlidingAnalysis, StatisticsOnlyWritesNothingAndStillCollects) {
     supply.noise = 0.01;
     SlidingRun a(supplyRecording(supply, 1000));
     setValue(a.form.Check12[0], 1);
-    a.form.BatchMode = 1;
     CsvFile csv = a.run();
     float sum = 0, max = -1e30f, min = 1e30f;
     for (std::size_t l = 2; l < csv.lines.size(); ++l) {
@@ -230,19 +229,19 @@ TEST(SlidingAnalysis, StatisticsOnlyWritesNothingAndStillCollects) {
         max = std::max(max, v);
         min = std::min(min, v);
     }
-    EXPECT_EQ(a.form.IntervalCount, static_cast<std::int32_t>(csv.lines.size() - 2));
-    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[0], sum);
-    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[1], max);  // the file's 7 digits may not give back the last bit
-    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[2], min);
+    EXPECT_EQ(a.form.lastConversion()->interval.intervalCount, static_cast<std::int32_t>(csv.lines.size() - 2));
+    EXPECT_FLOAT_EQ(a.form.lastConversion()->interval.statistics.VStat[0], sum);
+    EXPECT_FLOAT_EQ(a.form.lastConversion()->interval.statistics.VStat[1],
+                    max);  // the file's 7 digits may not give back the last bit
+    EXPECT_FLOAT_EQ(a.form.lastConversion()->interval.statistics.VStat[2], min);
 
     std::filesystem::remove(a.folder.file("out.csv"));
-    a.form.FileStatistics.VStat = {};
     setValue(a.form.Check10, 1);
     a.form.Command1.enabled = true;
     click(a.form.Command1);
     EXPECT_TRUE(a.model.host.errors.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(a.folder.path()), {}), 1);  // the recording
-    EXPECT_FLOAT_EQ(a.form.FileStatistics.VStat[0], sum);
+    EXPECT_FLOAT_EQ(a.form.lastConversion()->interval.statistics.VStat[0], sum);
 }
 
 TEST(SlidingAnalysis, AnOutputIntervalOfLessThanOneSampleIsRefusedBeforeAnythingIsWritten) {

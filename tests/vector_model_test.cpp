@@ -10,6 +10,7 @@
 #include <numbers>
 #include <regex>
 
+#include "power/phase_sequence.h"
 #include "support/csv_file.h"
 #include "support/loaded_recording.h"
 
@@ -131,7 +132,10 @@ TEST(VectorSequence, TheAutomaticPhaseCheckSelectsTheRotationOfTheMainWindow) {
     Window forward(supplyRecording(balanced()));
     setValue(forward.recording.form.Check2, 1);
     select(forward.recording.form.Option4[1]);
-    checkPhaseSequence(forward.recording.form);  // what a host without windows runs
+    // The conversion's phase check takes the same function as the window.
+    const std::optional<Rotation> rotation = phaseSequenceOf(*forward.recording.form.loadedRecording(), 50);
+    ASSERT_TRUE(rotation);
+    showDetectedRotation(forward.recording.form, *rotation);
     EXPECT_TRUE(isSelected(forward.recording.form.Option4[0]));
 }
 
@@ -153,7 +157,7 @@ TEST(VectorLayout, FewerThanFourChannelsGiveOneUntitledDiagram) {
 TEST(VectorLayout, SixteenChannelsGiveSevenTitledDiagramsInTwoRows) {
     std::vector<gen::Circuit> circuits(7, gen::Circuit{50, 0, 200, {}});
     Window w(supplyRecording(balanced(circuits)));
-    ASSERT_EQ(w.recording.form.ChannelCount, 16);
+    ASSERT_EQ(w.recording.form.ChannelCount(), 16);
     w.open();
     EXPECT_EQ(w.form02.diagramCount(), 7);
     std::vector<const PictureText*> titles;
@@ -311,7 +315,7 @@ TEST(VectorCommands, TheMainWindowLoadsTheSamplesAndAsksForTheWindows) {
     ASSERT_TRUE(form.Command4.enabled);
     click(form.Command4);
     EXPECT_EQ(host.vector, 1);
-    EXPECT_EQ(form.LoadedFileName, form.Label1.text);
+    EXPECT_EQ(form.LoadedFileName(), form.Label1.text);
     click(form.Command2);
     EXPECT_EQ(host.waveform, 1);
 
@@ -328,7 +332,6 @@ TEST(VectorCommands, TheMainWindowLoadsTheSamplesAndAsksForTheWindows) {
 TEST(VectorCommands, TheConversionRunChecksThePhaseBeforeTheAnalysis) {
     struct PhaseHost : testing::RecordingHost {
         Form1Model* form = nullptr;
-        void showVectorWindowBriefly() override { checkPhaseSequence(*form); }
     };
     auto convert = [](bool automatic, int rotation) {
         testing::TestFolder folder;

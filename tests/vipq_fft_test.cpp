@@ -158,7 +158,7 @@ TEST(VipqFft, RotationAndPolarityTurnTheSignOfTheSeriesButNotOfTheAmplitudes) {
     RawSampleTable table = sines(129);
     VipqFftSettings forward = settingsFor(128, 5);
     VipqFftSettings reverse = forward;
-    reverse.reverseRotation = true;
+    reverse.wiring.rotation = Rotation::Reverse;
     VipqSeries a = vipqSeries(forward, table, 128), b = vipqSeries(reverse, table, 128);
     for (std::size_t k = 0; k < 128; ++k)
         for (int c = 0; c < 2; ++c) {
@@ -168,7 +168,7 @@ TEST(VipqFft, RotationAndPolarityTurnTheSignOfTheSeriesButNotOfTheAmplitudes) {
     EXPECT_EQ(vipqSpectrum(forward, table, progress).values, vipqSpectrum(reverse, table, progress).values);
 
     VipqFftSettings inverted = forward;
-    inverted.inverted[1] = true;
+    inverted.wiring.circuits[1].polarityInverted = true;
     VipqSeries i = vipqSeries(inverted, table, 128);
     for (std::size_t k = 0; k < 128; ++k) {
         EXPECT_EQ(i.active[1][k], -a.active[1][k]);

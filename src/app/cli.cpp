@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "app/cli_export.h"
+#include "app/cli_pq.h"
 #include "app/stop_signals.h"
 #include "common/failure.h"
 #include "common/numbers.h"
@@ -39,6 +40,8 @@ const char* const kUsage =
     "       pqwave-cli export FILE [--set NAME=VALUE]... [--ascii] [-o NAME.cfg]\n"
     "       pqwave-cli plot wave|vector FILE [--set NAME=VALUE]... [--traces LIST] [--at SECONDS]\n"
     "                  [--size WxH] -o OUT.png\n"
+    "       pqwave-cli pq FILE|FOLDER [--set NAME=VALUE]... [--nominal VOLTS] [--aggregate 200ms|3s|10min|2h]\n"
+    "                  [-o OUT.csv] [--jobs N]     (pqwave-cli pq --help says more)\n"
     "\n"
     "The main window's model runs as the program starts, FILE's folder becomes the folder of\n"
     "the file list, and FILE is clicked (its header is read). Each --set then changes one\n"
@@ -98,9 +101,10 @@ public:
         endProgressLine();
         err_ << "pqwave-cli: warning: " << message << '\n';
     }
-    // Without a window, the phase check is the vector window's detection on the samples.
-    void showVectorWindowBriefly() override {
-        if (form) checkPhaseSequence(*form);
+    void allFilesRunEnded(const AllFilesTally& t) override {
+        endProgressLine();
+        err_ << "pqwave-cli: " << t.outputFolder.string() << ": " << t.converted << " of " << t.total
+             << " files converted, " << t.skipped << " skipped, " << t.failed << " failed\n";
     }
     // A percentage on a terminal while a run is under way, after the file an all-files run is at.
     void showProgress(const Progress& progress) {
@@ -247,21 +251,10 @@ std::string settingProblem(SettingResult result, const std::string& name, const 
     }
 }
 
-// The all-files run, with helper models set exactly as `form` when more jobs are asked for.
-void runBatch(Form1Model& form, const CommandLine& line, const std::filesystem::path& programFolder,
-              const std::filesystem::path& folder, Form1Host& host) {
-    std::vector<std::unique_ptr<Form1Model>> helpers;
-    std::vector<Form1Model*> helperPointers;
-    for (int j = 0; line.jobs > 1 && j < line.jobs; ++j) {
-        auto helper = std::make_unique<Form1Model>(programFolder);
-        helper->Form_Load(currentYear());
-        helper->Dir1_Change(folder.string());
-        for (const auto& [name, value] : line.settings) applySetting(*helper, name, value);
-        helperPointers.push_back(helper.get());
-        helpers.push_back(std::move(helper));
-    }
+// The all-files run, `line.jobs` files at a time.
+void runBatch(Form1Model& form, const CommandLine& line, const std::filesystem::path& folder, Form1Host& host) {
     reportingFailure(
-        folder.string(), [&] { runAllFiles(form, helperPointers); },
+        folder.string(), [&] { runAllFiles(form, line.jobs); },
         [&host](const Failure& failure) { host.reportError(failure.kind, failure.message); });
 }
 
@@ -374,42 +367,6 @@ bool isWindowSetting(const std::string& name) {
     return name.rfind("Form2.", 0) == 0 || name.rfind("Form02.", 0) == 0;
 }
 
-// A setting of a display window's control, done as a user does it, with its event.
-SettingResult applyWindowSetting(const std::vector<Control*>& controls, const std::string& name,
-                                 const std::string& value) {
-    auto find = [&](const std::string& wanted) -> Control* {
-        for (Control* c : controls)
-            if (c->name == wanted) return c;
-        return nullptr;
-    };
-    Control* control = find(name);
-    if (!control) {
-        // "Option1=1" selects option 1 of the group.
-        auto index = wholeNumberText(value, true);
-        Control* option = index ? find(name + "(" + formD(*index) + ")") : nullptr;
-        if (!option && find(name + "(0)")) return SettingResult::BadValue;
-        if (!option) return SettingResult::UnknownControl;
-        if (option->kind != ControlKind::OptionButton) return SettingResult::NotSettable;
-        select(*option);
-        return SettingResult::Applied;
-    }
-    switch (control->kind) {
-        case ControlKind::TextBox:
-            setText(*control, value);
-            return SettingResult::Applied;
-        case ControlKind::CheckBox:
-            if (value != "0" && value != "1") return SettingResult::BadValue;
-            setValue(*control, value == "1" ? 1 : 0);
-            return SettingResult::Applied;
-        case ControlKind::OptionButton:
-            if (value != "1") return SettingResult::BadValue;
-            select(*control);
-            return SettingResult::Applied;
-        default:
-            return SettingResult::NotSettable;
-    }
-}
-
 // Seconds as a scroll position of the window, when the bar can show it.
 std::optional<int> scrollPositionAt(const ScrollBar& bar, double seconds, double stepsPerSecond, std::string& problem) {
     const double position = roundHalfEven(seconds * stepsPerSecond);
@@ -467,7 +424,7 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
             windowSettings.emplace_back(*own, value);
             continue;
         }
-        SettingResult result = applySetting(form, name, value);
+        SettingResult result = applySetting(form.controls(), name, value);
         if (result != SettingResult::Applied) {
             err << "pqwave-cli: " << settingProblem(result, name, value) << '\n';
             return kExitUsage;
@@ -483,14 +440,14 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
     }
     click(command);
     if (host.status() != kExitDone) return host.statusAfter(stopSignals);
-    if (form.LoadedFileName != form.Label1.text) {
+    if (form.LoadedFileName() != form.Label1.text) {
         err << "pqwave-cli: " << file << ": no samples to show\n";
         return kExitFailed;
     }
 
-    auto applyToWindow = [&](const std::vector<Control*>& controls) {
+    auto applyToWindow = [&](const ControlSet& controls) {
         for (const auto& [name, value] : windowSettings) {
-            SettingResult result = applyWindowSetting(controls, name, value);
+            SettingResult result = applySetting(controls, name, value);
             if (result != SettingResult::Applied) {
                 problem = settingProblem(result, name, value);
                 return false;
@@ -507,7 +464,7 @@ int runPlot(const std::vector<std::string>& args, const std::filesystem::path& p
         Form2Model& w = *waveform;
         w.openFromMainWindow();
         for (int k = 0; k < 8 && !line->traces; ++k)
-            if (w.Check1[k].enabled && k < form.ChannelCount) setValue(w.Check1[k], 1);
+            if (w.Check1[k].enabled && k < form.ChannelCount()) setValue(w.Check1[k], 1);
         for (int n : line->traces.value_or(std::vector<int>{})) {
             Control& box = w.Check1[n - 1];
             if (!box.enabled) {
@@ -587,6 +544,7 @@ namespace {
 int runCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
                std::ostream& err) {
     if (!args.empty() && args.front() == "plot") return runPlot(args, programFolder, err);
+    if (!args.empty() && args.front() == "pq") return runPqCommand(args, programFolder, out, err);
     std::string problem;
     std::optional<CommandLine> line = parseCommandLine(args, problem);
     if (!line) {
@@ -625,7 +583,7 @@ int runCommand(const std::vector<std::string>& args, const std::filesystem::path
     }
 
     for (const auto& [name, value] : line->settings) {
-        SettingResult result = applySetting(form, name, value);
+        SettingResult result = applySetting(form.controls(), name, value);
         if (result != SettingResult::Applied) {
             err << "pqwave-cli: " << settingProblem(result, name, value) << '\n';
             return kExitUsage;
@@ -650,7 +608,7 @@ int runCommand(const std::vector<std::string>& args, const std::filesystem::path
                    "file)\n";
             return kExitUnavailable;
         }
-        runBatch(form, *line, programFolder, target, host);
+        runBatch(form, *line, target, host);
     }
     host.endProgressLine();
     return host.statusAfter(stopSignals);

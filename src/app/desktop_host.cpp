@@ -34,10 +34,6 @@ void DesktopHost::showVectorWindow() {
     main_->hide();
 }
 
-void DesktopHost::showVectorWindowBriefly() {
-    if (vector_) vector_->showBriefly();
-}
-
 void openGivenPath(Form1Model& model, Form1& window, const std::filesystem::path& given) {
     namespace fs = std::filesystem;
     std::error_code ec;

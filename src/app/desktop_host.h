@@ -21,7 +21,6 @@ public:
 
     void showWaveformWindow() override;
     void showVectorWindow() override;
-    void showVectorWindowBriefly() override;
 
 private:
     Form1* main_ = nullptr;

@@ -19,7 +19,7 @@ struct RecordingStart {
     std::string time;  // Label15(1)
     // The recording's output file name, when a clash with an earlier recording of the run gave
     // it another one than its start proposes.
-    std::string outputName;
+    std::string outputName = {};
 };
 
 // "06D13-45-30.csv": the day of month, "D" and the start time, as the recording's CSV is named.

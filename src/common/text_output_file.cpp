@@ -121,6 +121,11 @@ TextOutputFile::TextOutputFile(std::filesystem::path finalPath, Mode mode)
     if (!file_) fail(systemReason(errno));
 }
 
+TextOutputFile::TextOutputFile(std::FILE* stream, std::string name)
+    : finalPath_(name), name_(std::move(name)), file_(stream), buffer_(kBufferBytes) {
+    if (!file_) throw Error(ErrorKind::CannotWrite, name_ + ": no stream to write into");
+}
+
 TextOutputFile::~TextOutputFile() {
     stopWriter();
     if (file_) std::fclose(file_);

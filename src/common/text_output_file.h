@@ -21,6 +21,9 @@ public:
 
     // Throws Error (CannotWrite) naming the file when nothing can be written there.
     explicit TextOutputFile(std::filesystem::path finalPath, Mode mode = Mode::Replace);
+    // Writes into an open stream it then owns and closes (a stream in memory, say), with
+    // nothing renamed; `name` names it in messages.
+    TextOutputFile(std::FILE* stream, std::string name);
     ~TextOutputFile();  // without commit() the partial file is removed
     TextOutputFile(const TextOutputFile&) = delete;
     TextOutputFile& operator=(const TextOutputFile&) = delete;

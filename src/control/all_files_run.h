@@ -1,18 +1,29 @@
-// The all-files run behind "全ﾌｧｲﾙ処理": every file the file list shows, in its order, clicked
-// and converted as a user would, with one summary row per file. A file that cannot be converted
-// is skipped and named; the other files' rows are complete.
+// "全ﾌｧｲﾙ処理": every file the file list shows, in its order, converted with the job the window
+// is set up with. The data kind and the processing hold for the whole run: a file the kind does
+// not convert is skipped and named. The outcomes are folded into the summary files by
+// src/batch, whose result does not depend on how many files are converted at once.
 #pragma once
 
-#include <vector>
+#include <functional>
+#include <memory>
+
+#include "batch/file_outcome.h"
+#include "common/progress.h"
+#include "control/conversion_job.h"
+#include "input/output_files.h"
+#include "input/recording.h"
 
 namespace pqwave {
 
 class Form1Model;
 
-// Runs over the files of `form`'s list. `helpers` are models started and set exactly as `form`
-// (pqwave-cli batch --jobs): they convert files side by side, while everything the files share
-// (summary rows, pooled tables, outputs of the same name) happens in the list's order, so the
-// result does not depend on how many there are.
-void runAllFiles(Form1Model& form, const std::vector<Form1Model*>& helpers = {});
+// What the run does with each recording: runConversion, or another run on the same values
+// (pqwave-cli pq FOLDER). The job names the file's own output; it may run on another thread.
+using RecordingConversion = std::function<FileOutcome(const ConversionJob& job, std::shared_ptr<const Recording>,
+                                                      Progress& progress, std::unique_ptr<OutputFiles> outputs)>;
+
+// `jobs` files are converted side by side (pqwave-cli batch --jobs).
+void runAllFiles(Form1Model& form, int jobs = 1);
+void runAllFiles(Form1Model& form, int jobs, const RecordingConversion& convert);
 
 }  // namespace pqwave

@@ -13,7 +13,7 @@ bool samplesInMemory(Form1Model& form) {
     const bool loaded = reportingFailure(
         form.Label1.text, [&form] { form.loadSelectedFile(); },
         [&form](const Failure& failure) { form.host().reportError(failure.kind, failure.message); });
-    return loaded && form.Label1.text == form.LoadedFileName;
+    return loaded && form.loadedRecording() != nullptr;
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "common/sample_counter.h"
 #include "common/text.h"
 #include "common/textforms.h"
+#include "control/busy_caption.h"
+#include "control/conversion.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
 #include "control/raw_data.h"
@@ -32,20 +34,20 @@ std::string unitOfRange(const std::string& range) {
 // ratio on the two line voltages, the clamp rating (amperes per 0.2 V of clamp output) on each
 // circuit's pair of current channels. RMS and logger recordings never pass through that
 // analysis (the window hides its ratios for them), so their values are taken as they are.
-double primaryFactor(const Form1Model& form, int channel) {
-    if (form.RmsDataFile == 1 || form.FormatCode == 20) return 1;
-    if (channel < 2) return valOf(form.Text7[0]);
-    int circuit = (channel - 2) / 2;
-    if (circuit < circuitCountOf(form.ChannelCount)) return valOf(form.Text7[circuit + 1]) / 0.2;
+double primaryFactor(const PowerSettings& power, const RecordingFacts& facts, int channel) {
+    if (facts.rms() || facts.kind == RecordingKind::Logger) return 1;
+    if (channel < 2) return power.ptRatio;
+    const int circuit = (channel - 2) / 2;
+    if (circuit < circuitCountOf(facts.channelCount())) return power.clampAmps[circuit] / 0.2;
     return 1;
 }
 
 // The logic columns the loader fills, each holding 4 bits (a byte in 8840 files).
-void addLogicChannels(const Form1Model& form, ComtradeSettings& s) {
-    const int lcc = form.LogicChannelCount;
+void addLogicChannels(const Recording& r, ComtradeSettings& s) {
+    const int lcc = r.facts.layout.logicChannelCount;
     if (lcc <= 0) return;
     int columns = 0, bits = 4;
-    switch (form.FormatCode) {
+    switch (r.facts.layout.formatCode) {
         case 41:
         case 80:
             columns = lcc == 2 ? 2 : 1;
@@ -60,30 +62,28 @@ void addLogicChannels(const Form1Model& form, ComtradeSettings& s) {
         default:
             return;
     }
-    const int first = (form.RmsDataFile + 1) * form.ChannelCount;
-    for (int t = 0; t < columns && first + t < static_cast<int>(form.SampleTable.columns()); ++t)
+    const int first = (r.facts.layout.rmsDataFile + 1) * r.facts.channelCount();
+    for (int t = 0; t < columns && first + t < static_cast<int>(r.table.columns()); ++t)
         for (int b = 0; b < bits; ++b)
             s.digital.push_back({"Log" + std::to_string(t + 1) + "-b" + std::to_string(b), first + t, b});
 }
 
-std::int64_t triggerMicroseconds(const Form1Model& form) {
-    auto date = DateValue(form.Label15[0].text);
-    auto time = TimeValue(form.Label15[1].text);
+std::int64_t triggerMicroseconds(const RecordingFacts& f) {
+    auto date = DateValue(f.startDate);
+    auto time = TimeValue(f.startTime);
     if (!date || !time)
-        throw Error(ErrorKind::Malformed, form.Label1.text + ": start \"" + form.Label15[0].text + " " +
-                                              form.Label15[1].text + "\" is not a date and time");
+        throw Error(ErrorKind::Malformed,
+                    f.fileName + ": start \"" + f.startDate + " " + f.startTime + "\" is not a date and time");
     // Date and time apart: their sum in days would blur the microseconds.
     return std::llround(*date) * 86'400'000'000 + std::llround(*time * 86'400'000'000.0);
 }
 
-class WaitCursor {
-public:
-    explicit WaitCursor(Form1Model& form) : form_(form) { form_.host().setWaitCursor(true); }
-    ~WaitCursor() { form_.host().setWaitCursor(false); }
-
-private:
-    Form1Model& form_;
-};
+// The range text shown for a table column: that of the position the assignment put there.
+std::string rangeOfColumn(const Recording& r, int column) {
+    for (int u = 0; u < kChannelPositions; ++u)
+        if (r.channels.channelMap[u] == column) return r.facts.channels[u].range;
+    return {};
+}
 
 void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format) {
     if (form.Label1.text.empty()) throw Error(ErrorKind::NotAvailable, "COMTRADE export: no file is selected");
@@ -94,14 +94,17 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
 
     ProgressScope scope(form.progress);
     form.loadSelectedFile();
-    form.requireConvertibleRecording();
-    WaitCursor wait(form);
+    const std::shared_ptr<const Recording> loaded = form.loadedRecording();
+    requireConvertible(loaded->facts);
+    BusyCaption wait(form);
 
-    const ComtradeSettings settings = comtradeSettingsOf(form, format);
+    const ComtradeSettings settings = comtradeSettingsFor(jobOf(form), *loaded, format);
     if (SampleCounter(settings.firstSample, settings.step).value() > settings.lastSample)
         throw Error(ErrorKind::NotAvailable, form.Label1.text + ": the output range (Text2) " + form.Text2[0].text +
                                                  " to " + form.Text2[1].text + " holds no samples to export");
-    const ComtradeResult result = writeComtrade(settings, form.SampleTable, cfgPath, form.progress);
+    OutputFiles files(form.Label1.text);
+    const ComtradeResult result = writeComtrade(settings, loaded->table, cfgPath, form.progress, files);
+    files.commit();
     if (result.lowestCodesRaised > 0)
         form.host().reportWarning(form.Label1.text + ": " + std::to_string(result.lowestCodesRaised) +
                                   " samples at the code -32768 were written as -32767, which BINARY COMTRADE "
@@ -110,21 +113,22 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
 
 }  // namespace
 
-ComtradeSettings comtradeSettingsOf(const Form1Model& form, ComtradeFormat format) {
+ComtradeSettings comtradeSettingsFor(const ConversionJob& job, const Recording& r, ComtradeFormat format) {
+    const RecordingFacts& f = r.facts;
+    const RawDataSettings raw = rawDataSettingsFor(job, r);
     ComtradeSettings s;
-    const fs::path recording = form.Label1.text;
-    s.recordingName = form.Label1.text;
-    s.stationName = recording.stem().string();
-    s.deviceId = "HIOKI " + form.Label15[4].text;
+    s.recordingName = f.fileName;
+    s.stationName = fs::path(f.fileName).stem().string();
+    s.deviceId = "HIOKI " + f.model;
     s.format = format;
-    const bool rms = form.RmsDataFile == 1;
-    for (int i : rawDataChannels(form)) {
+    for (const RawDataColumn& column : raw.columns) {
+        const int i = column.channel;
         ComtradeAnalogChannel c;
-        c.name = rawDataColumnName(form, i);
-        c.unit = unitOfRange(form.Label14[i].text);
-        c.a = rawDataFactor(form, i);
-        c.primary = primaryFactor(form, i);
-        if (!rms) {
+        c.name = column.name;
+        c.unit = unitOfRange(rangeOfColumn(r, i));
+        c.a = column.factor;
+        c.primary = primaryFactor(job.power, f, i);
+        if (!raw.rms) {
             c.column = i;
             s.analog.push_back(c);
             continue;
@@ -137,15 +141,14 @@ ComtradeSettings comtradeSettingsOf(const Form1Model& form, ComtradeFormat forma
         s.analog.push_back(c);
         s.analog.push_back(minimum);
     }
-    addLogicChannels(form, s);
-    s.lineFrequency = form.SupplyFrequency;
-    const RawDataRows rows = rawDataRows(form);
-    s.firstSample = rows.first;
-    s.lastSample = rows.last;
-    s.step = rows.step;
-    s.samplePeriodSeconds = form.SamplePeriodAtLoad;
-    s.preTriggerSamples = valOf(form.Label26);
-    s.triggerMicroseconds = triggerMicroseconds(form);
+    addLogicChannels(r, s);
+    s.lineFrequency = job.power.supplyFrequency;
+    s.firstSample = raw.first;
+    s.lastSample = raw.last;
+    s.step = raw.step;
+    s.samplePeriodSeconds = f.samplePeriodAtLoad;
+    s.preTriggerSamples = f.preTrigger;
+    s.triggerMicroseconds = triggerMicroseconds(f);
     return s;
 }
 

@@ -6,15 +6,17 @@
 #include <filesystem>
 #include <string>
 
+#include "control/conversion_job.h"
 #include "export/comtrade.h"
+#include "input/recording.h"
 
 namespace pqwave {
 
 class Form1Model;
 
 // The channels, scaling, range and step of the raw-data CSV, the ratios of the interval
-// analysis, the header's start and the supply frequency; the samples must be loaded.
-ComtradeSettings comtradeSettingsOf(const Form1Model& form, ComtradeFormat format);
+// analysis, the header's start and the supply frequency.
+ComtradeSettings comtradeSettingsFor(const ConversionJob& job, const Recording& recording, ComtradeFormat format);
 
 // NAME.cfg beside the recording in Label1 (NAME: its file name without the extension).
 std::filesystem::path comtradePathBeside(const Form1Model& form);

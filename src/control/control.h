@@ -5,8 +5,11 @@
 // check box click only when the value differs, an option click on every selection.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/numbers.h"
@@ -28,6 +31,40 @@ struct Control {
     std::function<void()> onClick;      // check boxes, option buttons, combo boxes, command buttons
     std::function<void()> onLostFocus;  // text boxes
 };
+
+// The controls of one window by name, in the order they were made: the one registry its view,
+// the command line's --set and `info --all` look controls up in.
+class ControlSet {
+public:
+    Control& add(Control& control, std::string name, ControlKind kind, std::string text = {});
+    // Every index of an array: "Text7(0)", "Text7(1)", ...
+    template <std::size_t N>
+    void addArray(std::array<Control, N>& controls, std::string_view name, ControlKind kind,
+                  const std::string& text = {}) {
+        for (std::size_t i = 0; i < N; ++i) add(controls[i], indexedName(name, static_cast<int>(i)), kind, text);
+    }
+    // Only the indexes the window has.
+    template <std::size_t N>
+    void addIndexes(std::array<Control, N>& controls, std::string_view name, ControlKind kind,
+                    std::initializer_list<int> indexes, const std::string& text = {}) {
+        for (int i : indexes) add(controls[i], indexedName(name, i), kind, text);
+    }
+
+    Control* find(std::string_view name) const;
+    auto begin() const { return controls_.begin(); }
+    auto end() const { return controls_.end(); }
+
+private:
+    static std::string indexedName(std::string_view name, int index);
+    std::vector<Control*> controls_;
+};
+
+enum class SettingResult { Applied, UnknownControl, NotSettable, BadValue };
+
+// A setting done as a user does it, with its event: a text box gets the text and its change
+// and lost-focus rules; a check box the value 0 or 1 and its click; "Option2=3" selects option
+// 3 of the group (as does "Option2(3)=1"); "Combo1(0)=2" picks list index 2.
+SettingResult applySetting(const ControlSet& controls, const std::string& name, const std::string& value);
 
 void setText(Control& control, const std::string& text);
 void setValue(Control& checkBox, int value);

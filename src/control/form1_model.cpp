@@ -36,26 +36,6 @@ void Form1Model::setHost(Form1Host* host) {
     host_ = host ? host : &defaultHost_;
 }
 
-void Form1Model::registerControl(Control& control, std::string name, ControlKind kind, std::string text) {
-    control.name = std::move(name);
-    control.kind = kind;
-    control.text = std::move(text);
-    controls_.push_back(&control);
-}
-
-template <std::size_t N>
-void Form1Model::registerIndexes(std::array<Control, N>& array, std::string_view name, ControlKind kind,
-                                 std::initializer_list<int> indexes, const std::string& text) {
-    for (int i : indexes) registerControl(array[i], std::string(name) + "(" + std::to_string(i) + ")", kind, text);
-}
-
-template <std::size_t N>
-void Form1Model::registerArray(std::array<Control, N>& array, std::string_view name, ControlKind kind,
-                               const std::string& text) {
-    for (std::size_t i = 0; i < N; ++i)
-        registerControl(array[i], std::string(name) + "(" + std::to_string(i) + ")", kind, text);
-}
-
 namespace {
 
 void makeOptionGroup(std::initializer_list<Control*> options) {
@@ -68,40 +48,40 @@ void Form1Model::createControls() {
     using K = ControlKind;
 
     // File selection and header display
-    registerControl(Label1, "Label1", K::Label);
-    registerControl(Label6, "Label6", K::Label, "測定開始年月日");
-    registerControl(Label7, "Label7", K::Label, "測定開始時間");
-    registerControl(Label8, "Label8", K::Label, "記録長  DIV");
-    registerControl(Label9, "Label9", K::Label, "時間軸");
-    registerArray(Label12, "Label12", K::Label);
+    controls_.add(Label1, "Label1", K::Label);
+    controls_.add(Label6, "Label6", K::Label, "測定開始年月日");
+    controls_.add(Label7, "Label7", K::Label, "測定開始時間");
+    controls_.add(Label8, "Label8", K::Label, "記録長  DIV");
+    controls_.add(Label9, "Label9", K::Label, "時間軸");
+    controls_.addArray(Label12, "Label12", K::Label);
     for (int i = 0; i < kPositions; ++i) Label12[i].text = "ch" + std::to_string(i + 1) + "ﾚﾝｼﾞ";
-    registerArray(Label14, "Label14", K::Label);
-    registerArray(Label15, "Label15", K::Label);
-    registerControl(Label19, "Label19", K::Label, "ｻﾝﾌﾟﾘﾝｸﾞ周期");
-    registerControl(Label21, "Label21", K::Label);
-    registerControl(Label20, "Label20", K::Label, "Hz");
-    registerControl(Label27, "Label27", K::Label, "ﾃﾞｰﾀ数 (/DIV)");
-    registerControl(T_Div, "T_Div", K::Label);
-    registerControl(V_Div, "V_Div", K::Label);
-    registerArray(Label25, "Label25", K::Label);
+    controls_.addArray(Label14, "Label14", K::Label);
+    controls_.addArray(Label15, "Label15", K::Label);
+    controls_.add(Label19, "Label19", K::Label, "ｻﾝﾌﾟﾘﾝｸﾞ周期");
+    controls_.add(Label21, "Label21", K::Label);
+    controls_.add(Label20, "Label20", K::Label, "Hz");
+    controls_.add(Label27, "Label27", K::Label, "ﾃﾞｰﾀ数 (/DIV)");
+    controls_.add(T_Div, "T_Div", K::Label);
+    controls_.add(V_Div, "V_Div", K::Label);
+    controls_.addArray(Label25, "Label25", K::Label);
     Label25[0].text = "ﾌﾟﾘﾄﾘｶﾞ";
     Label25[1].text = "％";
-    registerControl(Label26, "Label26", K::Label);
-    registerControl(LabelAN, "LabelAN", K::Label, "全ｻﾝﾌﾟﾙ数");
-    registerControl(LabASn, "LabASn", K::Label);
-    registerControl(LabelN, "LabelN", K::Label, "1出力ｻﾝﾌﾟﾙ数");
-    registerControl(Lab1OutN, "Lab1OutN", K::Label);
-    registerControl(LabelT, "LabelT", K::Label, "測定時間");
-    registerControl(LabSTim, "LabSTim", K::Label);
-    registerArray(Label17, "Label17", K::Label, "秒");
-    registerControl(Label32, "Label32", K::Label, "測定器機種");
-    registerControl(Label11, "Label11", K::Label, "出力ファイル名");
-    registerControl(Text5, "Text5", K::TextBox);
+    controls_.add(Label26, "Label26", K::Label);
+    controls_.add(LabelAN, "LabelAN", K::Label, "全ｻﾝﾌﾟﾙ数");
+    controls_.add(LabASn, "LabASn", K::Label);
+    controls_.add(LabelN, "LabelN", K::Label, "1出力ｻﾝﾌﾟﾙ数");
+    controls_.add(Lab1OutN, "Lab1OutN", K::Label);
+    controls_.add(LabelT, "LabelT", K::Label, "測定時間");
+    controls_.add(LabSTim, "LabSTim", K::Label);
+    controls_.addArray(Label17, "Label17", K::Label, "秒");
+    controls_.add(Label32, "Label32", K::Label, "測定器機種");
+    controls_.add(Label11, "Label11", K::Label, "出力ファイル名");
+    controls_.add(Text5, "Text5", K::TextBox);
     Label11.visible = Text5.visible = false;
 
     // Processing choice
-    registerControl(Frame2, "Frame2", K::Frame, "処理内容");
-    registerArray(Option2, "Option2", K::OptionButton);
+    controls_.add(Frame2, "Frame2", K::Frame, "処理内容");
+    controls_.addArray(Option2, "Option2", K::OptionButton);
     Option2[0].text = "実効値演算";
     Option2[1].text = "生データ出力";
     Option2[2].text = "PQデータFFT";
@@ -109,128 +89,128 @@ void Form1Model::createControls() {
     Option2[0].value = 1;
 
     // Data kind
-    registerControl(Frame1, "Frame1", K::Frame, "データ");
-    registerArray(Option1, "Option1", K::OptionButton);
+    controls_.add(Frame1, "Frame1", K::Frame, "データ");
+    controls_.addArray(Option1, "Option1", K::OptionButton);
     Option1[0].text = "8840波形";
     Option1[1].text = "8808･35･41･80波形";
     Option1[2].text = "自動";
     Option1[3].text = "8808･35･41Rms";
     Option1[4].text = "8420･21ﾛｶﾞｰ";
     Option1[2].value = 1;
-    registerControl(Check11, "Check11", K::CheckBox, "時刻統計");
+    controls_.add(Check11, "Check11", K::CheckBox, "時刻統計");
     Check11.enabled = false;
-    registerControl(Text6, "Text6", K::TextBox, "2000");
+    controls_.add(Text6, "Text6", K::TextBox, "2000");
 
     // Scaling
-    registerArray(Label13, "Label13", K::Label, "電流ｸﾗﾝﾌﾟ");
+    controls_.addArray(Label13, "Label13", K::Label, "電流ｸﾗﾝﾌﾟ");
     Label13[0].text = "ＰＴ比";
-    registerArray(Text7, "Text7", K::TextBox, "200");
+    controls_.addArray(Text7, "Text7", K::TextBox, "200");
     Text7[0].text = "60";
-    registerArray(Label16, "Label16", K::Label, "A/fs(0.2V)");
+    controls_.addArray(Label16, "Label16", K::Label, "A/fs(0.2V)");
     Label16[0].text = "倍";
-    registerControl(Label29, "Label29", K::Label, "乗率");
-    registerArray(Text3, "Text3", K::TextBox, "1");
-    registerArray(Label30, "Label30", K::Label, "倍");
+    controls_.add(Label29, "Label29", K::Label, "乗率");
+    controls_.addArray(Text3, "Text3", K::TextBox, "1");
+    controls_.addArray(Label30, "Label30", K::Label, "倍");
     Label29.visible = false;
     for (int i = 0; i < kPositions; ++i) Text3[i].visible = Label30[i].visible = false;
 
     // RMS computation
-    registerControl(Frame3, "Frame3", K::Frame, "実効値演算");
-    registerControl(LabelmS, "LabelmS", K::Label, "出力間隔");
-    registerControl(Text1, "Text1", K::TextBox, "20");
-    registerArray(Option5, "Option5", K::OptionButton);
+    controls_.add(Frame3, "Frame3", K::Frame, "実効値演算");
+    controls_.add(LabelmS, "LabelmS", K::Label, "出力間隔");
+    controls_.add(Text1, "Text1", K::TextBox, "20");
+    controls_.addArray(Option5, "Option5", K::OptionButton);
     Option5[0].text = "50Hz";
     Option5[1].text = "60Hz";
     Option5[0].value = 1;
-    registerControl(Check1, "Check1", K::CheckBox, "基本波解析");
-    registerControl(Check3, "Check3", K::CheckBox, "第5次調波解析");
-    registerControl(Check5, "Check5", K::CheckBox, "周波数");
-    registerControl(Check6, "Check6", K::CheckBox, "相別出力");
-    registerControl(Frame7, "Frame7", K::Frame, "相別出力");
+    controls_.add(Check1, "Check1", K::CheckBox, "基本波解析");
+    controls_.add(Check3, "Check3", K::CheckBox, "第5次調波解析");
+    controls_.add(Check5, "Check5", K::CheckBox, "周波数");
+    controls_.add(Check6, "Check6", K::CheckBox, "相別出力");
+    controls_.add(Frame7, "Frame7", K::Frame, "相別出力");
     Frame7.visible = false;
-    registerArray(Option3, "Option3", K::OptionButton);
+    controls_.addArray(Option3, "Option3", K::OptionButton);
     Option3[0].text = "線間";
     Option3[1].text = "相電圧";
     Option3[0].value = 1;
-    registerControl(Check2, "Check2", K::CheckBox, "自動位相確認");
-    registerArray(Option4, "Option4", K::OptionButton);
+    controls_.add(Check2, "Check2", K::CheckBox, "自動位相確認");
+    controls_.addArray(Option4, "Option4", K::OptionButton);
     Option4[0].text = "正転";
     Option4[1].text = "逆転";
     Option4[0].value = 1;
-    registerControl(Check13, "Check13", K::CheckBox, "10ms移動平均誤差補正");
+    controls_.add(Check13, "Check13", K::CheckBox, "10ms移動平均誤差補正");
     Check13.enabled = false;
-    registerControl(Check10, "Check10", K::CheckBox, "統計処理のみ出力");
+    controls_.add(Check10, "Check10", K::CheckBox, "統計処理のみ出力");
     for (int i = 0; i < kMaxCircuits; ++i) {
         std::string index = "(" + std::to_string(i) + ")";
-        registerControl(Frame5[i], "Frame5" + index, K::Frame, "回路" + std::to_string(i + 1));
-        registerControl(Check7[i], "Check7" + index, K::CheckBox, "極性反転");
-        registerControl(Check8[i], "Check8" + index, K::CheckBox, "Y-Δ+30");
-        registerControl(Check9[i], "Check9" + index, K::CheckBox, "Y-Δ-30");
+        controls_.add(Frame5[i], "Frame5" + index, K::Frame, "回路" + std::to_string(i + 1));
+        controls_.add(Check7[i], "Check7" + index, K::CheckBox, "極性反転");
+        controls_.add(Check8[i], "Check8" + index, K::CheckBox, "Y-Δ+30");
+        controls_.add(Check9[i], "Check9" + index, K::CheckBox, "Y-Δ-30");
     }
-    registerArray(Check12, "Check12", K::CheckBox);
+    controls_.addArray(Check12, "Check12", K::CheckBox);
     Check12[0].text = "補償前電圧の計算";
     Check12[1].text = "理論補償値の計算";
-    registerArray(Frame6, "Frame6", K::Frame);
+    controls_.addArray(Frame6, "Frame6", K::Frame);
     Frame6[0].text = "補償前電圧";
     Frame6[1].text = "理論補償値";
     Frame6[0].visible = Frame6[1].visible = false;
-    registerControl(Label33, "Label33", K::Label, "計算対象フィーダ");
-    registerIndexes(Label34, "Label34", K::Label, {0, 1, 3});
+    controls_.add(Label33, "Label33", K::Label, "計算対象フィーダ");
+    controls_.addIndexes(Label34, "Label34", K::Label, {0, 1, 3});
     Label34[0].text = "Ｐ(kW)に対す定数";
     Label34[1].text = "Ｑ(kval)に対す定数";
     Label34[3].text = "線路定数R/X";
-    registerIndexes(Label35, "Label35", K::Label, {0, 1, 3});
+    controls_.addIndexes(Label35, "Label35", K::Label, {0, 1, 3});
     Label35[0].text = "V+P/kV×";
     Label35[1].text = "V+Q/kV×";
     Label35[3].text = "-Q-P×";
-    registerArray(Text8, "Text8", K::TextBox, "1");
-    registerArray(Text9, "Text9", K::TextBox);
+    controls_.addArray(Text8, "Text8", K::TextBox, "1");
+    controls_.addArray(Text9, "Text9", K::TextBox);
 
     // Raw-data output
-    registerControl(Frame4, "Frame4", K::Frame, "生データ出力");
+    controls_.add(Frame4, "Frame4", K::Frame, "生データ出力");
     Frame4.visible = false;
-    registerControl(Check15, "Check15", K::CheckBox, "時間軸を時刻(日時)で出力");
-    registerControl(Label22, "Label22", K::Label, "データ出力範囲");
-    registerArray(Text2, "Text2", K::TextBox);
+    controls_.add(Check15, "Check15", K::CheckBox, "時間軸を時刻(日時)で出力");
+    controls_.add(Label22, "Label22", K::Label, "データ出力範囲");
+    controls_.addArray(Text2, "Text2", K::TextBox);
     Text2[0].text = "0";
-    registerIndexes(Label23, "Label23", K::Label, {0, 1, 3});
+    controls_.addIndexes(Label23, "Label23", K::Label, {0, 1, 3});
     Label23[0].text = "回～";
     Label23[1].text = "回";
     Label23[3].text = "出力数";
-    registerControl(Label13a, "Label13a", K::Label, "Step");
-    registerControl(Text4, "Text4", K::TextBox, "1");
-    registerControl(Label24, "Label24", K::Label);
+    controls_.add(Label13a, "Label13a", K::Label, "Step");
+    controls_.add(Text4, "Text4", K::TextBox, "1");
+    controls_.add(Label24, "Label24", K::Label);
 
     // FFT
-    registerControl(Check4, "Check4", K::CheckBox, "時間移動FFT");
+    controls_.add(Check4, "Check4", K::CheckBox, "時間移動FFT");
     Check4.visible = false;
-    registerControl(Frame8, "Frame8", K::Frame, "時間移動FFT");
+    controls_.add(Frame8, "Frame8", K::Frame, "時間移動FFT");
     Frame8.visible = false;
-    registerIndexes(Label36, "Label36", K::Label, {0, 1, 2});
+    controls_.addIndexes(Label36, "Label36", K::Label, {0, 1, 2});
     Label36[0].text = "出力周波数";
     Label36[1].text = "ｻﾝﾌﾟﾘﾝｸﾞ数=2^";
     Label36[2].text = "移動間隔";
-    registerControl(Text11, "Text11", K::TextBox, "8");
-    registerArray(Label38, "Label38", K::Label);
+    controls_.add(Text11, "Text11", K::TextBox, "8");
+    controls_.addArray(Label38, "Label38", K::Label);
     Label38[0].text = "0";
     Label38[1].text = "256";
-    registerArray(Label37, "Label37", K::Label);
+    controls_.addArray(Label37, "Label37", K::Label);
     Label37[0].text = "～";
     Label37[1].text = "kHz";
     Label37[2].text = "kHz";
     Label37[3].text = "ms";
-    registerArray(Text10, "Text10", K::TextBox);
+    controls_.addArray(Text10, "Text10", K::TextBox);
     Text10[0].text = "0.05";
     Text10[1].text = "10";
     Text10[2].text = "0.3";
     Text10[2].enabled = false;
-    registerControl(Check14, "Check14", K::CheckBox, "分割周期設定");
-    registerControl(Text12, "Text12", K::TextBox, "10");
+    controls_.add(Check14, "Check14", K::CheckBox, "分割周期設定");
+    controls_.add(Text12, "Text12", K::TextBox, "10");
 
     // Channel assignment
-    registerControl(Check16, "Check16", K::CheckBox, "Ch入替・個別反転");
-    registerArray(Combo1, "Combo1", K::ComboBox);
-    registerArray(Check17, "Check17", K::CheckBox, "反転");
+    controls_.add(Check16, "Check16", K::CheckBox, "Ch入替・個別反転");
+    controls_.addArray(Combo1, "Combo1", K::ComboBox);
+    controls_.addArray(Check17, "Check17", K::CheckBox, "反転");
     for (int j = 0; j < kPositions; ++j) {
         for (int item = 1; item <= kPositions; ++item)
             Combo1[j].items.push_back(item < 10 ? "Ch " + std::to_string(item) : "Ch" + std::to_string(item));
@@ -239,13 +219,22 @@ void Form1Model::createControls() {
     }
 
     // Commands and progress
-    registerControl(Command1, "Command1", K::CommandButton, "CSV変換");
-    registerControl(Command3, "Command3", K::CommandButton, "全ﾌｧｲﾙ処理");
-    registerControl(Command2, "Command2", K::CommandButton, "波形表示");
-    registerControl(Command4, "Command4", K::CommandButton, "ﾍﾞｸﾄﾙ表示");
-    registerControl(Command10, "Command10", K::CommandButton, "終了");
+    controls_.add(Command1, "Command1", K::CommandButton, "CSV変換");
+    controls_.add(Command3, "Command3", K::CommandButton, "全ﾌｧｲﾙ処理");
+    controls_.add(Command2, "Command2", K::CommandButton, "波形表示");
+    controls_.add(Command4, "Command4", K::CommandButton, "ﾍﾞｸﾄﾙ表示");
+    controls_.add(Command10, "Command10", K::CommandButton, "終了");
     Command1.enabled = Command2.enabled = Command3.enabled = Command4.enabled = false;
-    registerControl(Label10, "Label10", K::Label, "データ解析中");
+    controls_.add(PqCommand, "PqCommand", K::CommandButton, "電力品質解析");
+    PqCommand.enabled = false;
+    controls_.add(PqVoltsLabel, "PqVoltsLabel", K::Label, "公称電圧(V)");
+    controls_.add(PqVolts, "PqVolts", K::TextBox);
+    controls_.add(PqIntervalLabel, "PqIntervalLabel", K::Label, "集計間隔");
+    controls_.add(PqInterval, "PqInterval", K::ComboBox);
+    PqInterval.items = {"200ms", "3s", "10min", "2h"};
+    PqInterval.value = 2;
+    PqInterval.text = PqInterval.items[2];
+    controls_.add(Label10, "Label10", K::Label, "データ解析中");
     Label10.visible = false;
 
     makeOptionGroup({&Option1[0], &Option1[1], &Option1[2], &Option1[3], &Option1[4]});
@@ -291,6 +280,7 @@ void Form1Model::bindEvents() {
     Command3.onClick = [this] { Command3_Click(); };
     Command4.onClick = [this] { Command4_Click(); };
     Command10.onClick = [this] { Command10_Click(); };
+    PqCommand.onClick = [this] { PqCommand_Click(); };
 }
 
 void Form1Model::Form_Load(int currentYear) {
@@ -308,12 +298,6 @@ void Form1Model::Form_Load(int currentYear) {
         Combo1[j].text = Combo1[j].items[j];
         ChannelSelection[j] = ChannelMap[j] = static_cast<std::int16_t>(j);
     }
-}
-
-Control* Form1Model::findControl(std::string_view name) {
-    for (Control* control : controls_)
-        if (control->name == name) return control;
-    return nullptr;
 }
 
 }  // namespace pqwave

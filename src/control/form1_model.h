@@ -8,19 +8,16 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "batch/file_statistics.h"
-#include "batch/rms_statistics.h"
 #include "common/progress.h"
 #include "control/control.h"
 #include "control/host.h"
-#include "input/header.h"
-#include "input/sample_table.h"
+#include "input/recording.h"
 #include "power/power_settings.h"
-#include "spectrum/moving_fft.h"
 
 namespace pqwave {
 
@@ -86,29 +83,36 @@ public:
     std::array<Control, 16> Check17;
     std::array<Control, 16> Combo1;
     Control Command1, Command2, Command3, Command4, Command10;
+    // "電力品質解析" and its choices: Udin in volts (empty: chosen from the first 10 s) and the
+    // aggregation interval.
+    Control PqCommand, PqVoltsLabel, PqVolts, PqIntervalLabel, PqInterval;
 
     DriveListBox Drive1;
     DirListBox Dir1;
     FileListBox File1;
 
-    // ---- Recording in memory (header reader and loader)
-    RawSampleTable SampleTable;
-    std::array<float, kPositions> ChannelScale{};
-    std::array<float, 48> ChannelCalibration{};
-    int ChannelCount = 0;
-    int LogicChannelCount = 0;
-    int RmsDataFile = 0;
-    int FormatCode = 0;
-    double SampleCount = 0;  // samples per channel, exactly as the header gives them
-    int HeaderBlocks = 0;
-    int LoggerExtraFlag = 0;
-    double TimeUnitFactor = 1;
-    float SamplePeriod = 0;
-    double SamplePeriodAtLoad = 0;
+    // ---- The recording: the facts of the file clicked last, and the samples in memory
+    const RecordingFacts& selectedRecording() const { return facts_; }
+    // The recording whose samples are in memory, when they are those of the file in Label1 as
+    // the channel settings store them; nothing otherwise.
+    std::shared_ptr<const Recording> loadedRecording() const;
+    // The module values the window's rules read, from those facts and samples.
+    int ChannelCount() const { return facts_.layout.channelCount; }
+    int LogicChannelCount() const { return facts_.layout.logicChannelCount; }
+    int RmsDataFile() const { return facts_.layout.rmsDataFile; }
+    int FormatCode() const { return facts_.layout.formatCode; }
+    double SampleCount() const { return facts_.sampleCount; }
+    int HeaderBlocks() const { return facts_.layout.headerBlocks; }
+    int LoggerExtraFlag() const { return facts_.layout.loggerExtraFlag; }
+    double TimeUnitFactor() const { return facts_.timeUnitFactor; }
+    float SamplePeriod() const { return facts_.samplePeriod; }
+    double SamplePeriodAtLoad() const { return facts_.samplePeriodAtLoad; }
+    const RawSampleTable& SampleTable() const;
+    const std::array<float, kPositions>& ChannelScale() const;
+    int LastActiveChannel() const { return recording_ ? recording_->lastActiveChannel : 0; }
+    std::string LoadedFileName() const { return recording_ ? recording_->facts.fileName : std::string(); }
+    int LoadCount() const { return loadCount_; }  // loads so far; views rebuild what they derive from them
     int FileRecognized = 0;
-    int LastActiveChannel = 0;
-    std::string LoadedFileName;
-    int LoadCount = 0;  // loads into SampleTable so far; views rebuild what they derive from it
     std::array<std::int16_t, kPositions> ChannelSelection{};
     std::array<std::int16_t, kPositions> ChannelMap{};
 
@@ -117,15 +121,6 @@ public:
     Progress progress;
     float SupplyFrequency = 50;
     float RawOutputStep = 1;
-    int BatchMode = 0;
-    std::int32_t IntervalCount = 0;
-    // The statistics the all-files run keeps of the file just converted.
-    PowerFileStatistics FileStatistics;  // VStat, IStat, ... of the RMS and power analyses
-    RmsFileStatistics RmsStatistics;     // RmsStat of an RMS recording's raw-data conversion
-    std::vector<float> IntervalFrequency;
-    // The moving-FFT summary files the all-files run has started; it clears this when it starts,
-    // so each run heads its summary files afresh.
-    MovingFftSummaries movingFftSummaries;
 
     // ---- Events
     void Form_Load(int currentYear);
@@ -162,18 +157,18 @@ public:
     void Command3_Click();
     void Command4_Click();
     void Command10_Click();
+    void PqCommand_Click();
 
-    // The data loader: reads the samples of the file in Label1 into SampleTable.
+    // The data loader: reads the samples of the file in Label1 into memory.
     void DTLood();
+    // The samples in memory no longer fit the channel settings: the next use loads again.
+    void forgetLoadedSamples();
     // DTLood unless the file in Label1 is the one in memory.
     void loadSelectedFile();
-    // Refuses a loaded recording that no conversion can scale: no analog channel, or a count
-    // per division (V_Div) of 0 or no number.
-    void requireConvertibleRecording() const;
 
     // ---- Names, for the CLI and the tests
-    const std::vector<Control*>& controls() const { return controls_; }
-    Control* findControl(std::string_view name);
+    const ControlSet& controls() const { return controls_; }
+    Control* findControl(std::string_view name) const { return controls_.find(name); }
     Form1Host& host() { return *host_; }
     void setHost(Form1Host* host);
     const std::filesystem::path& programFolder() const { return programFolder_; }
@@ -182,41 +177,43 @@ public:
     std::filesystem::path selectedFilePath() const;
     void refreshFileList();
 
-    // The conversion run of "CSV変換" on the selected file. Returns its output file, complete
-    // but not yet renamed into place (nothing when the run writes none): the caller commits it,
-    // so the all-files run can put outputs in place in the file list's order.
-    std::unique_ptr<TextOutputFile> convertSelectedFile();
+    // The conversion run of "CSV変換" on the selected file. Returns its outcome, whose files are
+    // complete but not yet put in place: the caller commits them.
+    FileOutcome convertSelectedFile();
+    // What the last "CSV変換" came to (its files in place): interval count, statistics, warnings.
+    const FileOutcome* lastConversion() const { return lastConversion_ ? &*lastConversion_ : nullptr; }
 
 private:
     void createControls();
+    void showOutcome(const struct ConversionJob& job, const FileOutcome& outcome);
     void bindEvents();
-    void registerControl(Control& control, std::string name, ControlKind kind, std::string text = "");
-    template <std::size_t N>
-    void registerArray(std::array<Control, N>& array, std::string_view name, ControlKind kind,
-                       const std::string& text = "");
-    template <std::size_t N>
-    void registerIndexes(std::array<Control, N>& array, std::string_view name, ControlKind kind,
-                         std::initializer_list<int> indexes, const std::string& text = "");
-
     // Header display (the File1 click)
-    void showHeader(const Header8840& header);
-    void showHeader(const BlockHeader& header);
-    void showHeader(const LoggerHeader& header);
     void showUnrecognized();
     void selectOptionWhenAutomatic(int index);
     void completeRecognizedHeader();
     void applyCommand1RuleForBlockFiles();
-    void showDerivedTimeAxis(double sampleCount);
-    void showSampleCountAndRate(double sampleCount);
-    void clearChannelPositionsFrom(int first, std::array<bool, kPositions>& channelPresent);
+    void showDerivedTimeAxis();
+    void showSampleCountAndRate();
     void updateCommand4();
     void refreshFftDerivedValues();
     double timePerDivisionNumber() const;
 
+    void show8840Header();
+    void showBlockHeader();
+    void showLoggerHeader();
+    void showRecognized();
+    void showStartAndTimeAxis();
+    void showChannelTable();
+    ChannelSettings channelSettings() const;
+
+    RecordingFacts facts_;
+    std::optional<FileOutcome> lastConversion_;
+    std::shared_ptr<const Recording> recording_;
+    int loadCount_ = 0;
     std::filesystem::path programFolder_;
     Form1Host defaultHost_;
     Form1Host* host_;
-    std::vector<Control*> controls_;
+    ControlSet controls_;
 };
 
 }  // namespace pqwave

@@ -56,14 +56,14 @@ void Form1Model::Option1_Click(int index) {
             commandsEnabled = model == 8840;
             break;
         case 1:
-            commandsEnabled =
-                RmsDataFile == 0 && (model == 8835 || model == 8841 || model == 8807 || model == 8880 || model == 8861);
+            commandsEnabled = RmsDataFile() == 0 &&
+                              (model == 8835 || model == 8841 || model == 8807 || model == 8880 || model == 8861);
             break;
         case 2:
             Command3.enabled = false;
             break;
         case 3:
-            commandsEnabled = RmsDataFile == 1;
+            commandsEnabled = RmsDataFile() == 1;
             Option2[0].enabled = Option2[2].enabled = false;
             if (isSelected(Option2[0]) || isSelected(Option2[2])) select(Option2[1]);
             break;
@@ -150,7 +150,7 @@ double Form1Model::timePerDivisionNumber() const {
 void Form1Model::Text1_Change() {
     if (valOf(Text1) == 0) setText(Text1, "1");
     double d = timePerDivisionNumber();
-    if (d > 0) setText(Lab1OutN, formD(valOf(T_Div) * (valOf(Text1) / d) / 1000 * TimeUnitFactor));
+    if (d > 0) setText(Lab1OutN, formD(valOf(T_Div) * (valOf(Text1) / d) / 1000 * TimeUnitFactor()));
     Check5.enabled = valOf(Text1) == 20;
 }
 
@@ -188,15 +188,15 @@ void Form1Model::refreshFftDerivedValues() {
 
 void Form1Model::Label21_Change() {
     Check13.enabled = valOf(Label21) >= 200;
-    if (BatchMode == 0) setText(Text10[1], formD(valOf(Label21) / 2000));
+    setText(Text10[1], formD(valOf(Label21) / 2000));
 }
 
 void Form1Model::Label14_Change(int index) {
-    if (index == 16) setText(Text2[1], formD(SampleCount - 1));
+    if (index == 16) setText(Text2[1], formD(SampleCount() - 1));
 }
 
 void Form1Model::Label26_Change() {
-    if (FormatCode == 20) {
+    if (FormatCode() == 20) {
         setText(Text2[0], "0");
         return;
     }
@@ -263,12 +263,12 @@ void Form1Model::Check16_Click() {
         Combo1[j].text = Combo1[j].items[j];
     }
     // The box also decides the block order of 8840 files, so the samples must be read again.
-    LoadedFileName.clear();
+    forgetLoadedSamples();
     if (changed && !File1.fileName.empty()) File1_Click(File1.fileName);
 }
 
 void Form1Model::Check17_Click(int) {
-    LoadedFileName.clear();
+    forgetLoadedSamples();
 }
 
 void Form1Model::Combo1_Click(int index) {
@@ -281,7 +281,7 @@ void Form1Model::Combo1_Click(int index) {
         if (ChannelSelection[j] >= 0 && ChannelSelection[j] < kPositions)
             ChannelMap[ChannelSelection[j]] = static_cast<std::int16_t>(j);
     // The samples in memory were stored under the old assignment.
-    LoadedFileName.clear();
+    forgetLoadedSamples();
     if (!File1.fileName.empty()) File1_Click(File1.fileName);
 }
 

@@ -4,16 +4,11 @@
 
 #include <string>
 
+#include "batch/all_files_run.h"
+#include "batch/file_outcome.h"
 #include "common/error.h"
 
 namespace pqwave {
-
-// A file the all-files run skipped because it failed, or a warning about one.
-struct FileProblem {
-    bool failed = false;
-    ErrorKind kind = ErrorKind::CannotRead;
-    std::string message;  // one line naming the file
-};
 
 class Form1Host {
 public:
@@ -32,7 +27,7 @@ public:
         else
             reportWarning(problem.message);
     }
-    virtual void allFilesRunEnded() {}
+    virtual void allFilesRunEnded(const AllFilesTally& /*tally*/) {}
     // The hourglass pointer during loads and runs.
     virtual void setWaitCursor(bool /*on*/) {}
     // Let the window system repaint; the model has just changed its progress caption.
@@ -40,9 +35,6 @@ public:
     // "波形表示" and "ﾍﾞｸﾄﾙ表示" with the samples in memory: show that window, hide the main one.
     virtual void showWaveformWindow() {}
     virtual void showVectorWindow() {}
-    // The phase check ("自動位相確認") before an analysis: the vector window is shown and hidden
-    // again, and its phase-sequence detection selects the rotation in the main window.
-    virtual void showVectorWindowBriefly() {}
     virtual void endProgram() {}
 };
 

@@ -4,23 +4,22 @@
 #include <string>
 
 #include "common/numbers.h"
-#include "common/text.h"
-#include "control/form1_model.h"
+#include "common/textforms.h"
 #include "power/interval_analysis.h"
 #include "power/sliding_analysis.h"
 
 namespace pqwave {
 namespace {
 
-// The target circuit of a compensation value: "the number in Text8(k) - 1 equals c exactly".
-int targetCircuit(const Control& box, int circuits) {
-    double c = Val(box.text) - 1;
+// The target circuit of a compensation value: "the number typed - 1 equals c exactly".
+int targetCircuit(double number, int circuits) {
+    const double c = number - 1;
     return c >= 0 && c < circuits && c == std::floor(c) ? static_cast<int>(c) : -1;
 }
 
-// The all-files run summarises each file by the sum, maximum and minimum of every value from
-// the first whole output interval (row 0) on, which restarts them.
-void foldFileStatistics(Form1Model& form, const PowerSettings& s, const RowValues& r) {
+// The summary takes the sum, maximum and minimum of every value from the first whole output
+// interval (row 0) on, which restarts them.
+void foldFileStatistics(PowerFileStatistics& statistics, const PowerSettings& s, const RowValues& r) {
     if (r.row < 0) return;
     SummaryValues values;
     values.v = r.v;
@@ -35,85 +34,64 @@ void foldFileStatistics(Form1Model& form, const PowerSettings& s, const RowValue
             values.phaseQ[c][k] = static_cast<float>(r.phaseQ[c][k]);
         }
     }
-    form.FileStatistics.fold(values, s.circuits, s.perPhase, r.row == 0);
+    statistics.fold(values, s.circuits, s.perPhase, r.row == 0);
 }
 
-// In the all-files run every row's values go into the file's statistics.
-RowObserver fileStatisticsFold(Form1Model& form, const PowerSettings& settings) {
-    if (form.BatchMode != 1) return {};
-    return [&form, &settings](const RowValues& row) { foldFileStatistics(form, settings, row); };
-}
-
-void reportFailedSteps(Form1Model& form, std::int64_t failedSteps) {
+void warnOfFailedSteps(FileOutcome& outcome, const PowerSettings& s, std::int64_t failedSteps) {
     if (failedSteps == 0) return;
-    form.host().reportWarning(form.Label1.text + ": " + std::to_string(failedSteps) +
-                              " analysis steps could not be computed (a division by zero, a value out of "
-                              "range or a missing channel); their values repeat the previous result");
+    outcome.warn(s.fileName + ": " + std::to_string(failedSteps) +
+                 " analysis steps could not be computed (a division by zero, a value out of range or a missing "
+                 "channel); their values repeat the previous result");
 }
 
 }  // namespace
 
-PowerSettings powerSettingsOf(const Form1Model& f) {
-    PowerSettings s;
-    s.fileName = f.Label1.text;
-    s.samplesPerIntervalText = f.Lab1OutN.text;
-    s.samplesPerInterval = valOf(f.Lab1OutN);
-    s.totalSamples = f.SampleCount;
-    s.countsPerDivision = valOf(f.V_Div);
-    s.ptRatio = valOf(f.Text7[0]);
-    s.ptText = f.Text7[0].text;
-    for (int c = 0; c < kMaxCircuits; ++c) {
-        s.clampAmps[c] = valOf(f.Text7[c + 1]);
-        s.clampTexts[c] = f.Text7[c + 1].text;
-        s.polarityInverted[c] = isChecked(f.Check7[c]);
-        s.minus30[c] = isChecked(f.Check9[c]);
-        s.plus30[c] = isChecked(f.Check8[c]);
+bool slidingAnalysisPossible(const RecordingFacts& facts) {
+    return facts.samplingHz >= 200;
+}
+
+PowerSettings powerSettingsFor(const ConversionJob& job, const Recording& recording, bool sliding) {
+    const RecordingFacts& f = recording.facts;
+    PowerSettings s = job.power;
+    s.fileName = f.fileName;
+    s.samplesPerInterval = job.samplesPerInterval.value_or(f.samplesPerIntervalOf(s.intervalMs));
+    s.samplesPerIntervalText =
+        job.samplesPerInterval ? job.samplesPerIntervalText : formS(static_cast<float>(s.samplesPerInterval));
+    s.totalSamples = f.sampleCount;
+    s.countsPerDivision = f.countsPerDivision;
+    s.samplingFrequency = f.samplingHz;
+    s.samplesPerDivision = f.samplesPerDivision;
+    s.timePerDivision = f.timePerDivision;
+    s.timeUnitFactor = f.timeUnitFactor;
+    s.channelCount = f.channelCount();
+    s.logicChannelCount = f.layout.logicChannelCount;
+    s.circuits = circuitCountOf(s.channelCount);
+    s.compensationTarget = s.compensation ? targetCircuit(job.compensationCircuit, s.circuits) : -1;
+    s.theoreticalTarget = s.theoretical ? targetCircuit(job.theoreticalCircuit, s.circuits) : -1;
+    if (sliding) s.fundamental = s.fifth = s.frequency = false;
+    return s;
+}
+
+void runPowerAnalysis(const PowerSettings& settings, bool sliding, const Recording& recording, TextOutputFile* file,
+                      Progress& progress, FileOutcome& outcome) {
+    PowerFileStatistics& statistics = outcome.interval.statistics;
+    const RowObserver fold = [&statistics, &settings](const RowValues& row) {
+        foldFileStatistics(statistics, settings, row);
+    };
+    const RecordingView view = recording.view();
+    std::int64_t failedSteps = 0;
+    if (sliding) {
+        SlidingResult result = PQOut10ms(settings, view, file, progress, fold);
+        outcome.interval.intervalCount = result.intervalCount;
+        failedSteps = result.failedSteps;
+    } else {
+        IntervalResult result = PQOut0ms(settings, view, file, progress, fold);
+        outcome.interval.intervalCount = result.intervalCount;
+        if (settings.frequency) outcome.interval.intervalFrequency = std::move(result.intervalFrequency);
+        failedSteps = result.failedSteps;
     }
-    s.intervalMs = valOf(f.Text1);
-    s.samplingFrequency = valOf(f.Label21);
-    s.supplyFrequency = f.SupplyFrequency;
-    s.samplesPerDivision = valOf(f.T_Div);
-    s.timePerDivision = Val(leftChars(f.Label15[2].text, 3));
-    s.timeUnitFactor = f.TimeUnitFactor;
-    s.channelCount = f.ChannelCount;
-    s.logicChannelCount = f.LogicChannelCount;
-    s.circuits = circuitCountOf(f.ChannelCount);
-    s.reverseRotation = isSelected(f.Option4[1]);
-    s.lineVoltages = isSelected(f.Option3[0]);
-    s.perPhase = isChecked(f.Check6);
-    s.statisticsOnly = isChecked(f.Check10);
-    s.fundamental = isChecked(f.Check1);
-    s.fifth = isChecked(f.Check3);
-    s.frequency = isChecked(f.Check5) && f.Check5.enabled;
-    s.compensation = isChecked(f.Check12[0]);
-    s.theoretical = isChecked(f.Check12[1]);
-    if (s.compensation) s.compensationTarget = targetCircuit(f.Text8[0], s.circuits);
-    if (s.theoretical) s.theoreticalTarget = targetCircuit(f.Text8[1], s.circuits);
-    s.kP = valOf(f.Text9[0]);
-    s.kQ = valOf(f.Text9[1]);
-    s.kRX = valOf(f.Text9[3]);
-    return s;
-}
-
-PowerSettings slidingSettingsOf(const Form1Model& form) {
-    PowerSettings s = powerSettingsOf(form);
-    s.fundamental = s.fifth = s.frequency = false;
-    return s;
-}
-
-void runIntervalAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file) {
-    const RecordingView recording{form.SampleTable, form.ChannelScale, form.ChannelCount, form.LogicChannelCount};
-    IntervalResult result = PQOut0ms(settings, recording, file, form.progress, fileStatisticsFold(form, settings));
-    form.IntervalCount = result.intervalCount;
-    if (settings.frequency) form.IntervalFrequency = std::move(result.intervalFrequency);
-    reportFailedSteps(form, result.failedSteps);
-}
-
-void runSlidingAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file) {
-    const RecordingView recording{form.SampleTable, form.ChannelScale, form.ChannelCount, form.LogicChannelCount};
-    SlidingResult result = PQOut10ms(settings, recording, file, form.progress, fileStatisticsFold(form, settings));
-    form.IntervalCount = result.intervalCount;
-    reportFailedSteps(form, result.failedSteps);
+    outcome.interval.layout = {settings.circuits, settings.perPhase, settings.lineVoltages, settings.frequency};
+    warnOfFailedSteps(outcome, settings, failedSteps);
 }
 
 }  // namespace pqwave

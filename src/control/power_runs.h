@@ -1,23 +1,26 @@
-// The RMS and power analyses as the main window runs them: their settings read from the
-// controls once per run, and what they return stored back into the window's state.
+// The RMS and power analyses of a conversion: their settings completed from the job and the
+// recording, and what they return kept in the file's outcome.
 #pragma once
 
+#include "batch/file_outcome.h"
+#include "common/progress.h"
+#include "control/conversion_job.h"
 #include "power/power_settings.h"
 
 namespace pqwave {
 
-class Form1Model;
 class TextOutputFile;
 
-PowerSettings powerSettingsOf(const Form1Model& form);
+// The job's settings completed with what the recording says (its time axis, scale, channels);
+// the 10 ms moving average computes no harmonics and no frequency.
+PowerSettings powerSettingsFor(const ConversionJob& job, const Recording& recording, bool sliding);
 
-// The settings of the 10 ms moving average, which computes no harmonics and no frequency.
-PowerSettings slidingSettingsOf(const Form1Model& form);
+// Whether the recording's sampling lets the 10 ms analysis run (200 Hz and more).
+bool slidingAnalysisPossible(const RecordingFacts& facts);
 
-// PQOut0ms on the loaded recording; rows go to `file` unless it is null.
-void runIntervalAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file);
-
-// PQOut10ms on the loaded recording; rows go to `file` unless it is null.
-void runSlidingAnalysis(Form1Model& form, const PowerSettings& settings, TextOutputFile* file);
+// PQOut0ms or PQOut10ms on the recording; rows go to `file` unless it is null. The outcome
+// gets the interval count, the frequencies and the statistics the all-files run summarises.
+void runPowerAnalysis(const PowerSettings& settings, bool sliding, const Recording& recording, TextOutputFile* file,
+                      Progress& progress, FileOutcome& outcome);
 
 }  // namespace pqwave

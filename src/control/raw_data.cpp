@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
-#include <optional>
-#include <vector>
 
 #include "common/code_text_cache.h"
 #include "common/datetime.h"
@@ -14,7 +11,6 @@
 #include "common/text.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
-#include "control/form1_model.h"
 
 namespace pqwave {
 namespace {
@@ -22,170 +18,122 @@ namespace {
 // Positions that may hold a recorded channel: the recorded count, and for 8840 files (which
 // keep each channel at its own position even when one before it is switched off) up to
 // the last active position, so a gap does not drop the last channel.
-int channelPositions(const Form1Model& form) {
-    int positions = std::max(form.ChannelCount, form.LastActiveChannel + 1);
-    int columns = static_cast<int>(form.SampleTable.columns()) / (form.RmsDataFile == 1 ? 2 : 1);
-    return std::clamp(std::min(positions, columns), 0, kPositions);
+int channelPositions(const Recording& r) {
+    const int positions = std::max(r.facts.channelCount(), r.lastActiveChannel + 1);
+    const int columns = static_cast<int>(r.table.columns()) / (r.facts.rms() ? 2 : 1);
+    return std::clamp(std::min(positions, columns), 0, kChannelPositions);
 }
 
-double requireNonZero(const Form1Model& form, double value, const char* what) {
-    if (value == 0 || !std::isfinite(value))
-        throw ArithmeticError(form.Label1.text + ": " + what + " is 0, so the values cannot be scaled");
-    return value;
-}
-
-// Date and time of the recording's start, as the header labels give them.
-double startDateTime(const Form1Model& form) {
-    auto date = DateValue(form.Label15[0].text);
-    auto time = TimeValue(form.Label15[1].text);
-    if (!date || !time)
-        throw Error(ErrorKind::Malformed, form.Label1.text + ": start \"" + form.Label15[0].text + " " +
-                                              form.Label15[1].text + "\" is not a date and time");
-    return *date + *time;
-}
-
-struct TimeColumn {
-    bool clock = false;
-    double start = 0;  // clock times: the date-time of sample 0
-    double scale = 1;  // otherwise: 1 for seconds, 1000 for milliseconds
-    std::string header;
-};
-
-// Clock times are written only when every one of them is a date the file can show.
-void requireCalendarTimes(const Form1Model& form, double first, double last) {
-    if (isCalendarDateTime(first) && isCalendarDateTime(last)) return;
-    throw Error(ErrorKind::Malformed, form.Label1.text + ": the pre-trigger of " + form.Label26.text +
-                                          " with a start of " + form.Label15[0].text + " " + form.Label15[1].text +
-                                          " puts the sample times out of any calendar (時間軸を時刻(日時)で出力)");
-}
-
-TimeColumn timeColumnOf(const Form1Model& form) {
-    TimeColumn t;
-    double rate = valOf(form.Label21);
-    if (isChecked(form.Check15) || rate <= 1) {
-        t.clock = true;
-        t.header = "日時";
-        // Here the pre-trigger counts sample periods before the trigger.
-        t.start = startDateTime(form) - secondsToDays(valOf(form.Label26) * form.SamplePeriodAtLoad);
-    } else if (rate < 10) {
-        t.header = "s";
-    } else {
-        t.header = "ms";
-        t.scale = 1000;
-    }
-    return t;
-}
-
-// The range written back into Text2: a start below 0 becomes 0, an end beyond the
-// recording its last sample.
-void correctRange(Form1Model& form) {
-    if (valOf(form.Text2[0]) < 0) setText(form.Text2[0], "0");
-    if (form.SampleCount <= valOf(form.Text2[1])) setText(form.Text2[1], formD(form.SampleCount - 1));
-}
-
-// The per-file statistics of an RMS recording in the all-files run.
-class RmsStatistics {
-public:
-    RmsStatistics(Form1Model& form, const std::vector<int>& channels) : form_(form), channels_(channels) {}
-    bool active() const { return form_.BatchMode == 1 && form_.RmsDataFile == 1; }
-
-    void fold(const std::int16_t* row, bool first) { form_.RmsStatistics.fold(row, channels_, first); }
-
-    void finish() {
-        std::array<double, 16> factors{};
-        for (int i : channels_) factors[i] = rawDataFactor(form_, i);
-        form_.RmsStatistics.finish(channels_, factors, valOf(form_.Text2[1]) - valOf(form_.Text2[0]) + 1);
-    }
-
-private:
-    Form1Model& form_;
-    const std::vector<int>& channels_;
-};
-
-}  // namespace
-
-std::vector<int> rawDataChannels(const Form1Model& form) {
-    std::vector<int> channels;
-    for (int i = 0; i < channelPositions(form); ++i)
-        if (form.Label14[form.ChannelMap[i]].enabled) channels.push_back(i);
-    return channels;
-}
-
-std::string rawDataColumnName(const Form1Model& form, int channel) {
-    const std::string& caption = form.Label12[channel].text;
-    std::size_t at = findChars(caption, "ﾚ", 3);
+std::string columnName(const std::string& caption) {
+    const std::size_t at = findChars(caption, "ﾚ", 3);
     return at == std::string::npos ? caption : leftChars(caption, at);
 }
 
-double rawDataFactor(const Form1Model& form, int channel) {
-    const double countsPerDivision = requireNonZero(form, valOf(form.V_Div), "the count per division (V_Div)");
-    const float multiplier = static_cast<float>(valOf(form.Text3[channel]));
-    return static_cast<float>(form.ChannelScale[channel] * multiplier) / countsPerDivision;
+std::vector<RawDataColumn> columnsOf(const ConversionJob& job, const Recording& r) {
+    std::vector<RawDataColumn> columns;
+    for (int i = 0; i < channelPositions(r); ++i) {
+        if (!r.facts.channels[i].recorded) continue;
+        const auto multiplier = static_cast<float>(job.raw.multipliers[i]);
+        const double factor = static_cast<float>(r.channelScale[i] * multiplier) / r.facts.countsPerDivision;
+        columns.push_back({i, columnName(r.facts.channels[i].name), factor});
+    }
+    return columns;
 }
 
-RawDataRows rawDataRows(const Form1Model& form) {
-    RawDataRows rows;
-    rows.first = std::max(valOf(form.Text2[0]), 0.0);
-    const double last = form.SampleCount <= valOf(form.Text2[1]) ? form.SampleCount - 1 : valOf(form.Text2[1]);
-    rows.last = std::min(last, static_cast<double>(form.SampleTable.rows()) - 1.5);
-    rows.step = form.RawOutputStep;
-    return rows;
+// The date-time of sample 0 as the header gives the start; refuses one that is no date.
+double startDateTime(const RecordingFacts& f) {
+    if (auto start = f.startDateTime()) return *start;
+    throw Error(ErrorKind::Malformed,
+                f.fileName + ": start \"" + f.startDate + " " + f.startTime + "\" is not a date and time");
 }
 
-void writeRawData(Form1Model& form, TextOutputFile* file) {
-    const std::vector<int> channels = rawDataChannels(form);
-    const bool rms = form.RmsDataFile == 1;
-    const TimeColumn time = timeColumnOf(form);
-    requireNonZero(form, valOf(form.V_Div), "the count per division (V_Div)");
+// Clock times are written only when every one of them is a date the file can show.
+void requireCalendarTimes(const RecordingFacts& f, double first, double last) {
+    if (isCalendarDateTime(first) && isCalendarDateTime(last)) return;
+    throw Error(ErrorKind::Malformed, f.fileName + ": the pre-trigger of " + formD(f.preTrigger) + " with a start of " +
+                                          f.startDate + " " + f.startTime +
+                                          " puts the sample times out of any calendar (時間軸を時刻(日時)で出力)");
+}
 
+void setTimeColumn(const ConversionJob& job, const RecordingFacts& f, RawDataSettings& s) {
+    const double rate = f.samplingHz;
+    s.samplePeriodAtLoad = f.samplePeriodAtLoad;
+    if (job.raw.clockTimes || rate <= 1) {
+        s.clockTimes = true;
+        s.timeHeader = "日時";
+        // Here the pre-trigger counts sample periods before the trigger.
+        s.clockStart = startDateTime(f) - secondsToDays(f.preTrigger * f.samplePeriodAtLoad);
+        return;
+    }
+    s.timeHeader = rate < 10 ? "s" : "ms";
+    s.timeScale = rate < 10 ? 1 : 1000;
+    if (f.samplesPerDivision == 0 || !std::isfinite(f.samplesPerDivision))
+        throw ArithmeticError(f.fileName + ": the samples per division (T_Div) is 0, so the samples have no times");
+    // The whole time axis text's number, not only its first three characters.
+    s.secondsPerSample = Val(f.timeAxis) / f.samplesPerDivision / f.timeUnitFactor;
+}
+
+}  // namespace
+
+RawDataSettings rawDataSettingsFor(const ConversionJob& job, const Recording& r) {
+    const RecordingFacts& f = r.facts;
+    RawDataSettings s;
+    s.fileName = f.fileName;
+    s.rms = f.rms();
+    s.columns = columnsOf(job, r);
+    setTimeColumn(job, f, s);
+    // An empty end is the recording's last sample.
+    const double first = Val(job.raw.firstSample);
+    const double last = job.raw.lastSample.empty() ? f.sampleCount - 1 : Val(job.raw.lastSample);
+    s.correctedFirst = first < 0 ? 0 : first;
+    s.correctedLast = f.sampleCount <= last ? f.sampleCount - 1 : last;
+    s.first = s.correctedFirst;
+    s.last = std::min(s.correctedLast, static_cast<double>(r.table.rows()) - 1.5);
+    s.step = job.raw.step;
+    if (s.clockTimes && s.first <= s.last)
+        requireCalendarTimes(f, s.clockStart + secondsToDays(f.samplePeriodAtLoad * s.first),
+                             s.clockStart + secondsToDays(f.samplePeriodAtLoad * s.last));
+    return s;
+}
+
+void writeRawData(const RawDataSettings& s, const Recording& recording, TextOutputFile* file, Progress& progress,
+                  RmsFileStatistics* statistics) {
     if (file) {
-        std::string header = time.header;
-        for (int i : channels) {
-            std::string name = rawDataColumnName(form, i);
-            header += rms ? "," + name + "Max," + name + "min" : "," + name;
-        }
+        std::string header = s.timeHeader;
+        for (const RawDataColumn& c : s.columns)
+            header += s.rms ? "," + c.name + "Max," + c.name + "min" : "," + c.name;
         file->writeLine(header);
     }
-
-    correctRange(form);
-    const RawDataRows range = rawDataRows(form);
-    const double first = range.first, last = range.last;
-    if (time.clock && first <= last)
-        requireCalendarTimes(form, time.start + secondsToDays(form.SamplePeriodAtLoad * first),
-                             time.start + secondsToDays(form.SamplePeriodAtLoad * last));
-    double secondsFactor = 0;
-    if (!time.clock) {
-        double samplesPerDivision = requireNonZero(form, valOf(form.T_Div), "the samples per division (T_Div)");
-        secondsFactor = valOf(form.Label15[2]) / samplesPerDivision / form.TimeUnitFactor;
-    }
-
+    std::vector<int> channels;
     std::vector<CodeTextCache> texts;
-    for (int i : channels) texts.emplace_back(rawDataFactor(form, i));
-    RmsStatistics statistics(form, channels);
-    const bool folding = statistics.active();
-    const std::size_t valuesPerRow = channels.size() * (rms ? 2 : 1);
+    for (const RawDataColumn& c : s.columns) {
+        channels.push_back(c.channel);
+        texts.emplace_back(c.factor);
+    }
+    const bool folding = statistics && s.rms;
+    const std::size_t valuesPerRow = s.columns.size() * (s.rms ? 2 : 1);
     const std::size_t rowBytes = 64 + valuesPerRow * (CodeTextCache::kTextBytes + 1);
-    const double rowsTotal = std::max(1.0, last - first + 1);
+    const double rowsTotal = std::max(1.0, s.last - s.first + 1);
 
     std::size_t rowsWritten = 0;
-    for (SampleCounter s(first, range.step); s.value() <= last; s.advance()) {
-        const std::size_t index = static_cast<std::size_t>(roundHalfEven(s.value()));
-        const std::int16_t* row = form.SampleTable.row(index);
-        if (folding) statistics.fold(row, rowsWritten == 0);
+    for (SampleCounter counter(s.first, s.step); counter.value() <= s.last; counter.advance()) {
+        const std::size_t index = static_cast<std::size_t>(roundHalfEven(counter.value()));
+        const std::int16_t* row = recording.table.row(index);
+        if (folding) statistics->fold(row, channels, rowsWritten == 0);
         ++rowsWritten;
         if (!file) continue;
         char* out = file->reserve(rowBytes);
-        if (time.clock) {
-            std::string clock = formT(time.start + secondsToDays(form.SamplePeriodAtLoad * s.value()));
+        if (s.clockTimes) {
+            std::string clock = formT(s.clockStart + secondsToDays(s.samplePeriodAtLoad * counter.value()));
             out = std::copy(clock.begin(), clock.end(), out);
         } else {
-            out = appendP(out, s.value() * secondsFactor * time.scale);
+            out = appendP(out, counter.value() * s.secondsPerSample * s.timeScale);
         }
         for (std::size_t c = 0; c < channels.size(); ++c) {
-            int column = rms ? 2 * channels[c] : channels[c];
+            const int column = s.rms ? 2 * channels[c] : channels[c];
             *out++ = ',';
             out = texts[c].append(out, row[column]);
-            if (rms) {
+            if (s.rms) {
                 *out++ = ',';
                 out = texts[c].append(out, row[column + 1]);
             }
@@ -193,29 +141,35 @@ void writeRawData(Form1Model& form, TextOutputFile* file) {
         *out++ = '\r';
         *out++ = '\n';
         file->release(out);
-        if ((rowsWritten & 0xFFFF) == 0) form.progress.advance((s.value() - first) / rowsTotal);
+        if ((rowsWritten & 0xFFFF) == 0) progress.advance((counter.value() - s.first) / rowsTotal);
     }
-    if (folding && rowsWritten > 0) statistics.finish();
+    if (folding && rowsWritten > 0) {
+        std::array<double, 16> factors{};
+        for (const RawDataColumn& c : s.columns) factors[c.channel] = c.factor;
+        statistics->finish(channels, factors, s.correctedLast - s.correctedFirst + 1);
+    }
 }
 
-TimeOfDayInput timeOfDayInputOf(const Form1Model& form) {
+TimeOfDayInput timeOfDayInputFor(const ConversionJob& job, const Recording& r) {
+    const RecordingFacts& f = r.facts;
     TimeOfDayInput input;
     // Here the pre-trigger is a percentage of the measurement time.
-    input.start = startDateTime(form) - secondsToDays(valOf(form.LabSTim) * valOf(form.Label26) / 100);
-    requireCalendarTimes(form, input.start, input.start + secondsToDays(form.SamplePeriod * form.SampleCount));
-    input.year = static_cast<int>(valOf(form.Text6));
-    input.samplePeriodSeconds = form.SamplePeriod;
-    input.samples = static_cast<long long>(form.SampleCount);
-    input.rmsRecording = isSelected(form.Option1[3]);
-    input.channels = rawDataChannels(form);
-    const double countsPerDivision = requireNonZero(form, valOf(form.V_Div), "the count per division (V_Div)");
-    for (int i : input.channels) input.factors[i] = valOf(form.Text3[i]) * form.ChannelScale[i] / countsPerDivision;
+    input.start = startDateTime(f) - secondsToDays(f.recordSeconds * f.preTrigger / 100);
+    requireCalendarTimes(f, input.start, input.start + secondsToDays(f.samplePeriod * f.sampleCount));
+    input.year = job.raw.year;
+    input.samplePeriodSeconds = f.samplePeriod;
+    input.samples = static_cast<long long>(f.sampleCount);
+    input.rmsRecording = job.kind == DataKind::Rms;
+    for (const RawDataColumn& c : columnsOf(job, r)) {
+        input.channels.push_back(c.channel);
+        input.factors[c.channel] = job.raw.multipliers[c.channel] * r.channelScale[c.channel] / f.countsPerDivision;
+    }
     return input;
 }
 
-std::vector<ChannelColumn> summaryChannelsOf(const Form1Model& form) {
+std::vector<ChannelColumn> summaryChannelsOf(const RawDataSettings& settings) {
     std::vector<ChannelColumn> columns;
-    for (int i : rawDataChannels(form)) columns.push_back({i, rawDataColumnName(form, i)});
+    for (const RawDataColumn& c : settings.columns) columns.push_back({c.channel, c.name});
     return columns;
 }
 

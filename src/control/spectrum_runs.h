@@ -1,20 +1,22 @@
-// The spectrum processing of the conversion run ("PQデータFFT", "CHデータFFT", "時間移動FFT"):
-// each reads its settings from the main window once, with the window's lenient conversion,
-// and hands them with the loaded samples to src/spectrum.
+// The spectrum processing of a conversion ("PQデータFFT", "CHデータFFT", "時間移動FFT"): the
+// job's settings completed from the recording into the plain settings values of src/spectrum.
 #pragma once
+
+#include "batch/file_outcome.h"
+#include "common/progress.h"
+#include "control/conversion_job.h"
 
 namespace pqwave {
 
-class Form1Model;
 class TextOutputFile;
 
-// Write their spectrum into the output file the conversion run has opened.
-void ChFFT処理(Form1Model& form, TextOutputFile& file);
-void VIPQFFT処理(Form1Model& form, TextOutputFile& file);
+// Write their spectrum into the conversion's output file.
+void writeChannelFft(const ConversionJob& job, const Recording& recording, TextOutputFile& file, Progress& progress);
+void writeVipqFft(const ConversionJob& job, const Recording& recording, TextOutputFile& file, Progress& progress);
 
-// Runs on its own: loads the recording when it is not in memory, shows its own progress
-// caption and writes its own files (a window file per channel, and in the all-files run a
-// summary line per channel).
-void ch移動FFT(Form1Model& form);
+// A window file per channel (unless statistics only) into the outcome's files, and the
+// channels' summary lines for the all-files run into the outcome.
+void writeMovingFftFiles(const ConversionJob& job, const Recording& recording, Progress& progress,
+                         FileOutcome& outcome);
 
 }  // namespace pqwave

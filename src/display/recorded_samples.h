@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
-#include "control/form1_model.h"
+#include "control/display_view.h"
 
 namespace pqwave {
 
 struct RecordedSamples {
+    std::shared_ptr<const Recording> owner;  // keeps the table while the view reads it
     const RawSampleTable* table = nullptr;
     std::size_t rows = 0;
     std::size_t columns = 0;
@@ -21,13 +23,18 @@ struct RecordedSamples {
     const std::int16_t* row(std::size_t row) const { return table->row(row); }
 };
 
-inline RecordedSamples recordedSamples(const Form1Model& form) {
+// The recorded rows and analog columns of the recording in memory; nothing without one.
+inline RecordedSamples recordedSamples(const DisplayView& view) {
+    static const RawSampleTable kNoSamples;
     RecordedSamples s;
-    s.table = &form.SampleTable;
-    const double count = form.SampleCount > 0 ? form.SampleCount : 0;
-    s.rows = std::min(form.SampleTable.rows(), static_cast<std::size_t>(std::min(count, 1e15)));
-    const int analog = std::max(form.ChannelCount, 0) * (form.RmsDataFile == 1 ? 2 : 1);
-    s.columns = std::min(form.SampleTable.columns(), static_cast<std::size_t>(analog));
+    s.owner = view.recording;
+    s.table = view.recording ? &view.recording->table : &kNoSamples;
+    if (!view.recording) return s;
+    const RecordingFacts& f = view.recording->facts;
+    const double count = f.sampleCount > 0 ? f.sampleCount : 0;
+    s.rows = std::min(s.table->rows(), static_cast<std::size_t>(std::min(count, 1e15)));
+    const int analog = std::max(f.channelCount(), 0) * (f.rms() ? 2 : 1);
+    s.columns = std::min(s.table->columns(), static_cast<std::size_t>(analog));
     return s;
 }
 

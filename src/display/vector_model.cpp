@@ -1,16 +1,19 @@
 // The vector window's arithmetic and picture. One cycle of CycleSamples samples from
-// HScroll1 x CycleSamples on is correlated with a reference sine and cosine; the currents
-// and powers follow the interval analysis (polarity, star-delta transform, two-wattmeter
-// products). A step that cannot be computed is skipped and the rest drawn.
+// HScroll1 x CycleSamples on is correlated with a reference sine and cosine; the voltages and
+// the phase sequence are measured as the phase check measures them, the currents and powers
+// with the wiring of the analyses (polarity, star-delta transform, per-phase products). A step
+// that cannot be computed is skipped and the rest drawn.
 #include "display/vector_model.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "common/digit_pattern.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "control/conversion_job.h"
 #include "control/form1_model.h"
 #include "display/recorded_samples.h"
 
@@ -18,7 +21,6 @@ namespace pqwave {
 namespace {
 
 constexpr double kBaseline = 3750;  // phasors are drawn upwards from this line
-const double kSqrt3 = std::sqrt(3.0);
 
 int clampedInt(double value) {
     if (!std::isfinite(value)) return 0;
@@ -39,15 +41,13 @@ PicturePoint plus(PicturePoint a, PicturePoint b) {
     return {a.x + b.x, a.y + b.y};
 }
 
+const RecordingFacts kNoRecording;
+
+const RecordingFacts& factsOf(const DisplayView& view) {
+    return view.facts() ? *view.facts() : kNoRecording;
+}
+
 }  // namespace
-
-double Phasor::angle() const {
-    return std::atan(c / (e + 1E-20)) + (e < 0 ? 3.1416 : 0);
-}
-
-double Phasor::length() const {
-    return std::sqrt(e * e + c * c);
-}
 
 DiagramPlace diagramPlace(int m, int c) {
     switch (m) {
@@ -70,13 +70,16 @@ DiagramPlace diagramPlace(int m, int c) {
     }
 }
 
-Form02Model::Form02Model(Form1Model& form1, DisplayHost* host) : form1_(form1), host_(host ? host : &defaultHost_) {
+Form02Model::Form02Model(Form1Model& form1, DisplayHost* host)
+    : Form02Model([&form1] { return displayViewOf(form1); },
+                  [&form1](Rotation rotation) { showDetectedRotation(form1, rotation); }, host) {}
+
+Form02Model::Form02Model(std::function<DisplayView()> source, std::function<void(Rotation)> rotationFound,
+                         DisplayHost* host)
+    : source_(std::move(source)), rotationFound_(std::move(rotationFound)), host_(host ? host : &defaultHost_) {
     using K = ControlKind;
     auto reg = [this](Control& c, std::string name, K kind, std::string text = "") {
-        c.name = std::move(name);
-        c.kind = kind;
-        c.text = std::move(text);
-        controls_.push_back(&c);
+        controls_.add(c, std::move(name), kind, std::move(text));
     };
     HScroll1.name = "HScroll1";
     HScroll1.onChange = [this] { HScroll1_Change(); };
@@ -114,20 +117,15 @@ Form02Model::Form02Model(Form1Model& form1, DisplayHost* host) : form1_(form1), 
     picture_.textHeight = 180;
 }
 
-Control* Form02Model::findControl(std::string_view name) {
-    for (Control* c : controls_)
-        if (c->name == name) return c;
-    return nullptr;
-}
-
 int Form02Model::diagramCount() const {
-    return form1_.ChannelCount < 4 ? 1 : form1_.ChannelCount / 2 - 1;
+    const int channels = source_().channelCount();
+    return channels < 4 ? 1 : channels / 2 - 1;
 }
 
 // ---- Events
 
 void Form02Model::Form_Activate() {
-    select(Option1[isSelected(form1_.Option5[0]) ? 0 : 1]);
+    select(Option1[source_().supplyHz == 50 ? 0 : 1]);
     T_Set();
     setScrollValue(HScroll1, 0);
     V_Drow();
@@ -189,27 +187,20 @@ void Form02Model::Vcopy_Click() {
 
 void Form02Model::T_Set() {
     VecFreq = isSelected(Option1[0]) ? 50 : 60;
-    const double d = Val(leftChars(form1_.Label15[2].text, 3));
-    const double samples = Int(valOf(form1_.T_Div) * (1000.0 / VecFreq / d) * form1_.TimeUnitFactor + 0.5) / 1000;
-    // A time axis of 0 gives no cycle to show rather than a division by zero.
-    CycleSamples = std::isfinite(samples) && samples > 0 && samples < 1e9 ? static_cast<float>(samples) : 0.0f;
+    const DisplayView view = source_();
+    const RecordingFacts& facts = factsOf(view);
+    CycleSamples = cycleSamplesOf(facts, VecFreq);
 
     int max = 0;
-    if (CycleSamples > 0) max = clampedInt(Int(valOf(form1_.LabASn) / CycleSamples - 1));
+    if (CycleSamples > 0) max = clampedInt(Int(facts.sampleCount / CycleSamples - 1));
     setScrollMax(HScroll1, max);
     HScroll1.enabled = max > 1;
     HScroll1.largeChange = VecFreq;
 
-    // A cycle longer than the recording is drawn from the samples there are, so the tables
-    // need no more positions than the recording holds, whatever its header says.
-    const double positions = std::min<double>(roundHalfEven(CycleSamples), form1_.SampleTable.rows());
-    SineTable.assign(static_cast<std::size_t>(positions) + 1, 0.0);
-    CosineTable.assign(SineTable.size(), 0.0);
-    const double last = roundHalfEven(static_cast<double>(CycleSamples) - 1);
-    for (int i = 0; i <= last && i < static_cast<int>(SineTable.size()); ++i) {
-        SineTable[i] = std::sin(i * 6.28318 / CycleSamples);
-        CosineTable[i] = std::cos(i * 6.28318 / CycleSamples);
-    }
+    // A cycle longer than the recording is drawn from the samples there are.
+    CycleReference reference = cycleReference(CycleSamples, view.recording ? view.recording->table.rows() : 0);
+    SineTable = std::move(reference.sine);
+    CosineTable = std::move(reference.cosine);
 }
 
 // ---- Compute and draw one cycle
@@ -227,8 +218,14 @@ void Form02Model::V_Drow() {
 }
 
 void Form02Model::gatherCycle() {
-    const Form1Model& f = form1_;
-    const RecordedSamples table = recordedSamples(f);
+    const DisplayView view = source_();
+    if (!view.recording) {
+        cycle_ = VectorCycle{};
+        return;
+    }
+    const CycleSource source = cycleSourceOf(*view.recording);
+    const std::array<float, kChannelPositions>& scale = view.recording->channelScale;
+    const Wiring& wiring = view.wiring;
     const int circuits = diagramCount();
     VectorCycle cycle;
     cycle.circuits.resize(static_cast<std::size_t>(circuits));
@@ -239,45 +236,26 @@ void Form02Model::gatherCycle() {
         double p = 0, q = 0;
     };
     std::vector<CircuitSums> sums(static_cast<std::size_t>(circuits));
-    double lineSq[3] = {0, 0, 0}, vSine[2] = {0, 0}, vCosine[2] = {0, 0};
-    const double reactive = (isSelected(f.Option4[1]) ? -1 : 1) * kSqrt3 / 3;
-    const bool secondVoltage = table.columns > 1;
+    const double reactive = wiring.rotationSign() * std::numbers::sqrt3 / 3;
+    const bool secondVoltage = source.columns > 1;
     for (int c = 0; c < circuits; ++c)
-        cycle.circuits[c].measured = static_cast<std::size_t>(2 * c + 3) < table.columns && c < kMaxCircuits;
+        cycle.circuits[c].measured = static_cast<std::size_t>(2 * c + 3) < source.columns && c < kMaxCircuits;
 
-    const double cs = CycleSamples;
-    const double lastPosition = cs > 0 ? roundHalfEven(cs - 1) : -1;
-    for (int k = 0; k <= lastPosition && k < static_cast<int>(SineTable.size()); ++k) {
-        const double row = roundHalfEven(HScroll1.value * cs + k);
-        if (!(row >= 0) || !table.contains(static_cast<std::size_t>(row), 0)) continue;  // beyond the recording
-        const std::int16_t* cells = table.row(static_cast<std::size_t>(row));
-        cycle.measured = true;
+    const LineVoltageCycle voltages = lineVoltageCycle(source, CycleSamples, SineTable, CosineTable, HScroll1.value);
+    forEachCycleSample(source, CycleSamples, SineTable.size(), HScroll1.value, [&](int k, const std::int16_t* cells) {
         const double sine = SineTable[k], cosine = CosineTable[k];
-        const float ua = cells[0] * f.ChannelScale[0];
-        const float ub = secondVoltage ? cells[1] * f.ChannelScale[1] : 0.0f;
-        lineSq[0] += double{ua} * ua;
-        lineSq[1] += double{ub} * ub;
-        lineSq[2] += double(ua - ub) * (ua - ub);
-        vSine[0] += ua * sine;
-        vCosine[0] += ua * cosine;
-        vSine[1] += ub * sine;
-        vCosine[1] += ub * cosine;
-        const double vv = (double{ua} + ub) / -3, vu = ua + vv, vw = ub + vv;
+        const float ua = cells[0] * scale[0];
+        const float ub = secondVoltage ? cells[1] * scale[1] : 0.0f;
+        const double v1 = ua, v2 = ub, v12 = v1 - v2;
+        const PhaseVoltages<double> phase = starPointVoltages<double>(v1, v2);
         for (int c = 0; c < circuits; ++c) {
             if (!cycle.circuits[c].measured) continue;
-            const double sign = isChecked(f.Check7[c]) ? -1 : 1;
-            double a = cells[2 * c + 2] * f.ChannelScale[2 * c + 2] * sign;
-            double b = cells[2 * c + 3] * f.ChannelScale[2 * c + 3] * sign;
+            const CircuitWiring& w = wiring.circuits[c];
+            const double sign = w.polaritySign();
+            double a = cells[2 * c + 2] * scale[2 * c + 2] * sign;
+            double b = cells[2 * c + 3] * scale[2 * c + 3] * sign;
             double t = a + b;
-            if (isChecked(f.Check9[c])) {
-                a = (a - b) / kSqrt3;
-                b = (b + t) / kSqrt3;
-                t = a + b;
-            } else if (isChecked(f.Check8[c])) {
-                b = (b - a) / kSqrt3;
-                a = (a + t) / kSqrt3;
-                t = a + b;
-            }
+            transformStarDelta(w.starDelta, a, b, t);
             CircuitSums& s = sums[c];
             s.sq[0] += a * a;
             s.sq[1] += b * b;
@@ -286,27 +264,27 @@ void Form02Model::gatherCycle() {
             s.cosine[0] += a * cosine;
             s.sine[1] += b * sine;
             s.cosine[1] += b * cosine;
-            s.p += vu * a - t * vv + vw * b;
-            s.q += (-double{ub} * a + (double{ua} - ub) * t + double{ua} * b) * reactive;
+            const PhasePowers<double> powers = phasePowers(phase, v1, v2, v12, a, b, t);
+            s.p += powers.p[0] + powers.p[1] + powers.p[2];
+            s.q += (powers.q3[0] + powers.q3[1] + powers.q3[2]) * reactive;
         }
-    }
-    if (!cycle.measured || !(cs > 0)) {
+    });
+    if (!voltages.measured) {
         cycle_ = std::move(cycle);
         return;
     }
-    for (double* sum : {&lineSq[0], &lineSq[1], &lineSq[2], &vSine[0], &vSine[1], &vCosine[0], &vCosine[1]}) *sum /= cs;
+    cycle.measured = true;
+    cycle.sequence = voltages.sequence;
+    cycle.rotation = voltages.rotation();
+
+    const double cs = CycleSamples;
+    const double vd = view.recording->facts.countsPerDivision, pt = view.ptRatio;
+    cycle.voltages[0] = voltages.phasors[0];
+    cycle.voltages[1] = voltages.phasors[1];
+    cycle.voltages[2] = {cycle.voltages[0].e - cycle.voltages[1].e, cycle.voltages[0].c - cycle.voltages[1].c};
+    for (int n = 0; n < 3; ++n) assignFinite(cycle.volts[n], std::sqrt(voltages.meanSquares[n]) / vd * pt);
 
     // Phasors, normalised by the mean range of their pair of columns.
-    const double vd = valOf(f.V_Div), pt = valOf(f.Text7[0]);
-    const double voltageRange = double{f.ChannelScale[0]} + f.ChannelScale[1];
-    for (int n = 0; n < 2; ++n) {
-        Phasor& p = cycle.voltages[n];
-        assignFinite(p.e, 2 * vSine[n] / voltageRange);
-        assignFinite(p.c, 2 * vCosine[n] / voltageRange);
-    }
-    cycle.voltages[2] = {cycle.voltages[0].e - cycle.voltages[1].e, cycle.voltages[0].c - cycle.voltages[1].c};
-    for (int n = 0; n < 3; ++n) assignFinite(cycle.volts[n], std::sqrt(lineSq[n]) / vd * pt);
-
     for (int c = 0; c < circuits; ++c) {
         CircuitPhasors& out = cycle.circuits[c];
         if (!out.measured) continue;
@@ -314,13 +292,13 @@ void Form02Model::gatherCycle() {
         for (double* sum :
              {&s.sq[0], &s.sq[1], &s.sq[2], &s.sine[0], &s.sine[1], &s.cosine[0], &s.cosine[1], &s.p, &s.q})
             *sum /= cs;
-        const double range = double{f.ChannelScale[2 * c + 2]} + f.ChannelScale[2 * c + 3];
+        const double range = double{scale[2 * c + 2]} + scale[2 * c + 3];
         assignFinite(out.ir.e, 2 * s.sine[0] / range);
         assignFinite(out.ir.c, 2 * s.cosine[0] / range);
         assignFinite(out.it.e, 2 * s.sine[1] / range);
         assignFinite(out.it.c, 2 * s.cosine[1] / range);
         out.is = {-(out.ir.e + out.it.e), -(out.ir.c + out.it.c)};
-        const double ct = valOf(f.Text7[c + 1]);
+        const double ct = view.clampAmps[c];
         assignFinite(out.irAmps, std::sqrt(s.sq[0]) / vd * ct / 0.2);
         assignFinite(out.itAmps, std::sqrt(s.sq[1]) / vd * ct / 0.2);
         assignFinite(out.isAmps, std::sqrt(s.sq[2]) / vd * ct / 0.2);
@@ -331,13 +309,10 @@ void Form02Model::gatherCycle() {
 }
 
 void Form02Model::detectSequence() {
-    if (!cycle_.measured) return;  // no cycle in memory: nothing to say about the rotation
-    const Phasor& v0 = cycle_.voltages[0];
-    const Phasor& v1 = cycle_.voltages[1];
-    cycle_.sequence = static_cast<float>(v0.e * v1.c - v0.c * v1.e);
-    const bool reverse = cycle_.sequence < 0;
+    if (!cycle_.rotation) return;  // no cycle in memory: nothing to say about the rotation
+    const bool reverse = *cycle_.rotation == Rotation::Reverse;
     setText(Label4, reverse ? "相回転＝逆回転" : "相回転＝正回転");
-    if (isChecked(form1_.Check2)) select(form1_.Option4[reverse ? 1 : 0]);
+    if (rotationFound_) rotationFound_(*cycle_.rotation);
 }
 
 void Form02Model::VecPrintAt(double x, double y, const std::string& text, int colour) {
@@ -420,11 +395,6 @@ void Form02Model::writeValues() {
                 formatByPattern(circuit.kilovars, " ####0.0kvar");
     }
     setText(Label2, text);
-}
-
-void checkPhaseSequence(Form1Model& form1) {
-    Form02Model window(form1);
-    window.Form_Activate();
 }
 
 }  // namespace pqwave

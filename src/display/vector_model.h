@@ -7,24 +7,22 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "control/control.h"
+#include "control/display_view.h"
+#include "control/scroll_bar.h"
 #include "display/display_host.h"
 #include "display/picture.h"
-#include "display/scroll_bar.h"
+#include "power/phase_sequence.h"
+#include "power/wiring.h"
 
 namespace pqwave {
 
 class Form1Model;
-
-// A fundamental component: e along the reference sine, c along the reference cosine.
-struct Phasor {
-    double e = 0, c = 0;
-    double angle() const;  // radians, as the window measures it
-    double length() const;
-};
 
 struct CircuitPhasors {
     bool measured = false;  // both of the circuit's columns are in the recording
@@ -38,7 +36,8 @@ struct VectorCycle {
     std::array<Phasor, 3> voltages;  // Vr-s, Vt-s, Vr-t
     std::array<double, 3> volts{};   // their RMS values, primary volts
     std::vector<CircuitPhasors> circuits;
-    float sequence = 0;  // U: below 0 for the reverse sequence
+    float sequence = 0;                // U: below 0 for the reverse sequence
+    std::optional<Rotation> rotation;  // none when nothing of the cycle is in memory
 };
 
 // Centre and scale of circuit c's diagram among M + 1 diagrams.
@@ -53,6 +52,10 @@ public:
     static constexpr double kPictureWidth = 7800, kPictureHeight = 4000;
     static constexpr int kDefaultPixelWidth = 780, kDefaultPixelHeight = 400;
 
+    // The window shows what `source` gives of the main window, read afresh at every event, and
+    // tells `rotationFound` the rotation of each cycle it shows.
+    Form02Model(std::function<DisplayView()> source, std::function<void(Rotation)> rotationFound,
+                DisplayHost* host = nullptr);
     explicit Form02Model(Form1Model& form1, DisplayHost* host = nullptr);
     Form02Model(const Form02Model&) = delete;
     Form02Model& operator=(const Form02Model&) = delete;
@@ -89,8 +92,8 @@ public:
     int diagramCount() const;  // M + 1
     bool playing() const { return playing_; }
 
-    const std::vector<Control*>& controls() const { return controls_; }
-    Control* findControl(std::string_view name);
+    const ControlSet& controls() const { return controls_; }
+    Control* findControl(std::string_view name) const { return controls_.find(name); }
     void setHost(DisplayHost* host) { host_ = host ? host : &defaultHost_; }
 
 private:
@@ -102,17 +105,14 @@ private:
     void VecArrow(PicturePoint from, PicturePoint to, int colour, LineStyle style);
     void VecDiagram(int c);
 
-    Form1Model& form1_;
+    std::function<DisplayView()> source_;
+    std::function<void(Rotation)> rotationFound_;
     DisplayHost defaultHost_;
     DisplayHost* host_;
-    std::vector<Control*> controls_;
+    ControlSet controls_;
     VectorCycle cycle_;
     Picture picture_;
     bool playing_ = false;
 };
-
-// The phase check before an analysis ("自動位相確認"): the vector window's activation on the
-// recording in memory, which selects the main window's rotation. For hosts without windows.
-void checkPhaseSequence(Form1Model& form1);
 
 }  // namespace pqwave

@@ -30,13 +30,14 @@ int traceColour(int k) {
 
 }  // namespace
 
-Form2Model::Form2Model(Form1Model& form1, DisplayHost* host) : form1_(form1), host_(host ? host : &defaultHost_) {
+Form2Model::Form2Model(Form1Model& form1, DisplayHost* host)
+    : Form2Model([&form1] { return displayViewOf(form1); }, host) {}
+
+Form2Model::Form2Model(std::function<DisplayView()> source, DisplayHost* host)
+    : source_(std::move(source)), host_(host ? host : &defaultHost_) {
     using K = ControlKind;
     auto reg = [this](Control& c, std::string name, K kind, std::string text = "") {
-        c.name = std::move(name);
-        c.kind = kind;
-        c.text = std::move(text);
-        controls_.push_back(&c);
+        controls_.add(c, std::move(name), kind, std::move(text));
     };
     reg(Frame1, "Frame1", K::Frame, "表示");
     reg(Frame2, "Frame2", K::Frame);
@@ -75,12 +76,6 @@ Form2Model::Form2Model(Form1Model& form1, DisplayHost* host) : form1_(form1), ho
     Form_Resize(kDefaultInnerWidth, kDefaultInnerHeight);
 }
 
-Control* Form2Model::findControl(std::string_view name) {
-    for (Control* c : controls_)
-        if (c->name == name) return c;
-    return nullptr;
-}
-
 // ---- Opening, layout, scrolling
 
 void Form2Model::openFromMainWindow() {
@@ -90,8 +85,9 @@ void Form2Model::openFromMainWindow() {
 }
 
 void Form2Model::Form_Activate() {
+    const int channels = source_().channelCount();
     for (int k = 1; k < 8; ++k) {
-        bool recorded = k < form1_.ChannelCount;
+        bool recorded = k < channels;
         if (!recorded) setValue(Check1[k], 0);
         Check1[k].enabled = recorded;
     }
@@ -99,7 +95,8 @@ void Form2Model::Form_Activate() {
 }
 
 void Form2Model::updateScrollRange() {
-    const double seconds = valOf(form1_.LabSTim);
+    const DisplayView view = source_();
+    const double seconds = view.facts() ? view.facts()->recordSeconds : 0;
     setScrollMax(HScroll1, clampedInt(seconds * 50 - valOf(Text2)));
     HScroll1.enabled = seconds * 50 >= 2;
     HScroll1.largeChange = std::max(1, clampedInt(valOf(Text2)));
@@ -195,12 +192,13 @@ void Form2Model::Picture1_Click(double x) {
 
 Form2Model::View Form2Model::currentView() const {
     View v;
-    v.samplesPerInterval = valOf(form1_.Lab1OutN);
+    const DisplayView source = source_();
+    v.samplesPerInterval = source.samplesPerInterval;
     v.intervals = valOf(Text2);
     const double span = v.samplesPerInterval * v.intervals;
     if (!(span > 0) || !std::isfinite(span)) return v;  // nothing to show, and no division by zero
     v.start = v.samplesPerInterval * HScroll1.value;
-    const double total = valOf(form1_.LabASn);
+    const double total = source.facts() ? source.facts()->sampleCount : 0;
     const double last = roundHalfEven(total <= span ? total - 1 : span);
     v.lastPoint = last >= 0 && std::isfinite(last) ? static_cast<long long>(last) : -1;
     v.xStep = 1000 / span;
@@ -213,9 +211,10 @@ std::size_t Form2Model::sampleOf(const View& view, long long point) const {
 }
 
 void Form2Model::refreshPyramid() {
-    if (pyramidLoad_ == form1_.LoadCount) return;
-    pyramid_ = SamplePyramid(recordedSamples(form1_));
-    pyramidLoad_ = form1_.LoadCount;
+    const DisplayView view = source_();
+    if (pyramidLoad_ == view.loadCount) return;
+    pyramid_ = SamplePyramid(recordedSamples(view));
+    pyramidLoad_ = view.loadCount;
     fundamentalSine_.clear();
     fundamentalCosine_.clear();
 }
@@ -290,7 +289,7 @@ void Form2Model::Drow() {
 }
 
 void Form2Model::addTrace(const View& view, WaveSeries series, int colour, double factor) {
-    if (!waveSeriesAvailable(recordedSamples(form1_), series)) return;
+    if (!waveSeriesAvailable(recordedSamples(source_()), series)) return;
     const int columns = picturePixelWidth();
     if (columns > 0 && view.lastPoint + 1 > columns)
         addEnvelope(view, series, colour, factor);
@@ -299,7 +298,7 @@ void Form2Model::addTrace(const View& view, WaveSeries series, int colour, doubl
 }
 
 void Form2Model::addPolyline(const View& view, WaveSeries series, int colour, double factor) {
-    const RecordedSamples samples = recordedSamples(form1_);
+    const RecordedSamples samples = recordedSamples(source_());
     PicturePolyline trace{colour, {}};
     trace.points.reserve(static_cast<std::size_t>(view.lastPoint + 1));
     for (long long i = 0; i <= view.lastPoint; ++i) {
@@ -312,7 +311,7 @@ void Form2Model::addPolyline(const View& view, WaveSeries series, int colour, do
 }
 
 void Form2Model::addEnvelope(const View& view, WaveSeries series, int colour, double factor) {
-    const RecordedSamples table = recordedSamples(form1_);
+    const RecordedSamples table = recordedSamples(source_());
     const int columns = picturePixelWidth();
     const double span = 1000 / view.xStep;  // points per 1000 units
     PictureEnvelope envelope{colour, 0, 1000.0 / columns, {}, {}};
@@ -339,7 +338,7 @@ void Form2Model::addEnvelope(const View& view, WaveSeries series, int colour, do
 }
 
 void Form2Model::addFundamental(const View& view) {
-    const RecordedSamples table = recordedSamples(form1_);
+    const RecordedSamples table = recordedSamples(source_());
     if (!waveSeriesAvailable(table, WaveSeries::Ch1) || !waveSeriesAvailable(table, WaveSeries::Ch2)) return;
     const double n = view.samplesPerInterval;
     const std::size_t points = static_cast<std::size_t>(view.lastPoint + 1);

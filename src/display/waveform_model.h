@@ -7,15 +7,17 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "control/control.h"
+#include "control/display_view.h"
+#include "control/scroll_bar.h"
 #include "display/display_host.h"
 #include "display/picture.h"
 #include "display/sample_pyramid.h"
-#include "display/scroll_bar.h"
 
 namespace pqwave {
 
@@ -41,6 +43,8 @@ public:
     static constexpr double kDefaultInnerWidth = 1535 + 15 * 760;
     static constexpr double kDefaultInnerHeight = 600 + 15 * 480;
 
+    // The window shows what `source` gives of the main window, read afresh at every event.
+    explicit Form2Model(std::function<DisplayView()> source, DisplayHost* host = nullptr);
     explicit Form2Model(Form1Model& form1, DisplayHost* host = nullptr);
     Form2Model(const Form2Model&) = delete;
     Form2Model& operator=(const Form2Model&) = delete;
@@ -89,8 +93,8 @@ public:
     const Picture& picture() const { return picture_; }
     bool playing() const { return playing_; }
 
-    const std::vector<Control*>& controls() const { return controls_; }
-    Control* findControl(std::string_view name);
+    const ControlSet& controls() const { return controls_; }
+    Control* findControl(std::string_view name) const { return controls_.find(name); }
     void setHost(DisplayHost* host) { host_ = host ? host : &defaultHost_; }
 
 private:
@@ -112,10 +116,10 @@ private:
     void addEnvelope(const View& view, WaveSeries series, int colour, double factor);
     void addFundamental(const View& view);
 
-    Form1Model& form1_;
+    std::function<DisplayView()> source_;
     DisplayHost defaultHost_;
     DisplayHost* host_;
-    std::vector<Control*> controls_;
+    ControlSet controls_;
     Form2Layout layout_;
     double twipsPerPixel_ = kTwipsPerInch / 96;
     Picture picture_;

@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "common/progress.h"
+#include "input/output_files.h"
 #include "input/sample_table.h"
 
 namespace pqwave {
@@ -94,10 +95,9 @@ struct ComtradeResult {
 // NAME.dat beside NAME.cfg, with the extension in the same letter case.
 std::filesystem::path comtradeDataPath(const std::filesystem::path& cfgPath);
 
-// Writes both files beside their final names and renames them into place only when both are
-// complete. Reports progress and stops when asked to (Cancelled), leaving earlier files as
-// they were.
+// Writes the .dat and the .cfg into `files`, which puts both in place together once complete.
+// Reports progress and stops when asked to (Cancelled).
 ComtradeResult writeComtrade(const ComtradeSettings& settings, const RawSampleTable& table,
-                             const std::filesystem::path& cfgPath, Progress& progress);
+                             const std::filesystem::path& cfgPath, Progress& progress, OutputFiles& files);
 
 }  // namespace pqwave

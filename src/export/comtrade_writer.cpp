@@ -238,7 +238,7 @@ std::filesystem::path comtradeDataPath(const std::filesystem::path& cfgPath) {
 }
 
 ComtradeResult writeComtrade(const ComtradeSettings& s, const RawSampleTable& table,
-                             const std::filesystem::path& cfgPath, Progress& progress) {
+                             const std::filesystem::path& cfgPath, Progress& progress, OutputFiles& files) {
     for (const ComtradeAnalogChannel& c : s.analog)
         if (c.column < 0 || static_cast<std::size_t>(c.column) >= table.columns())
             throw Error(ErrorKind::Malformed,
@@ -261,18 +261,13 @@ ComtradeResult writeComtrade(const ComtradeSettings& s, const RawSampleTable& ta
         throw Error(ErrorKind::NotAvailable, s.recordingName + ": " + std::to_string(samples) +
                                                  " samples are more than a COMTRADE file numbers");
 
-    TextOutputFile dat(comtradeDataPath(cfgPath));
+    // The data first: a reader that finds the new configuration finds its data beside it.
+    TextOutputFile& dat = files.create(comtradeDataPath(cfgPath));
     ComtradeResult result;
     result.samples = static_cast<std::int64_t>(samples);
     result.lowestCodesRaised = writeData(dat, s, codes, table, samples, progress);
-    TextOutputFile cfg(cfgPath);
-    writeConfig(cfg, s, codes, timing, samples);
+    writeConfig(files.create(cfgPath), s, codes, timing, samples);
     progress.throwIfCancelled();
-    dat.finish();
-    cfg.finish();
-    // The data first: a reader that finds the new configuration finds its data beside it.
-    dat.commit();
-    cfg.commit();
     return result;
 }
 

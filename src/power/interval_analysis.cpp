@@ -20,6 +20,7 @@
 #include "power/interval_sums.h"
 #include "power/output_interval.h"
 #include "power/step_guard.h"
+#include "power/wiring.h"
 
 namespace pqwave {
 namespace {
@@ -60,7 +61,7 @@ public:
           file_(file),
           progress_(progress),
           observer_(observer),
-          qts_(settings.qts()),
+          qts_(settings.wiring.qts()),
           writer_(settings) {
         refuseUnusable(s_);
         writing_ = file_ != nullptr && !s_.statisticsOnly;
@@ -139,8 +140,8 @@ void IntervalAnalysis::addCompensation(const SampleInput& in, const std::int64_t
         const double vm = held_.vm;
         auto power = [&](int c, double& p, double& q3) {
             const Current y = circuitCurrent(in, row, c);
-            p = d1 * y.a + d2 * y.b;
-            q3 = d1 * y.b + d2 * -y.a + d12 * y.t;
+            p = twoWattmeterP<double>(d1, d2, y.a, y.b);
+            q3 = twoWattmeterQ3<double>(d1, d2, d12, y.a, y.b, y.t);
         };
         if (int c = s_.compensationTarget; s_.compensation && c >= 0) {
             double p, q3, ct = s_.clampAmps[c];

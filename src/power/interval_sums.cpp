@@ -1,6 +1,6 @@
 #include "power/interval_sums.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstring>
 
 namespace pqwave {
@@ -32,16 +32,6 @@ inline float currentW(const SampleInput& in, const std::int16_t* row, int c) {
     return row[2 * c + 3] * in.scaleB[c] * in.polarity[c];
 }
 
-// The star-delta transform of a circuit from its (a, b, t): new a, b and t.
-inline void transform(const SampleInput& in, int c, float& a, float& b, float& t) {
-    const double a0 = a, b0 = b, t0 = t;
-    const auto& na = in.newA[c];
-    const auto& nb = in.newB[c];
-    a = static_cast<float>((na[0] * a0 + na[1] * b0 + na[2] * t0) / in.divisor[c]);
-    b = static_cast<float>((nb[0] * a0 + nb[1] * b0 + nb[2] * t0) / in.divisor[c]);
-    t = a + b;
-}
-
 inline void currentsOf(const SampleInput& in, const std::int16_t (&row)[2 + 2 * kCircuitLanes], Currents& out) {
     for (int c = 0; c < kCircuitLanes; ++c) {
         out.a[c] = currentU(in, row, c);
@@ -49,7 +39,7 @@ inline void currentsOf(const SampleInput& in, const std::int16_t (&row)[2 + 2 * 
         out.t[c] = out.a[c] + out.b[c];
     }
     if (!in.anyTransform) return;
-    for (int c = 0; c < kCircuitLanes; ++c) transform(in, c, out.a[c], out.b[c], out.t[c]);
+    for (int c = 0; c < kCircuitLanes; ++c) applyStarDeltaTerms(in.starDelta[c], out.a[c], out.b[c], out.t[c]);
 }
 
 inline void correlate(std::array<float, 3>& sine, std::array<float, 3>& cosine, const double (&x)[3], double s,
@@ -75,7 +65,6 @@ inline void correlateLanes(std::array<Lanes, 3>& sine, std::array<Lanes, 3>& cos
 }  // namespace
 
 SampleInput sampleInputFor(const PowerSettings& s, const RecordingView& recording, bool hasSecondVoltage) {
-    static const double kSqrt3 = std::sqrt(3.0);
     SampleInput in;
     in.table = recording.table.row(0);
     in.columns = recording.table.columns();
@@ -85,23 +74,13 @@ SampleInput sampleInputFor(const PowerSettings& s, const RecordingView& recordin
     in.circuits = s.circuits;
     for (int c = 0; c < kCircuitLanes; ++c) {
         in.polarity[c] = 1;
-        in.newA[c] = {1, 0, 0};
-        in.newB[c] = {0, 1, 0};
-        in.divisor[c] = 1;
         if (c >= s.circuits) continue;
+        const CircuitWiring& wiring = s.wiring.circuits[c];
         in.scaleA[c] = recording.channelScale[2 * c + 2];
         in.scaleB[c] = recording.channelScale[2 * c + 3];
-        if (s.polarityInverted[c]) in.polarity[c] = -1;
-        if (s.minus30[c]) {  // a = (a - b)/sqrt 3, b = (b + t)/sqrt 3
-            in.newA[c] = {1, -1, 0};
-            in.newB[c] = {0, 1, 1};
-            in.divisor[c] = kSqrt3;
-        } else if (s.plus30[c]) {  // b = (b - a)/sqrt 3, a = (a + t)/sqrt 3
-            in.newA[c] = {1, 0, 1};
-            in.newB[c] = {-1, 1, 0};
-            in.divisor[c] = kSqrt3;
-        }
-        in.anyTransform = in.anyTransform || in.divisor[c] != 1;
+        in.polarity[c] = wiring.polaritySign();
+        in.starDelta[c] = starDeltaTerms(wiring.starDelta);
+        in.anyTransform = in.anyTransform || wiring.starDelta != StarDelta::None;
     }
     in.fundamental = s.fundamental;
     in.fifth = s.fifth;
@@ -111,7 +90,7 @@ SampleInput sampleInputFor(const PowerSettings& s, const RecordingView& recordin
 Current circuitCurrent(const SampleInput& in, const std::int16_t* row, int circuit) {
     Current i{currentU(in, row, circuit), currentW(in, row, circuit), 0};
     i.t = i.a + i.b;
-    if (in.anyTransform) transform(in, circuit, i.a, i.b, i.t);
+    if (in.anyTransform) applyStarDeltaTerms(in.starDelta[circuit], i.a, i.b, i.t);
     return i;
 }
 
@@ -131,12 +110,11 @@ inline void contributionOf(const SampleInput& in, const std::int16_t (&row)[2 + 
     const double d2 = v2, d12 = d1 - d2;
     c.lineSq[1] = d2 * d2;
     c.lineSq[2] = d12 * d12;
-    const float vv = static_cast<float>((d1 + d2) / -3);
-    const float vu = static_cast<float>(d1 + vv), vw = static_cast<float>(d2 + vv);
-    const double dvu = vu, dvv = vv, dvw = vw;
-    c.phaseSq[0] = dvu * dvu;
-    c.phaseSq[1] = dvv * dvv;
-    c.phaseSq[2] = dvw * dvw;
+    const PhaseVoltages<float> star = starPointVoltages<float>(d1, d2);
+    const PhaseVoltages<double> phase{star.u, star.v, star.w};
+    c.phaseSq[0] = phase.u * phase.u;
+    c.phaseSq[1] = phase.v * phase.v;
+    c.phaseSq[2] = phase.w * phase.w;
     x[1] = d2;
     x[2] = d12;
 
@@ -146,12 +124,11 @@ inline void contributionOf(const SampleInput& in, const std::int16_t (&row)[2 + 
         c.curSq[0][l] = a * a;
         c.curSq[2][l] = b * b;
         c.curSq[1][l] = t * t;
-        c.phaseP[0][l] = dvu * a;
-        c.phaseP[1][l] = -t * dvv;
-        c.phaseP[2][l] = dvw * b;
-        c.phaseQ[2][l] = d1 * b;
-        c.phaseQ[0][l] = d2 * -a;
-        c.phaseQ[1][l] = d12 * t;
+        const PhasePowers<double> powers = phasePowers(phase, d1, d2, d12, a, b, t);
+        for (int k = 0; k < 3; ++k) {
+            c.phaseP[k][l] = powers.p[k];
+            c.phaseQ[k][l] = powers.q3[k];
+        }
     }
 }
 

@@ -38,8 +38,7 @@ struct SampleInput {
     Lanes scaleA{}, scaleB{};   // the range of each circuit's phase u and phase w column
     Lanes polarity{};           // -1 where the circuit's polarity is inverted
     bool anyTransform = false;  // a star-delta transform is set for some circuit
-    std::array<std::array<double, 3>, kCircuitLanes> newA{}, newB{};  // coefficients of (a, b, t)
-    std::array<double, kCircuitLanes> divisor{};
+    std::array<StarDeltaTerms, kCircuitLanes> starDelta{};
     bool fundamental = false, fifth = false;
     const double* fundSine = nullptr;  // reference tables by position in the interval
     const double* fundCosine = nullptr;

@@ -5,12 +5,11 @@
 #pragma once
 
 #include <array>
-#include <cmath>
 #include <string>
 
-namespace pqwave {
+#include "power/wiring.h"
 
-inline constexpr int kMaxCircuits = 7;
+namespace pqwave {
 
 struct PowerSettings {
     // Quoted in messages: the recording and the samples-per-interval caption as shown.
@@ -38,10 +37,7 @@ struct PowerSettings {
     int logicChannelCount = 0;
     int circuits = 0;  // current circuits: channel pairs after the two voltages
 
-    bool reverseRotation = false;
-    std::array<bool, kMaxCircuits> polarityInverted{};
-    std::array<bool, kMaxCircuits> minus30{};  // star-delta transform, -30 degrees
-    std::array<bool, kMaxCircuits> plus30{};   // +30 degrees, unless -30 is set too
+    Wiring wiring;  // polarity and star-delta of every circuit, the rotation
 
     bool lineVoltages = true;  // per-phase voltages as line values, else star-point values
     bool perPhase = false;
@@ -53,12 +49,6 @@ struct PowerSettings {
     bool compensation = false, theoretical = false;
     int compensationTarget = -1, theoreticalTarget = -1;
     double kP = 0, kQ = 0, kRX = 0;
-
-    // Reactive power scale, 1 / (0.2 x sqrt 3 x 1000), signed by the phase rotation.
-    float qts() const {
-        float q = static_cast<float>(std::sqrt(3.0) * 5 / 3 / 1000);
-        return reverseRotation ? -q : q;
-    }
 };
 
 // Current circuits of a recording of `channelCount` analog channels.

@@ -12,6 +12,7 @@
 #include "power/interval_sums.h"
 #include "power/output_interval.h"
 #include "power/step_guard.h"
+#include "power/wiring.h"
 
 namespace pqwave {
 namespace {
@@ -47,7 +48,7 @@ public:
           file_(file),
           progress_(progress),
           observer_(observer),
-          qts_(settings.qts()),
+          qts_(settings.wiring.qts()),
           writer_(settings) {
         refuseUnusable();
         writing_ = file_ != nullptr && !s_.statisticsOnly;
@@ -156,8 +157,8 @@ void SlidingAnalysis::computeCompensation(const std::int16_t* row, Contribution&
     const double vm = static_cast<float>(pt * std::sqrt((v1 * v1 + v2 * v2 + v12 * v12) / 3) / vd);
     auto power = [&](int circuit, double& p, double& q3) {
         const Current y = circuitCurrent(in_, row, circuit);
-        p = v2 * y.b + v1 * y.a;
-        q3 = -v2 * y.a + v1 * y.b + v12 * y.t;
+        p = twoWattmeterP<double>(v1, v2, y.a, y.b);
+        q3 = twoWattmeterQ3<double>(v1, v2, v12, y.a, y.b, y.t);
     };
     if (int t = s_.compensationTarget; s_.compensation && t >= 0) {
         double p, q3, ct = s_.clampAmps[t];

@@ -5,6 +5,9 @@
 #include <limits>
 #include <stdexcept>
 
+#include "common/error.h"
+#include "common/textforms.h"
+
 namespace pqwave {
 namespace {
 
@@ -23,6 +26,11 @@ LineValues unmeasured() {
 FlickerAnalysis::FlickerAnalysis(double samplingHz, int voltages, const FlickerSettings& settings)
     : voltages_(voltages), clockSecondsAtStart_(settings.clockSecondsAtStart) {
     if (voltages < 1 || voltages > kLineVoltages) throw std::invalid_argument("flicker of 1 to 3 voltages");
+    const double needed = FlickerChannel::minimumSamplingHz(settings.nominalHz);
+    if (!(samplingHz >= needed))
+        throw Error(ErrorKind::NotAvailable, settings.fileName + ": sampled at " + formD(samplingHz) +
+                                                 " Hz; the flickermeter needs at least " + formD(needed) + " Hz on a " +
+                                                 formD(settings.nominalHz) + " Hz supply");
     const FlickerLamp lamp = settings.lamp.value_or(lampForSupply(settings.nominalHz));
     for (int v = 0; v < voltages; ++v) {
         channels_.emplace_back(samplingHz, settings.nominalHz, lamp);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "common/progress.h"
@@ -21,6 +22,7 @@
 namespace pqwave {
 
 struct FlickerSettings {
+    std::string fileName;             // named in a refusal
     double nominalHz = 50;            // the supply frequency setting (Option5)
     std::optional<FlickerLamp> lamp;  // default: lampForSupply(nominalHz)
     // Clock time of the first sample in seconds from a midnight, e.g. the recording's start
@@ -53,7 +55,8 @@ struct FlickerSeries {
 
 class FlickerAnalysis {
 public:
-    // `voltages` (1 to 3) signals, in the order U12, U23, U31.
+    // `voltages` (1 to 3) signals, in the order U12, U23, U31. Refuses (Error, NotAvailable,
+    // naming the file) a sampling below FlickerChannel::minimumSamplingHz.
     FlickerAnalysis(double samplingHz, int voltages, const FlickerSettings& settings);
 
     // volts[v][k], k < count, for every voltage v: the next samples.

@@ -123,6 +123,7 @@ public:
 private:
     void chooseDeclaredVoltage();
     void feedClock(std::int64_t from);
+    void showLineVoltages(std::int64_t from);
     void step();
     void startChains();
     Chain makeChain(double phase, double startSeconds) const;
@@ -181,15 +182,24 @@ void PowerQualityRun::feedClock(std::int64_t from) {
     clock_->feed(u12, from, static_cast<std::size_t>(buffer_.end() - from));
 }
 
+void PowerQualityRun::showLineVoltages(std::int64_t from) {
+    if (!observers_.lineVoltages) return;
+    std::array<const float*, kLineVoltages> volts{};
+    for (int v = 0; v < kLineVoltages; ++v) volts[v] = buffer_.signal(v) + (from - buffer_.first());
+    observers_.lineVoltages(volts, static_cast<std::size_t>(buffer_.end() - from));
+}
+
 PqResult PowerQualityRun::run() {
     chooseDeclaredVoltage();
     clock_.emplace(fs_, s_.nominalHz, result_.declaredVolts);
     events_.emplace(result_.declaredVolts, s_.thresholds);
+    if (observers_.declaredVoltage) observers_.declaredVoltage(result_.declaredVolts);
     const double samples = static_cast<double>(signals_.sampleCount());
     while (!buffer_.atRecordingEnd()) {
         const std::int64_t from = buffer_.end();
         buffer_.readMore(kBlockSamples);
         feedClock(from);
+        showLineVoltages(from);
         step();
         progress_.advance(static_cast<double>(buffer_.end()) / samples);
     }

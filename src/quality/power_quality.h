@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 
 #include "common/progress.h"
 #include "quality/pq_result.h"
@@ -14,9 +15,16 @@
 
 namespace pqwave {
 
+// What other analyses of the same recording take from the run as it reads, so that none of them
+// reads the recording again.
 struct PqObservers {
+    // Told of Udin once it is known, before any Urms(1/2) value.
+    std::function<void(double declaredVolts)> declaredVoltage;
     // Told of every Urms(1/2) value, in time order (rapid voltage changes are judged from them).
     std::function<void(const HalfCycleRms&)> halfCycle;
+    // Told of every block of the line voltages as it is read, U12, U23, U31 (volts[v][k],
+    // k < count), each sample once and in order from the first (the flickermeter's input).
+    std::function<void(std::span<const float* const> volts, std::size_t count)> lineVoltages;
 };
 
 // Refuses (Error, naming the file) settings out of range, a sampling too slow for the 5th

@@ -90,7 +90,8 @@ std::string spectrumQuantityName(int quantity) {
 }
 
 PqFileNames pqFileNames(const std::filesystem::path& folder, const std::string& stem) {
-    return {folder / (stem + "_PQ.csv"), folder / (stem + "_PQharm.csv"), folder / (stem + "_PQevents.csv")};
+    return {folder / (stem + "_PQ.csv"), folder / (stem + "_PQharm.csv"), folder / (stem + "_PQevents.csv"),
+            folder / (stem + "_PQflicker.csv")};
 }
 
 PqFileNames pqFileNamesBeside(const std::filesystem::path& summary) {
@@ -138,41 +139,27 @@ std::string pqEventsHeader() {
     return "Type,Start,Duration(ms),Extreme(V),Extreme(%),Phases";
 }
 
-PqFiles::PqFiles(const PqFileNames& names)
-    : summary_(names.summary), harmonics_(names.harmonics), events_(names.events) {}
-
-void PqFiles::write(const PqSettings& settings, const PqResult& result, const PqExtraColumns& extra) {
+void writePqFiles(const PqSettings& settings, const PqResult& result, const PqTableFiles& files,
+                  const PqExtraColumns& extra) {
     const RecordingClock clock(settings.startDateTime);
     const std::string first = pqRecordingLine(settings, result);
-    summary_.writeLine(first);
-    summary_.writeLine(pqSummaryHeader(result.circuits, extra));
-    for (const PqRow& row : result.rows) writeSummaryRow(summary_, clock, row, extra);
-    harmonics_.writeLine(first);
-    harmonics_.writeLine(pqHarmonicsHeader(result.circuits));
-    for (const PqRow& row : result.rows) writeHarmonicsRow(harmonics_, clock, row);
-    events_.writeLine(first);
-    events_.writeLine(pqEventsHeader());
-    for (const PqEvent& e : result.events) writeEventRow(events_, clock, e);
-}
-
-void PqFiles::finish() {
-    summary_.finish();
-    harmonics_.finish();
-    events_.finish();
-}
-
-void PqFiles::commit() {
-    summary_.commit();
-    harmonics_.commit();
-    events_.commit();
+    files.summary.writeLine(first);
+    files.summary.writeLine(pqSummaryHeader(result.circuits, extra));
+    for (const PqRow& row : result.rows) writeSummaryRow(files.summary, clock, row, extra);
+    files.harmonics.writeLine(first);
+    files.harmonics.writeLine(pqHarmonicsHeader(result.circuits));
+    for (const PqRow& row : result.rows) writeHarmonicsRow(files.harmonics, clock, row);
+    files.events.writeLine(first);
+    files.events.writeLine(pqEventsHeader());
+    for (const PqEvent& e : result.events) writeEventRow(files.events, clock, e);
 }
 
 void writePqFiles(const PqSettings& settings, const PqResult& result, const PqFileNames& names,
                   const PqExtraColumns& extra) {
-    PqFiles files(names);
-    files.write(settings, result, extra);
-    files.finish();
-    files.commit();
+    TextOutputFile summary(names.summary), harmonics(names.harmonics), events(names.events);
+    writePqFiles(settings, result, {summary, harmonics, events}, extra);
+    for (TextOutputFile* file : {&summary, &harmonics, &events}) file->finish();
+    for (TextOutputFile* file : {&summary, &harmonics, &events}) file->commit();
 }
 
 }  // namespace pqwave

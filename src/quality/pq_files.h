@@ -1,9 +1,10 @@
 // The files of a power-quality run, CP932 with CR LF like every output: STEM_PQ.csv (one row
 // of aggregated values per interval), STEM_PQharm.csv (harmonic and interharmonic subgroups per
-// interval) and STEM_PQevents.csv (dips, swells, interruptions). Each opens with a line naming
-// the recording (model, start, sampling frequency, Udin, aggregation). The files are complete
-// beside their final names before any of them is renamed into place, so a failed run leaves
-// the earlier files as they were.
+// interval) and STEM_PQevents.csv (dips, swells, interruptions, rapid voltage changes), and
+// beside them the flickermeter's STEM_PQflicker.csv (pq_measurement_files.h). Each opens with a
+// line naming the recording (model, start, sampling frequency, Udin, aggregation). The files are
+// complete beside their final names before any of them is renamed into place, so a failed run
+// leaves the earlier files as they were.
 #pragma once
 
 #include <filesystem>
@@ -18,13 +19,13 @@
 namespace pqwave {
 
 struct PqFileNames {
-    std::filesystem::path summary, harmonics, events;
+    std::filesystem::path summary, harmonics, events, flicker;
 };
 
-// STEM_PQ.csv, STEM_PQharm.csv and STEM_PQevents.csv in `folder`.
+// STEM_PQ.csv, STEM_PQharm.csv, STEM_PQevents.csv and STEM_PQflicker.csv in `folder`.
 PqFileNames pqFileNames(const std::filesystem::path& folder, const std::string& stem);
-// The summary named by the user, the other two beside it: OUT.csv gives OUT_PQharm.csv and
-// OUT_PQevents.csv, and OUT_PQ.csv the same.
+// The summary named by the user, the others beside it: OUT.csv gives OUT_PQharm.csv,
+// OUT_PQevents.csv and OUT_PQflicker.csv, and OUT_PQ.csv the same.
 PqFileNames pqFileNamesBeside(const std::filesystem::path& summary);
 
 // Columns that another analysis appends to the rows of STEM_PQ.csv (the flickermeter's Pst
@@ -41,20 +42,17 @@ std::string pqSummaryHeader(int circuits, const PqExtraColumns& extra = {});
 std::string pqHarmonicsHeader(int circuits);
 std::string pqEventsHeader();
 
-class PqFiles {
-public:
-    explicit PqFiles(const PqFileNames& names);
-
-    void write(const PqSettings& settings, const PqResult& result, const PqExtraColumns& extra = {});
-    // Completes the three beside their final names; then commit() renames them into place. A
-    // caller with a file of its own finishes it too before committing any.
-    void finish();
-    void commit();
-
-private:
-    TextOutputFile summary_, harmonics_, events_;
+// The three files of the engine, opened by the caller (who puts them in place with its other
+// outputs); the events in the result's order.
+struct PqTableFiles {
+    TextOutputFile& summary;
+    TextOutputFile& harmonics;
+    TextOutputFile& events;
 };
+void writePqFiles(const PqSettings& settings, const PqResult& result, const PqTableFiles& files,
+                  const PqExtraColumns& extra = {});
 
+// The same into the three files of `names`, put in place together (the flicker name unused).
 void writePqFiles(const PqSettings& settings, const PqResult& result, const PqFileNames& names,
                   const PqExtraColumns& extra = {});
 

@@ -25,7 +25,7 @@ RecordingSignals::RecordingSignals(const RecordingView& recording, RecordingScal
     if (recording.channelCount < 2 || table_.columns() < 2)
         refuse(s, "the power-quality analysis needs the two line voltages ch1 (u-v) and ch2 (w-v); the recording has " +
                       std::to_string(recording.channelCount) + " analog channel(s)");
-    const int circuits = static_cast<int>(s.circuits.size());
+    const int circuits = static_cast<int>(s.clampAmps.size());
     if (circuits > kPqMaxCircuits || 2 + 2 * circuits > recording.channelCount ||
         static_cast<std::size_t>(2 + 2 * circuits) > table_.columns())
         refuse(s, std::to_string(circuits) + " current circuits need " + std::to_string(2 + 2 * circuits) +
@@ -42,23 +42,20 @@ RecordingSignals::RecordingSignals(const RecordingView& recording, RecordingScal
     requireScale(s, voltsCh1_, "the range of ch1");
     requireScale(s, voltsCh2_, "the range of ch2");
 
-    static const double kSqrt3 = std::sqrt(3.0);
     for (int c = 0; c < circuits; ++c) {
-        const CircuitWiring& w = s.circuits[c];
-        const std::string name = "circuit " + std::to_string(c + 1);
-        requireScale(s, w.clampAmps, "the clamp rating of " + name);
-        const double polarity = w.polarityInverted ? -1 : 1;
+        const CircuitWiring& w = s.wiring.circuits[c];
+        const double clampAmps = s.clampAmps[c];
+        requireScale(s, clampAmps, "the clamp rating of circuit " + std::to_string(c + 1));
+        const double polarity = w.polaritySign();
         CircuitScale scale;
-        scale.ampsU = recording.channelScale[2 * c + 2] / s.countsPerDivision * w.clampAmps / 0.2 * polarity;
-        scale.ampsW = recording.channelScale[2 * c + 3] / s.countsPerDivision * w.clampAmps / 0.2 * polarity;
+        scale.ampsU = recording.channelScale[2 * c + 2] / s.countsPerDivision * clampAmps / 0.2 * polarity;
+        scale.ampsW = recording.channelScale[2 * c + 3] / s.countsPerDivision * clampAmps / 0.2 * polarity;
         requireScale(s, scale.ampsU, "the range of ch" + std::to_string(2 * c + 3));
         requireScale(s, scale.ampsW, "the range of ch" + std::to_string(2 * c + 4));
-        if (w.minus30) {  // a = (a - b)/sqrt 3, b = (b + t)/sqrt 3
-            scale.newA = {1 / kSqrt3, -1 / kSqrt3, 0};
-            scale.newB = {0, 1 / kSqrt3, 1 / kSqrt3};
-        } else if (w.plus30) {  // b = (b - a)/sqrt 3, a = (a + t)/sqrt 3
-            scale.newA = {1 / kSqrt3, 0, 1 / kSqrt3};
-            scale.newB = {-1 / kSqrt3, 1 / kSqrt3, 0};
+        const StarDeltaTerms terms = starDeltaTerms(w.starDelta);
+        for (int k = 0; k < 3; ++k) {
+            scale.newA[k] = terms.newA[k] / terms.divisor;
+            scale.newB[k] = terms.newB[k] / terms.divisor;
         }
         circuitScales_.push_back(scale);
     }

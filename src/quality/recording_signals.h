@@ -11,19 +11,13 @@
 #include <vector>
 
 #include "input/recording_view.h"
+#include "power/wiring.h"
 #include "quality/pq_types.h"
 
 namespace pqwave {
 
 // Two voltage columns and seven column pairs fill the sixteen columns a recording can hold.
-inline constexpr int kPqMaxCircuits = 7;
-
-struct CircuitWiring {
-    double clampAmps = 0;  // amperes per 0.2 V of clamp output
-    bool polarityInverted = false;
-    bool minus30 = false;  // star-delta transform, -30 degrees
-    bool plus30 = false;   // +30 degrees, unless -30 is set too
-};
+inline constexpr int kPqMaxCircuits = kMaxCircuits;
 
 struct RecordingScaling {
     std::string fileName;          // named in every message
@@ -31,7 +25,8 @@ struct RecordingScaling {
     double samplingHz = 0;
     double countsPerDivision = 0;
     double ptRatio = 1;
-    std::vector<CircuitWiring> circuits;  // circuit c on columns 2c+2 and 2c+3
+    std::vector<double> clampAmps;  // circuit c on columns 2c+2 and 2c+3: amperes per 0.2 V
+    Wiring wiring;                  // polarity and star-delta transform of each circuit
 };
 
 class RecordingSignals : public PqSignalSource {
@@ -42,7 +37,7 @@ public:
 
     std::int64_t sampleCount() const override { return scaling_.sampleCount; }
     double samplingHz() const override { return scaling_.samplingHz; }
-    int circuits() const override { return static_cast<int>(scaling_.circuits.size()); }
+    int circuits() const override { return static_cast<int>(scaling_.clampAmps.size()); }
     void read(std::int64_t first, std::size_t count, std::span<float* const> out) const override;
 
 private:

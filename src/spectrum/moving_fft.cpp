@@ -1,6 +1,6 @@
 // The moving FFT: windows and rows are laid out once per run (and checked against the loaded
 // samples), then the channels' windows are transformed, a channel per core at a time: each
-// channel has files of its own, so the bytes do not depend on which thread wrote them. Every
+// channel has a file of its own, so the bytes do not depend on which thread wrote them. Every
 // file of the run is held open until the last window is written, so they are renamed into
 // place together.
 #include "spectrum/moving_fft.h"
@@ -15,7 +15,6 @@
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
-#include "input/output_target.h"
 #include "spectrum/channel_threads.h"
 #include "spectrum/fft.h"
 #include "spectrum/transform_input.h"
@@ -140,12 +139,10 @@ std::string headerLine(const std::string& first, const Layout& layout, std::init
 
 // At most one "ms" field, the flag, and the longest S form of each row ("1.234568E-05"): an
 // upper bound, so that a run refused for its size would really not have fitted.
-std::uintmax_t plannedBytes(const MovingFftSettings& s, const Layout& layout, int columns) {
+std::uintmax_t plannedBytes(const Layout& layout, int columns) {
     const double header = 32 + 12.0 * static_cast<double>(layout.rowKHz.size());
     const double line = 2 * kMaxNumberText + 4 + 13.0 * static_cast<double>(layout.rowKHz.size());
-    const double perColumn = (s.windowFiles ? header + line * static_cast<double>(layout.windows) : 0) +
-                             (s.summaries ? 2 * header + 2 * line : 0);
-    return static_cast<std::uintmax_t>(perColumn * columns);
+    return static_cast<std::uintmax_t>((header + line * static_cast<double>(layout.windows)) * columns);
 }
 
 void writeWindowLine(TextOutputFile& file, double ms, bool overload, const std::vector<float>& rows) {
@@ -209,11 +206,8 @@ std::filesystem::path movingFftWindowFile(const std::string& outputName, int col
     return path.parent_path() / (name + "ch" + std::to_string(column + 1) + ".csv");
 }
 
-std::filesystem::path movingFftSummaryFile(const std::filesystem::path& folder, int column) {
-    return folder / ("PQp-pDTch" + std::to_string(column + 1) + ".csv");
-}
-
-MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable& table, Progress& progress) {
+MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable& table, Progress& progress,
+                               OutputFiles& files) {
     if (s.windowFiles && std::filesystem::path(s.outputName).filename().empty())
         throw Error(ErrorKind::CannotWrite,
                     s.fileName + ": no output file name (出力ファイル名) to name the window files after");
@@ -222,24 +216,16 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
                                                 ": the moving FFT writes a file per channel, which standard "
                                                 "output cannot hold; name them with an output file name");
     const Layout layout = layoutOf(s, table);
-    MovingFftResult result{layout.windows, layout.windowsPastTheEnd};
+    MovingFftResult result{layout.windows, layout.windowsPastTheEnd, {}};
     if (!s.windowFiles && !s.summaries) return result;  // nothing would be written
 
     const auto columns = static_cast<std::size_t>(std::clamp(s.lastColumn, 0, 15)) + 1;
-    const std::filesystem::path folder =
-        s.windowFiles ? std::filesystem::path(s.outputName).parent_path() : s.summaryFolder;
-    requireFreeSpace(folder, plannedBytes(s, layout, static_cast<int>(columns)), s.fileName + ": the moving FFT");
-    for (std::size_t c = 0; c < columns; ++c) {
-        if (s.windowFiles) refuseRecordingAsOutput(movingFftWindowFile(s.outputName, static_cast<int>(c)), s.fileName);
-        if (s.summaries)
-            refuseRecordingAsOutput(movingFftSummaryFile(s.summaryFolder, static_cast<int>(c)), s.fileName);
-    }
-    std::vector<std::unique_ptr<TextOutputFile>> files;
+    if (s.windowFiles)
+        requireFreeSpace(std::filesystem::path(s.outputName).parent_path(),
+                         plannedBytes(layout, static_cast<int>(columns)), s.fileName + ": the moving FFT");
     std::vector<TextOutputFile*> windowFiles(columns, nullptr);
-    for (std::size_t c = 0; c < columns; ++c) {
-        if (!s.windowFiles) continue;
-        files.push_back(std::make_unique<TextOutputFile>(movingFftWindowFile(s.outputName, static_cast<int>(c))));
-        windowFiles[c] = files.back().get();
+    for (std::size_t c = 0; s.windowFiles && c < columns; ++c) {
+        windowFiles[c] = &files.create(movingFftWindowFile(s.outputName, static_cast<int>(c)));
         windowFiles[c]->write(headerLine("ms,オーバー", layout, {"kHz"}));
         windowFiles[c]->endLine();
     }
@@ -248,25 +234,15 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
         columns, layout.windows * static_cast<std::int64_t>(columns), progress,
         [&](std::size_t c, auto&& step) { transformChannel(s, layout, table, c, windowFiles[c], rows[c], step); });
 
-    std::vector<std::filesystem::path> startedNow;
     for (std::size_t c = 0; s.summaries && c < columns; ++c) {
-        const std::filesystem::path path = movingFftSummaryFile(s.summaryFolder, static_cast<int>(c));
-        const bool start = !s.summaries->started.contains(path);
-        files.push_back(std::make_unique<TextOutputFile>(
-            path, start ? TextOutputFile::Mode::Replace : TextOutputFile::Mode::Append));
-        TextOutputFile& summary = *files.back();
-        if (start) {
-            summary.writeLine(headerLine("ファイル名,日時", layout, {"kHz(Ave)", "kHz(Max)"}));
-            startedNow.push_back(path);
-        }
-        std::string line = s.recordingName + "," + formT(s.recordingStart);
+        MovingFftSummaryLine line{
+            static_cast<int>(c), headerLine("ファイル名,日時", layout, {"kHz(Ave)", "kHz(Max)"}), {}};
         for (std::size_t j = 0; j < rows[c].sum.size(); ++j)
-            line += "," + formS(static_cast<float>(rows[c].sum[j] / static_cast<double>(layout.windows))) + "," +
-                    formS(rows[c].maximum[j]);
-        summary.writeLine(line);
+            line.fields += (j ? "," : "") +
+                           formS(static_cast<float>(rows[c].sum[j] / static_cast<double>(layout.windows))) + "," +
+                           formS(rows[c].maximum[j]);
+        result.summaries.push_back(std::move(line));
     }
-    for (auto& file : files) file->commit();
-    if (s.summaries) s.summaries->started.insert(startedNow.begin(), startedNow.end());
     return result;
 }
 

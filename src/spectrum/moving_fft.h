@@ -8,20 +8,14 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "common/progress.h"
+#include "input/output_files.h"
 #include "input/sample_table.h"
 
 namespace pqwave {
-
-// What an all-files run keeps between its recordings: the summary files it has started. A
-// summary file is started (created with its header line) by the first recording of the run
-// that writes to it; the following recordings append their lines.
-struct MovingFftSummaries {
-    std::set<std::filesystem::path> started;
-};
 
 struct MovingFftSettings {
     std::string fileName;  // the recording, named in messages
@@ -38,11 +32,16 @@ struct MovingFftSettings {
     bool bandMode = false;    // Check14 分割周期設定
     bool windowFiles = true;  // Check10 統計処理のみ出力 clear
     std::string outputName;   // Text5: window files are named after it
-    // The all-files run: a summary line per channel into summaryFolder.
-    MovingFftSummaries* summaries = nullptr;
-    std::filesystem::path summaryFolder;
-    std::string recordingName;  // its first field, e.g. 06D13-45-30.csv
-    double recordingStart = 0;  // date-time of the recording's start
+    bool summaries = false;   // the all-files run: each channel's summary line
+};
+
+// One channel's line of the all-files run's summary file "PQp-pDTch<n>.csv": the header line
+// that file starts with, and the fields after the recording's name and start, the average and
+// the maximum of every row over the recording's windows.
+struct MovingFftSummaryLine {
+    int column = 0;
+    std::string header;
+    std::string fields;
 };
 
 struct MovingFftResult {
@@ -50,15 +49,16 @@ struct MovingFftResult {
     // Windows left out because they would read past the loaded samples (the recording time
     // promises more samples than the file holds).
     std::int64_t windowsPastTheEnd = 0;
+    std::vector<MovingFftSummaryLine> summaries;
 };
 
 // The window file of a column: Text5's file name up to its first "." (all of it when it has
 // none), then "ch", the column number from 1 and ".csv", in Text5's folder.
 std::filesystem::path movingFftWindowFile(const std::string& outputName, int column);
-std::filesystem::path movingFftSummaryFile(const std::filesystem::path& folder, int column);
 
-// Writes every file of the run; all are renamed into place together at the end, so a run that
-// fails or is cancelled leaves no new file and every earlier one as it was.
-MovingFftResult writeMovingFft(const MovingFftSettings& settings, const RawSampleTable& table, Progress& progress);
+// Writes the window files into `files`, which puts them in place together once the whole
+// conversion is complete.
+MovingFftResult writeMovingFft(const MovingFftSettings& settings, const RawSampleTable& table, Progress& progress,
+                               OutputFiles& files);
 
 }  // namespace pqwave

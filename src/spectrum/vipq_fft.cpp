@@ -14,7 +14,6 @@ namespace pqwave {
 namespace {
 
 const double kSqrt2 = std::sqrt(2.0);
-const double kSqrt3 = std::sqrt(3.0);
 
 // The transforms of one run: input loaded in bit-reversed order from x(sample), then the
 // one-sided read-out into a column of the spectrum in RMS form (added) or peak form (set).
@@ -63,7 +62,7 @@ private:
 }  // namespace
 
 int vipqCircuits(int lastColumn) {
-    return std::clamp((lastColumn - 2) / 2 + 1, 0, kVipqMaxCircuits);
+    return std::clamp((lastColumn - 2) / 2 + 1, 0, kMaxCircuits);
 }
 
 VipqSeries vipqSeries(const VipqFftSettings& settings, const RawSampleTable& table, std::size_t n) {
@@ -76,8 +75,7 @@ VipqSeries vipqSeries(const VipqFftSettings& settings, const RawSampleTable& tab
     series.active.assign(circuits, std::vector<float>(n));
     series.reactive.assign(circuits, std::vector<float>(n));
     const double vd = settings.countsPerDivision, vd2 = vd * vd, pt = settings.ptRatio;
-    float kq = static_cast<float>(kSqrt3 * 5 / 3 / 1000);
-    if (settings.reverseRotation) kq = -kq;
+    const float kq = settings.wiring.qts();
     const auto& scale = settings.channelScale;
 
     for (std::size_t k = 0; k < n; ++k) {
@@ -89,28 +87,19 @@ VipqSeries vipqSeries(const VipqFftSettings& settings, const RawSampleTable& tab
                       3) /
             vd * pt);
         for (std::size_t c = 0; c < circuits; ++c) {
-            const float sign = settings.inverted[c] ? -1.0f : 1.0f;
+            const CircuitWiring& wiring = settings.wiring.circuits[c];
+            const float sign = wiring.polaritySign();
             float i1 = static_cast<float>(codeAt(table, k, 2 * c + 2)) * scale[2 * c + 2] * sign;
             float i2 = static_cast<float>(codeAt(table, k, 2 * c + 3)) * scale[2 * c + 3] * sign;
             float i3 = i1 + i2;  // minus the third line current
-            if (settings.deltaMinus30[c]) {
-                const float n1 = static_cast<float>((i1 - i2) / kSqrt3), n2 = static_cast<float>((i2 + i3) / kSqrt3);
-                i1 = n1;
-                i2 = n2;
-                i3 = i1 + i2;
-            } else if (settings.deltaPlus30[c]) {
-                const float n2 = static_cast<float>((i2 - i1) / kSqrt3), n1 = static_cast<float>((i1 + i3) / kSqrt3);
-                i1 = n1;
-                i2 = n2;
-                i3 = i1 + i2;
-            }
+            transformStarDelta(wiring.starDelta, i1, i2, i3);
             const double ct = settings.clampAmps[c];
             const double squares =
                 static_cast<double>(i1) * i1 + static_cast<double>(i2) * i2 + static_cast<double>(i3) * i3;
             series.current[c][k] = static_cast<float>(std::sqrt(squares / 3) / vd * ct / 0.2);
-            const float p = ua * i1 + ub * i2;
+            const float p = twoWattmeterP(ua, ub, i1, i2);
             series.active[c][k] = static_cast<float>(p / vd2 * pt * ct / 0.2 / 1000);
-            const float q = ua * i2 - ub * i1 + uab * i3;
+            const float q = twoWattmeterQ3(ua, ub, uab, i1, i2, i3);
             series.reactive[c][k] = static_cast<float>(q / vd2 * pt * ct * kq);
         }
     }

@@ -12,10 +12,9 @@
 #include "common/progress.h"
 #include "common/text_output_file.h"
 #include "input/sample_table.h"
+#include "power/wiring.h"
 
 namespace pqwave {
-
-inline constexpr int kVipqMaxCircuits = 7;
 
 struct VipqFftSettings {
     std::string fileName;  // the recording, named in messages
@@ -24,12 +23,9 @@ struct VipqFftSettings {
     double samplingFrequency = 0;  // Hz, labels the bins
     int lastColumn = 0;            // LastActiveChannel; circuit c takes columns 2c+2 and 2c+3
     std::array<float, 16> channelScale{};
-    double ptRatio = 0;                                 // Text7(0)
-    std::array<double, kVipqMaxCircuits> clampAmps{};   // Text7(c+1): amperes at 0.2 V
-    std::array<bool, kVipqMaxCircuits> inverted{};      // Check7(c) 極性反転
-    std::array<bool, kVipqMaxCircuits> deltaMinus30{};  // Check9(c), tested first
-    std::array<bool, kVipqMaxCircuits> deltaPlus30{};   // Check8(c)
-    bool reverseRotation = false;                       // Option4(1) 逆転: reactive power changes sign
+    double ptRatio = 0;                            // Text7(0)
+    std::array<double, kMaxCircuits> clampAmps{};  // Text7(c+1): amperes at 0.2 V
+    Wiring wiring;                                 // the reverse rotation changes the sign of Q
 };
 
 // The circuits of a recording whose highest column is `lastColumn`: (lastColumn - 2) / 2 + 1,

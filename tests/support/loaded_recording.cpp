@@ -8,7 +8,7 @@ LoadedRecording::LoadedRecording(const gen::RecordingSpec& spec, const std::stri
     written = folder.write(name, spec);
     model.click(name);
     form.DTLood();
-    if (form.LoadedFileName != form.Label1.text) throw std::runtime_error(name + " did not load");
+    if (form.LoadedFileName() != form.Label1.text) throw std::runtime_error(name + " did not load");
 }
 
 gen::RecordingSpec codeRecording(const std::vector<std::vector<std::int16_t>>& channels) {

@@ -40,12 +40,12 @@ PqRecording::PqRecording(const gen::PqSupply& supply, const PqRecordingSpec& spe
 
     RecordingScaling scaling;
     scaling.fileName = f.Label1.text;
-    scaling.sampleCount = static_cast<std::int64_t>(f.SampleCount);
+    scaling.sampleCount = static_cast<std::int64_t>(f.SampleCount());
     scaling.samplingHz = valOf(f.Label21);
     scaling.countsPerDivision = valOf(f.V_Div);
     scaling.ptRatio = valOf(f.Text7[0]);
-    for (std::size_t c = 0; c < supply.circuits.size(); ++c) scaling.circuits.push_back({valOf(f.Text7[c + 1])});
-    const RecordingView view{f.SampleTable, f.ChannelScale, f.ChannelCount, f.LogicChannelCount};
+    for (std::size_t c = 0; c < supply.circuits.size(); ++c) scaling.clampAmps.push_back(valOf(f.Text7[c + 1]));
+    const RecordingView view{f.SampleTable(), f.ChannelScale(), f.ChannelCount(), f.LogicChannelCount()};
     signals = std::make_unique<RecordingSignals>(view, scaling);
 
     settings.fileName = f.Label1.text;

@@ -41,22 +41,6 @@ QString qt(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// Buttons and frame titles take "&" as a keyboard accelerator; a caption shows it literally.
-QString asButtonText(const std::string& text) {
-    return qt(text).replace(QChar(u'&'), QStringLiteral("&&"));
-}
-
-template <typename W>
-constexpr ControlKind kindShownBy() {
-    if constexpr (std::is_same_v<W, QLabel>) return ControlKind::Label;
-    if constexpr (std::is_same_v<W, QLineEdit>) return ControlKind::TextBox;
-    if constexpr (std::is_same_v<W, QCheckBox>) return ControlKind::CheckBox;
-    if constexpr (std::is_same_v<W, QRadioButton>) return ControlKind::OptionButton;
-    if constexpr (std::is_same_v<W, QComboBox>) return ControlKind::ComboBox;
-    if constexpr (std::is_same_v<W, QGroupBox>) return ControlKind::Frame;
-    if constexpr (std::is_same_v<W, QPushButton>) return ControlKind::CommandButton;
-}
-
 // Text that belongs to the layout only (units, captions the model does not keep).
 QLabel* fixedLabel(const QString& text) {
     auto* label = new QLabel(text);
@@ -105,7 +89,8 @@ protected:
 
 }  // namespace
 
-Form1::Form1(Form1Model& model, QWidget* parent) : QMainWindow(parent), model_(model) {
+Form1::Form1(Form1Model& model, QWidget* parent)
+    : QMainWindow(parent), model_(model), views_([this](const std::function<void()>& action) { act(action); }) {
     setWindowTitle(QStringLiteral("pqwave"));
     setObjectName(QStringLiteral("Form1"));
     model_.progress.setObserver([this](const Progress& progress) { showProgress(progress); });
@@ -140,20 +125,8 @@ Form1::Form1(Form1Model& model, QWidget* parent) : QMainWindow(parent), model_(m
 
 // ---- Binding controls to widgets
 
-template <typename W>
-W* Form1::make(Control& control) {
-    if (control.kind != kindShownBy<W>())
-        throw std::logic_error(control.name + " is not the kind of control this widget shows");
-    auto* widget = new W;
-    widget->setObjectName(qt(control.name));
-    bindings_.emplace_back(&control, widget);
-    connectToModel(control, widget);
-    return widget;
-}
-
 QLabel* Form1::makeLabel(Control& control, LabelLook look) {
-    QLabel* label = make<QLabel>(control);
-    label->setTextFormat(Qt::PlainText);
+    QLabel* label = views_.label(control);
     if (look == LabelLook::Value) {
         // Sunken, as a read-out the instrument filled, and selectable so a value can be copied.
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -164,55 +137,11 @@ QLabel* Form1::makeLabel(Control& control, LabelLook look) {
 }
 
 QLineEdit* Form1::makeTextBox(Control& control, int widthInCharacters) {
-    QLineEdit* edit = make<QLineEdit>(control);
-    if (widthInCharacters > 0)
-        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(widthInCharacters, QChar(u'0'))) + 12);
-    return edit;
-}
-
-void Form1::connectToModel(Control& control, QWidget* widget) {
-    Control* c = &control;
-    switch (control.kind) {
-        case ControlKind::TextBox: {
-            auto* edit = static_cast<QLineEdit*>(widget);
-            connect(edit, &QLineEdit::textEdited, this,
-                    [this, c](const QString& text) { act([&] { setText(*c, text.toStdString()); }); });
-            connect(edit, &QLineEdit::editingFinished, this, [this, c] {
-                if (c->onLostFocus) act([&] { c->onLostFocus(); });
-            });
-            break;
-        }
-        case ControlKind::CheckBox:
-            connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
-                    [this, c](bool checked) { act([&] { setValue(*c, checked ? 1 : 0); }); });
-            break;
-        case ControlKind::OptionButton: {
-            auto* option = static_cast<QRadioButton*>(widget);
-            // The model's group, not the parent widget, decides which options exclude each other.
-            QButtonGroup*& group = optionGroups_[control.group.empty() ? &control : control.group.front()];
-            if (!group) group = new QButtonGroup(this);
-            group->addButton(option);
-            connect(option, &QRadioButton::clicked, this, [this, c] { act([&] { select(*c); }); });
-            break;
-        }
-        case ControlKind::ComboBox:
-            connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
-                    [this, c](int index) { act([&] { setListIndex(*c, index); }); });
-            break;
-        case ControlKind::CommandButton:
-            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
-                    [this, c] { act([&] { click(*c); }); });
-            break;
-        case ControlKind::Label:
-        case ControlKind::Frame:
-            break;
-    }
+    return views_.textBox(control, widthInCharacters);
 }
 
 QWidget* Form1::widgetFor(const Control& control) const {
-    for (const auto& [bound, widget] : bindings_)
-        if (bound == &control) return widget;
-    return nullptr;
+    return views_.widgetFor(control);
 }
 
 // ---- Layout
@@ -317,7 +246,7 @@ QWidget* Form1::buildHeaderDisplay() {
 QWidget* Form1::buildChannelTable() {
     auto* box = new QWidget;
     auto* layout = column(box);
-    layout->addWidget(make<QCheckBox>(model_.Check16));
+    layout->addWidget(views_.checkBox(model_.Check16));
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(1);
     grid->addWidget(makeLabel(model_.Label29), 0, 2, 1, 2);
@@ -327,8 +256,8 @@ QWidget* Form1::buildChannelTable() {
         auto* nameRow = new QHBoxLayout(name);
         nameRow->setContentsMargins(0, 0, 0, 0);
         nameRow->addWidget(makeLabel(model_.Label12[i]));
-        nameRow->addWidget(make<QComboBox>(model_.Combo1[i]));
-        nameRow->addWidget(make<QCheckBox>(model_.Check17[i]));
+        nameRow->addWidget(views_.comboBox(model_.Combo1[i]));
+        nameRow->addWidget(views_.checkBox(model_.Check17[i]));
         nameRow->addStretch(1);
         grid->addWidget(name, i + 1, 0);
         grid->addWidget(makeLabel(model_.Label14[i], LabelLook::Value), i + 1, 1);
@@ -344,15 +273,15 @@ QWidget* Form1::buildDataAndProcessing() {
     auto* box = new QWidget;
     auto* layout = column(box);
 
-    QGroupBox* processing = make<QGroupBox>(model_.Frame2);
+    QGroupBox* processing = views_.frame(model_.Frame2);
     auto* processingLayout = new QVBoxLayout(processing);
-    for (Control& option : model_.Option2) processingLayout->addWidget(make<QRadioButton>(option));
+    for (Control& option : model_.Option2) processingLayout->addWidget(views_.option(option));
     layout->addWidget(processing);
 
-    QGroupBox* data = make<QGroupBox>(model_.Frame1);
+    QGroupBox* data = views_.frame(model_.Frame1);
     auto* dataLayout = new QVBoxLayout(data);
-    for (Control& option : model_.Option1) dataLayout->addWidget(make<QRadioButton>(option));
-    dataLayout->addWidget(make<QCheckBox>(model_.Check11));
+    for (Control& option : model_.Option1) dataLayout->addWidget(views_.option(option));
+    dataLayout->addWidget(views_.checkBox(model_.Check11));
     dataLayout->addLayout(row({makeTextBox(model_.Text6, 5), fixedLabel(QStringLiteral("年"))}));
     layout->addWidget(data);
     return box;
@@ -374,25 +303,25 @@ QWidget* Form1::buildScaling() {
 }
 
 QWidget* Form1::buildRmsFrame() {
-    QGroupBox* frame = make<QGroupBox>(model_.Frame3);
+    QGroupBox* frame = views_.frame(model_.Frame3);
     auto* layout = new QVBoxLayout(frame);
     layout->setSpacing(3);
     layout->addLayout(row({makeLabel(model_.LabelmS), makeTextBox(model_.Text1, 14), fixedLabel(QStringLiteral("ms")),
-                           make<QRadioButton>(model_.Option5[0]), make<QRadioButton>(model_.Option5[1])}));
+                           views_.option(model_.Option5[0]), views_.option(model_.Option5[1])}));
     layout->addLayout(
-        row({make<QCheckBox>(model_.Check1), make<QCheckBox>(model_.Check3), make<QCheckBox>(model_.Check5)}));
-    layout->addLayout(row({make<QCheckBox>(model_.Check13), make<QCheckBox>(model_.Check10)}));
+        row({views_.checkBox(model_.Check1), views_.checkBox(model_.Check3), views_.checkBox(model_.Check5)}));
+    layout->addLayout(row({views_.checkBox(model_.Check13), views_.checkBox(model_.Check10)}));
 
-    QGroupBox* perPhase = make<QGroupBox>(model_.Frame7);
+    QGroupBox* perPhase = views_.frame(model_.Frame7);
     auto* perPhaseLayout = new QHBoxLayout(perPhase);
-    perPhaseLayout->addWidget(make<QRadioButton>(model_.Option3[0]));
-    perPhaseLayout->addWidget(make<QRadioButton>(model_.Option3[1]));
-    layout->addLayout(row({make<QCheckBox>(model_.Check6), perPhase}));
+    perPhaseLayout->addWidget(views_.option(model_.Option3[0]));
+    perPhaseLayout->addWidget(views_.option(model_.Option3[1]));
+    layout->addLayout(row({views_.checkBox(model_.Check6), perPhase}));
 
-    layout->addLayout(row({make<QCheckBox>(model_.Check2), make<QRadioButton>(model_.Option4[0]),
-                           make<QRadioButton>(model_.Option4[1])}));
+    layout->addLayout(
+        row({views_.checkBox(model_.Check2), views_.option(model_.Option4[0]), views_.option(model_.Option4[1])}));
     layout->addWidget(buildCircuitFrames());
-    layout->addLayout(row({make<QCheckBox>(model_.Check12[0]), make<QCheckBox>(model_.Check12[1])}));
+    layout->addLayout(row({views_.checkBox(model_.Check12[0]), views_.checkBox(model_.Check12[1])}));
     layout->addWidget(buildCompensationFrames());
     return frame;
 }
@@ -404,13 +333,13 @@ QWidget* Form1::buildCircuitFrames() {
     grid->setSpacing(3);
     constexpr int kPerRow = 4;
     for (int i = 0; i < kMaxCircuits; ++i) {
-        QGroupBox* circuit = make<QGroupBox>(model_.Frame5[i]);
+        QGroupBox* circuit = views_.frame(model_.Frame5[i]);
         auto* circuitLayout = new QVBoxLayout(circuit);
         circuitLayout->setSpacing(1);
         circuitLayout->setContentsMargins(4, 2, 4, 2);
-        circuitLayout->addWidget(make<QCheckBox>(model_.Check7[i]));
-        circuitLayout->addWidget(make<QCheckBox>(model_.Check8[i]));
-        circuitLayout->addWidget(make<QCheckBox>(model_.Check9[i]));
+        circuitLayout->addWidget(views_.checkBox(model_.Check7[i]));
+        circuitLayout->addWidget(views_.checkBox(model_.Check8[i]));
+        circuitLayout->addWidget(views_.checkBox(model_.Check9[i]));
         grid->addWidget(circuit, i / kPerRow, i % kPerRow);
     }
     return box;
@@ -420,7 +349,7 @@ QWidget* Form1::buildCompensationFrames() {
     auto* box = new QWidget;
     auto* layout = column(box);
 
-    QGroupBox* before = make<QGroupBox>(model_.Frame6[0]);
+    QGroupBox* before = views_.frame(model_.Frame6[0]);
     auto* beforeGrid = new QGridLayout(before);
     beforeGrid->addWidget(makeLabel(model_.Label33), 0, 0);
     beforeGrid->addWidget(makeTextBox(model_.Text8[0], 3), 0, 2);
@@ -432,7 +361,7 @@ QWidget* Form1::buildCompensationFrames() {
     beforeGrid->setColumnStretch(3, 1);
     layout->addWidget(before);
 
-    QGroupBox* theoretical = make<QGroupBox>(model_.Frame6[1]);
+    QGroupBox* theoretical = views_.frame(model_.Frame6[1]);
     auto* theoreticalGrid = new QGridLayout(theoretical);
     // One feeder caption serves both frames in the model; the second frame needs its own text.
     theoreticalGrid->addWidget(fixedLabel(qt(model_.Label33.text)), 0, 0);
@@ -446,9 +375,9 @@ QWidget* Form1::buildCompensationFrames() {
 }
 
 QWidget* Form1::buildRawOutputFrame() {
-    QGroupBox* frame = make<QGroupBox>(model_.Frame4);
+    QGroupBox* frame = views_.frame(model_.Frame4);
     auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(make<QCheckBox>(model_.Check15));
+    layout->addWidget(views_.checkBox(model_.Check15));
     layout->addWidget(makeLabel(model_.Label22));
     layout->addLayout(row({makeTextBox(model_.Text2[0], 9), makeLabel(model_.Label23[0]),
                            makeTextBox(model_.Text2[1], 9), makeLabel(model_.Label23[1])}));
@@ -460,9 +389,9 @@ QWidget* Form1::buildRawOutputFrame() {
 QWidget* Form1::buildFftFrame() {
     auto* box = new QWidget;
     auto* layout = column(box);
-    layout->addWidget(make<QCheckBox>(model_.Check4));
+    layout->addWidget(views_.checkBox(model_.Check4));
 
-    QGroupBox* frame = make<QGroupBox>(model_.Frame8);
+    QGroupBox* frame = views_.frame(model_.Frame8);
     auto* grid = new QGridLayout(frame);
     grid->setVerticalSpacing(3);
     grid->addWidget(makeLabel(model_.Label36[1]), 0, 0);
@@ -479,7 +408,7 @@ QWidget* Form1::buildFftFrame() {
     // "分割周期設定" switches on, so each sits beside what explains it.
     grid->addWidget(makeLabel(model_.Label36[2]), 3, 0);
     grid->addLayout(row({makeTextBox(model_.Text12, 6), fixedLabel(QStringLiteral("ms"))}), 3, 1);
-    grid->addWidget(make<QCheckBox>(model_.Check14), 4, 0);
+    grid->addWidget(views_.checkBox(model_.Check14), 4, 0);
     grid->addLayout(row({makeTextBox(model_.Text10[2], 10), makeLabel(model_.Label37[2])}), 4, 1);
     layout->addWidget(frame);
     return box;
@@ -489,12 +418,21 @@ QWidget* Form1::buildCommands() {
     auto* box = new QWidget;
     auto* layout = column(box);
     auto* grid = new QGridLayout;
-    grid->addWidget(make<QPushButton>(model_.Command1), 0, 0);
-    grid->addWidget(make<QPushButton>(model_.Command3), 0, 1);
-    grid->addWidget(make<QPushButton>(model_.Command2), 1, 0);
-    grid->addWidget(make<QPushButton>(model_.Command4), 1, 1);
-    grid->addWidget(make<QPushButton>(model_.Command10), 2, 1);
+    grid->addWidget(views_.button(model_.Command1), 0, 0);
+    grid->addWidget(views_.button(model_.PqCommand), 0, 1);
+    grid->addWidget(views_.button(model_.Command3), 1, 0);
+    grid->addWidget(views_.button(model_.Command2), 1, 1);
+    grid->addWidget(views_.button(model_.Command4), 2, 0);
+    grid->addWidget(views_.button(model_.Command10), 2, 1);
     layout->addLayout(grid);
+    // The power-quality command's two choices, under it.
+    auto* pqChoices = new QGridLayout;
+    pqChoices->addWidget(makeLabel(model_.PqVoltsLabel), 0, 0);
+    pqChoices->addWidget(makeTextBox(model_.PqVolts, 7), 0, 1);
+    pqChoices->addWidget(makeLabel(model_.PqIntervalLabel), 1, 0);
+    pqChoices->addWidget(views_.comboBox(model_.PqInterval), 1, 1);
+    pqChoices->setColumnStretch(2, 1);
+    layout->addLayout(pqChoices);
     layout->addWidget(makeLabel(model_.Label10));
     progress_ = new QProgressBar;
     progress_->setObjectName(QStringLiteral("Progress"));
@@ -545,6 +483,8 @@ void Form1::nameForAssistiveTechnology() {
     name(m.Text10[1], caption(m.Label36[0]) + QStringLiteral(" 上限 (") + caption(m.Label37[1]) + ")");
     name(m.Text10[2], caption(m.Check14) + QStringLiteral(" (") + caption(m.Label37[2]) + ")");
     name(m.Text12, caption(m.Label36[2]) + QStringLiteral(" (ms)"));
+    name(m.PqVolts, caption(m.PqCommand) + QStringLiteral(" ") + caption(m.PqVoltsLabel));
+    name(m.PqInterval, caption(m.PqCommand) + QStringLiteral(" ") + caption(m.PqIntervalLabel));
     driveList_->setAccessibleName(QStringLiteral("ドライブ"));
     folderList_->setAccessibleName(QStringLiteral("ディレクトリー"));
     fileList_->setAccessibleName(QStringLiteral("ファイル"));
@@ -562,58 +502,8 @@ void Form1::act(const std::function<void()>& action) {
 }
 
 void Form1::refresh() {
-    for (const auto& [control, widget] : bindings_) applyToWidget(*control, widget);
+    views_.refresh();
     refreshLists();
-}
-
-void Form1::applyToWidget(const Control& control, QWidget* widget) {
-    const QSignalBlocker blocker(widget);
-    switch (control.kind) {
-        case ControlKind::Label: {
-            auto* label = static_cast<QLabel*>(widget);
-            if (label->text() != qt(control.text)) label->setText(qt(control.text));
-            break;
-        }
-        case ControlKind::TextBox: {
-            // Only a changed text is written back, so the cursor stays where the user types.
-            auto* edit = static_cast<QLineEdit*>(widget);
-            if (edit->text() != qt(control.text)) edit->setText(qt(control.text));
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto* box = static_cast<QCheckBox*>(widget);
-            box->setText(asButtonText(control.text));
-            box->setChecked(control.value == 1);
-            break;
-        }
-        case ControlKind::OptionButton: {
-            auto* option = static_cast<QRadioButton*>(widget);
-            option->setText(asButtonText(control.text));
-            // Only the selected option is set: its exclusive group clears the others.
-            if (control.value != 0) option->setChecked(true);
-            // The selected option is the group's one Tab stop; arrows move from it.
-            option->setFocusPolicy(control.value != 0 ? Qt::StrongFocus : Qt::ClickFocus);
-            break;
-        }
-        case ControlKind::ComboBox: {
-            auto* combo = static_cast<QComboBox*>(widget);
-            if (combo->count() != static_cast<int>(control.items.size())) {
-                combo->clear();
-                for (const std::string& item : control.items) combo->addItem(qt(item));
-            }
-            bool listed = control.value >= 0 && control.value < combo->count();
-            combo->setCurrentIndex(listed ? control.value : -1);
-            break;
-        }
-        case ControlKind::Frame:
-            static_cast<QGroupBox*>(widget)->setTitle(asButtonText(control.text));
-            break;
-        case ControlKind::CommandButton:
-            static_cast<QPushButton*>(widget)->setText(asButtonText(control.text));
-            break;
-    }
-    if (widget->isEnabled() != control.enabled) widget->setEnabled(control.enabled);
-    if (widget->isHidden() == control.visible) widget->setVisible(control.visible);
 }
 
 void Form1::refreshLists() {

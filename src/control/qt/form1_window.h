@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "control/form1_model.h"
+#include "control/qt/control_views.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -49,11 +50,8 @@ protected:
 private:
     enum class LabelLook { Caption, Value };
 
-    template <typename W>
-    W* make(Control& control);
     QLabel* makeLabel(Control& control, LabelLook look = LabelLook::Caption);
     QLineEdit* makeTextBox(Control& control, int widthInCharacters);
-    void connectToModel(Control& control, QWidget* widget);
 
     QWidget* buildFileSelection();
     QWidget* buildHeaderDisplay();
@@ -72,14 +70,11 @@ private:
 
     // Runs a user action on the model, reports what escapes it, and shows the result.
     void act(const std::function<void()>& action);
-    void applyToWidget(const Control& control, QWidget* widget);
     void refreshLists();
     void fillFolderList();
 
     Form1Model& model_;
-    std::vector<std::pair<const Control*, QWidget*>> bindings_;
-    // One exclusive button group per option group of the model: one Tab stop, arrows move.
-    std::map<const Control*, QButtonGroup*> optionGroups_;
+    ControlViews views_;
 
     QComboBox* driveList_ = nullptr;
     QLabel* folderPath_ = nullptr;

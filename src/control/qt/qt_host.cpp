@@ -69,18 +69,18 @@ void QtHost::reportFileProblem(const FileProblem& problem) {
 }
 
 // One message for the whole run, however many files had something to say.
-void QtHost::allFilesRunEnded() {
+void QtHost::allFilesRunEnded(const AllFilesTally& tally) {
     if (fileProblems_.empty()) return;
-    std::size_t failed = 0;
     QString text;
-    for (const FileProblem& problem : fileProblems_) {
-        failed += problem.failed ? 1 : 0;
+    for (const FileProblem& problem : fileProblems_)
         text += (problem.failed ? QStringLiteral("× ") : QStringLiteral("! ")) + messageBoxText(problem.message) +
                 QChar(u'\n');
-    }
     fileProblems_.clear();
-    QString title =
-        failed > 0 ? QStringLiteral("%1 個のファイルを変換できませんでした").arg(failed) : QStringLiteral("警告");
+    QString title = QStringLiteral("警告");
+    if (tally.failed > 0)
+        title = QStringLiteral("%1 個のファイルを変換できませんでした").arg(tally.failed);
+    else if (tally.skipped > 0)
+        title = QStringLiteral("%1 個のファイルを飛ばしました").arg(tally.skipped);
     showBox(QMessageBox::Warning, title, text.trimmed());
 }
 

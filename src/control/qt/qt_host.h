@@ -29,7 +29,7 @@ public:
     void reportError(ErrorKind kind, const std::string& message) override;
     void reportWarning(const std::string& message) override;
     void reportFileProblem(const FileProblem& problem) override;
-    void allFilesRunEnded() override;
+    void allFilesRunEnded(const AllFilesTally& tally) override;
     void setWaitCursor(bool on) override;
     void processEvents() override;
     void endProgram() override;

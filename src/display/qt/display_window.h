@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <functional>
 
+#include "control/qt/control_views.h"
 #include "control/qt/wait_cursor.h"
 #include "display/display_host.h"
-#include "display/qt/control_views.h"
 
 namespace pqwave {
 

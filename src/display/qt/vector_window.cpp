@@ -84,11 +84,4 @@ void Form02::openFromMainWindow() {
     act([&] { model_.Form_Activate(); });
 }
 
-void Form02::showBriefly() {
-    show();
-    act([&] { model_.Form_Activate(); });
-    picture_->repaint();
-    hide();
-}
-
 }  // namespace pqwave

@@ -15,7 +15,6 @@ public:
     void openFromMainWindow();
     // The phase check before an analysis: shown, activated (which selects the rotation in the
     // main window when "自動位相確認" is ticked) and hidden again.
-    void showBriefly();
 
 protected:
     void unloadModel() override { model_.Form_Unload(); }

@@ -1,8 +1,9 @@
-#include "display/qt/control_views.h"
+#include "control/qt/control_views.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QToolButton>
+#include <stdexcept>
 
 #include "display/qt/picture_painter.h"
 
@@ -30,7 +32,8 @@ QString asButtonText(const std::string& text) {
 }  // namespace
 
 template <typename W>
-W* ControlViews::bind(Control& control) {
+W* ControlViews::bind(Control& control, ControlKind kind) {
+    if (control.kind != kind) throw std::logic_error(control.name + " is not the kind of control this widget shows");
     auto* widget = new W;
     widget->setObjectName(qt(control.name));
     controls_.emplace_back(&control, widget);
@@ -38,24 +41,27 @@ W* ControlViews::bind(Control& control) {
 }
 
 QLabel* ControlViews::label(Control& control) {
-    QLabel* label = bind<QLabel>(control);
+    QLabel* label = bind<QLabel>(control, ControlKind::Label);
     label->setTextFormat(Qt::PlainText);
     return label;
 }
 
 QLineEdit* ControlViews::textBox(Control& control, int widthInCharacters, const QString& accessibleName) {
-    QLineEdit* edit = bind<QLineEdit>(control);
-    edit->setAccessibleName(accessibleName);
+    QLineEdit* edit = bind<QLineEdit>(control, ControlKind::TextBox);
+    if (!accessibleName.isEmpty()) edit->setAccessibleName(accessibleName);
     if (widthInCharacters > 0)
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(widthInCharacters, QChar(u'0'))) + 12);
     Control* c = &control;
     QObject::connect(edit, &QLineEdit::textEdited, edit,
                      [this, c](const QString& text) { act_([&] { setText(*c, text.toStdString()); }); });
+    QObject::connect(edit, &QLineEdit::editingFinished, edit, [this, c] {
+        if (c->onLostFocus) act_([&] { c->onLostFocus(); });
+    });
     return edit;
 }
 
 QCheckBox* ControlViews::checkBox(Control& control) {
-    QCheckBox* box = bind<QCheckBox>(control);
+    QCheckBox* box = bind<QCheckBox>(control, ControlKind::CheckBox);
     Control* c = &control;
     QObject::connect(box, &QCheckBox::clicked, box,
                      [this, c](bool checked) { act_([&] { setValue(*c, checked ? 1 : 0); }); });
@@ -63,7 +69,7 @@ QCheckBox* ControlViews::checkBox(Control& control) {
 }
 
 QRadioButton* ControlViews::option(Control& control) {
-    QRadioButton* option = bind<QRadioButton>(control);
+    QRadioButton* option = bind<QRadioButton>(control, ControlKind::OptionButton);
     QButtonGroup*& group = groups_[control.group.empty() ? &control : control.group.front()];
     if (!group) group = new QButtonGroup(option);
     group->addButton(option);
@@ -72,19 +78,27 @@ QRadioButton* ControlViews::option(Control& control) {
     return option;
 }
 
+QComboBox* ControlViews::comboBox(Control& control) {
+    QComboBox* combo = bind<QComboBox>(control, ControlKind::ComboBox);
+    Control* c = &control;
+    QObject::connect(combo, &QComboBox::activated, combo,
+                     [this, c](int index) { act_([&] { setListIndex(*c, index); }); });
+    return combo;
+}
+
 QPushButton* ControlViews::button(Control& control) {
-    QPushButton* button = bind<QPushButton>(control);
+    QPushButton* button = bind<QPushButton>(control, ControlKind::CommandButton);
     Control* c = &control;
     QObject::connect(button, &QPushButton::clicked, button, [this, c] { act_([&] { click(*c); }); });
     return button;
 }
 
 QGroupBox* ControlViews::frame(Control& control) {
-    return bind<QGroupBox>(control);
+    return bind<QGroupBox>(control, ControlKind::Frame);
 }
 
 QToolButton* ControlViews::imageButton(Control& control, int standardIcon) {
-    QToolButton* button = bind<QToolButton>(control);
+    QToolButton* button = bind<QToolButton>(control, ControlKind::CommandButton);
     button->setIcon(QApplication::style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon)));
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     Control* c = &control;
@@ -146,8 +160,16 @@ void ControlViews::refresh() {
             case ControlKind::Frame:
                 static_cast<QGroupBox*>(widget)->setTitle(asButtonText(control->text));
                 break;
-            case ControlKind::ComboBox:
+            case ControlKind::ComboBox: {
+                auto* combo = static_cast<QComboBox*>(widget);
+                if (combo->count() != static_cast<int>(control->items.size())) {
+                    combo->clear();
+                    for (const std::string& item : control->items) combo->addItem(qt(item));
+                }
+                const bool listed = control->value >= 0 && control->value < combo->count();
+                combo->setCurrentIndex(listed ? control->value : -1);
                 break;
+            }
         }
         if (widget->isEnabled() != control->enabled) widget->setEnabled(control->enabled);
         if (widget->isHidden() == control->visible) widget->setVisible(control->visible);

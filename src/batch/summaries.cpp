@@ -1,0 +1,80 @@
+#include "batch/summaries.h"
+
+#include "batch/summary_files.h"
+#include "input/output_target.h"
+
+namespace pqwave {
+
+std::filesystem::path movingFftSummaryFile(const std::filesystem::path& folder, int column) {
+    return folder / ("PQp-pDTch" + std::to_string(column + 1) + ".csv");
+}
+
+Summaries::Summaries(std::filesystem::path folder, std::string timeOfDayName)
+    : folder_(std::move(folder)), timeOfDayName_(std::move(timeOfDayName)) {}
+
+TextOutputFile& Summaries::open(std::unique_ptr<TextOutputFile>& file, const std::string& name,
+                                const std::string& header) {
+    if (!file) {
+        const std::filesystem::path path = folder_ / name;
+        refuseRecordingAsOutput(path, {});
+        file = std::make_unique<TextOutputFile>(path);
+        file->writeLine(header);
+    }
+    return *file;
+}
+
+void Summaries::add(FileOutcome& out) {
+    switch (out.summary) {
+        case SummaryKind::Interval:
+            open(interval_, "PQp-pDT.csv", intervalSummaryHeader(out.interval.layout))
+                .writeLine(intervalSummaryRow(out.interval));
+            break;
+        case SummaryKind::RmsPerFile:
+            open(rms_, "Rms統計DT.csv", rmsSummaryHeader(out.channels))
+                .writeLine(rmsSummaryRow(out.start, out.channels, out.rms));
+            break;
+        case SummaryKind::TimeOfDay:
+            foldHours(out);
+            break;
+        case SummaryKind::MovingFft:
+            // Each channel's file is headed by the first recording that writes to it.
+            for (const MovingFftChannelSummary& line : out.movingFft) {
+                std::string row = summaryNameField(out.start) + "," + summaryDateTimeField(out.start);
+                if (!line.fields.empty()) row += "," + line.fields;
+                open(movingFft_[line.column], movingFftSummaryFile({}, line.column).filename().string(), line.header)
+                    .writeLine(row);
+            }
+            break;
+        case SummaryKind::None:
+            break;
+    }
+}
+
+void Summaries::foldHours(FileOutcome& out) {
+    if (!hoursYear_) {
+        hoursYear_ = out.timeOfDay.year;
+        hours_ = std::make_unique<HourOfYearStatistics>();
+    }
+    hourChannels_ = out.channels;
+    // A file is folded whole or not at all, so a cancel never leaves half a file pooled.
+    Progress uninterrupted;
+    const long long outside = foldHoursOfYear(*hours_, out.samples->table, out.timeOfDay, uninterrupted);
+    if (outside > 0)
+        out.warn(out.path + ": " + std::to_string(outside) + " samples lie beyond the year " +
+                 std::to_string(out.timeOfDay.year) + " and were not counted");
+    out.samples.reset();
+}
+
+void Summaries::commit() {
+    if (hoursYear_) {
+        std::unique_ptr<TextOutputFile> hours;
+        TextOutputFile& file = open(hours, timeOfDayName_, timeOfDaySummaryHeader(hourChannels_));
+        for (const std::string& row : timeOfDaySummaryRows(*hoursYear_, hourChannels_, *hours_)) file.writeLine(row);
+        file.commit();
+    }
+    for (auto* file : {&interval_, &rms_})
+        if (*file) (*file)->commit();
+    for (auto& [column, file] : movingFft_) file->commit();
+}
+
+}  // namespace pqwave
