@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/messages.h"
 #include "common/progress.h"
 
 namespace pqwave {
@@ -10,7 +11,7 @@ Failure failureOf(std::exception_ptr failure, const std::string& subject) {
     try {
         std::rethrow_exception(failure);
     } catch (const Cancelled&) {
-        return {ErrorKind::Cancelled, subject + ": cancelled; the unfinished output was removed"};
+        return {ErrorKind::Cancelled, tr("{0}: cancelled; the unfinished output was removed", {subject})};
     } catch (const Error& error) {
         return {error.kind(), error.what()};
     } catch (const std::bad_alloc&) {

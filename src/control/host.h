@@ -2,6 +2,7 @@
 // The model never talks to a toolkit; it calls these, and the default does nothing.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "batch/all_files_run.h"
@@ -28,6 +29,8 @@ public:
             reportWarning(problem.message);
     }
     virtual void allFilesRunEnded(const AllFilesTally& /*tally*/) {}
+    // A file a command has put in place (not standard output), named as it was written.
+    virtual void reportFileWritten(const std::filesystem::path& /*path*/) {}
     // The hourglass pointer during loads and runs.
     virtual void setWaitCursor(bool /*on*/) {}
     // Let the window system repaint; the model has just changed its progress caption.
@@ -37,5 +40,11 @@ public:
     virtual void showVectorWindow() {}
     virtual void endProgram() {}
 };
+
+// Every file of a conversion put in place, told to the host; standard output is no file.
+inline void reportWritten(Form1Host& host, const OutputFiles& outputs) {
+    for (const TextOutputFile* file : outputs.files())
+        if (file->path() != "-") host.reportFileWritten(file->path());
+}
 
 }  // namespace pqwave
