@@ -11,6 +11,7 @@
 
 #include "app/cli_export.h"
 #include "app/cli_pq.h"
+#include "app/cli_report.h"
 #include "app/stop_signals.h"
 #include "common/failure.h"
 #include "common/numbers.h"
@@ -543,6 +544,7 @@ namespace {
 
 int runCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
                std::ostream& err) {
+    if (isReportCommand(args)) return runReportCommand(args, programFolder, out, err);
     if (!args.empty() && args.front() == "plot") return runPlot(args, programFolder, err);
     if (!args.empty() && args.front() == "pq") return runPqCommand(args, programFolder, out, err);
     std::string problem;
