@@ -2,6 +2,8 @@
 // The model never talks to a toolkit; it calls these, and the default does nothing.
 #pragma once
 
+#include <filesystem>
+#include <memory>
 #include <string>
 
 #include "batch/all_files_run.h"
@@ -9,6 +11,8 @@
 #include "common/error.h"
 
 namespace pqwave {
+
+struct PqSurvey;
 
 class Form1Host {
 public:
@@ -36,6 +40,11 @@ public:
     virtual void showWaveformWindow() {}
     virtual void showVectorWindow() {}
     virtual void endProgram() {}
+    // "レポート": write the report of the measured survey at `output` and open it in the
+    // desktop's browser (throws Error when it cannot be written).
+    virtual void showReport(const PqSurvey& /*survey*/, const std::filesystem::path& /*output*/) {}
+    // "トレンド": show the survey's trends in a window.
+    virtual void showTrends(std::shared_ptr<const PqSurvey> /*survey*/) {}
 };
 
 }  // namespace pqwave

@@ -1,9 +1,11 @@
 #include "control/pq_survey.h"
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
 
 #include "common/error.h"
+#include "common/failure.h"
 #include "control/all_files_run.h"
 #include "control/busy_caption.h"
 #include "control/file_lists.h"
@@ -87,6 +89,30 @@ PqSurvey surveyAllFiles(Form1Model& form, int jobs) {
                          return a.clockSecondsAtStart < b.clockSecondsAtStart;
                      });
     return survey;
+}
+
+namespace {
+
+// The survey of the selected file handed to the host; a failure reaches the host as every
+// command's does.
+void surveyForHost(Form1Model& form, const std::function<void(PqSurvey)>& show) {
+    reportingFailure(
+        form.Label1.text, [&] { show(surveySelectedFile(form)); },
+        [&](const Failure& failure) {
+            form.progress.clearCancel();
+            form.host().reportError(failure.kind, failure.message);
+        });
+}
+
+}  // namespace
+
+void Form1Model::ReportCommand_Click() {
+    surveyForHost(*this, [this](PqSurvey survey) { host().showReport(survey, reportPathForSelectedFile(*this)); });
+}
+
+void Form1Model::TrendCommand_Click() {
+    surveyForHost(*this,
+                  [this](PqSurvey survey) { host().showTrends(std::make_shared<const PqSurvey>(std::move(survey))); });
 }
 
 std::filesystem::path reportPathForSelectedFile(const Form1Model& form) {

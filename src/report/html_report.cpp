@@ -114,13 +114,14 @@ std::string recordingsSection(const Context& c) {
         const std::string udin = shortNumberText(result.declaredVolts, 7) + " (" +
                                  (result.declaredAutomatically ? c.t("chosen from the first 10 s") : c.t("declared")) +
                                  ")";
-        out += "<tr id=\"recording-" + std::to_string(k + 1) + "\">" +
+        out += "<tr id=\"recording-" + std::to_string(k + 1) + "\" data-udin=\"" +
+               html::number(result.declaredVolts, 3) + "\">" +
                html::cell(std::filesystem::path(r.facts.fileName).filename().string()) + html::cell(r.facts.model) +
                html::cell(clockText(r.clockSecondsAtStart)) + html::cell(c.duration(r.durationSeconds)) +
                html::numberCell(result.samplingHz, 1) +
                html::cell(wiringText(c, r) + ", " + shortNumberText(r.nominalHz) + " Hz") +
                html::cell(shortNumberText(r.ptRatio, 7)) + html::cell(clampsText(r)) +
-               html::cell(udin, " data-udin=\"" + html::number(result.declaredVolts, 3) + "\"") + "</tr>\n";
+               html::cell(udin) + "</tr>\n";
     }
     out += "</tbody>\n</table>\n";
     for (const SurveyRecording& r : c.survey.recordings)

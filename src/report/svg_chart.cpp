@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 
 #include "report/chart_ticks.h"
 #include "report/xml_text.h"
@@ -10,7 +9,7 @@
 namespace pqwave {
 namespace {
 
-constexpr double kLeft = 66, kRight = 16;
+constexpr double kLeft = 66, kRight = 62;  // the right margin holds the guides' labels
 constexpr double kTitle = 18, kLegendRow = 15, kTickLabels = 16, kAxisTitle = 16, kGap = 10;
 constexpr double kFont = 11, kSmallFont = 10;
 
@@ -332,24 +331,16 @@ private:
         if (const char* dash = dashOf(g.stroke)) out_ += std::string(" stroke-dasharray=\"") + dash + "\"";
         out_ += "/>\n";
         if (g.label.empty()) return;
-        const double tx = g.vertical ? x0 + 3 : area_.left + area_.width - 3;
-        const double ty = g.vertical ? area_.top + 10 : y0 - 3;
-        out_ += text(tx, ty, g.label, g.vertical ? "start" : "end", kSmallFont, true);
+        // Beside the plot, where no line runs under it.
+        if (g.vertical)
+            out_ += text(x0, area_.top - 3, g.label, "middle", kSmallFont);
+        else
+            out_ += text(area_.left + area_.width + 4, y0 + 3.5, g.label, "start", kSmallFont);
     }
 
-    static std::string text(double x, double y, const std::string& s, const char* anchor, double size,
-                            bool halo = false) {
-        std::string t;
-        if (halo) {  // a pale ground keeps a label readable over the lines it sits on
-            const double w = textWidth(s, size) + 4;
-            const std::string_view a(anchor);
-            const double left = a == "start" ? x - 2 : a == "end" ? x - w + 2 : x - w / 2;
-            t += "<rect x=\"" + svgNumber(left) + "\" y=\"" + svgNumber(y - size) + "\" width=\"" + svgNumber(w) +
-                 "\" height=\"" + svgNumber(size + 3) + "\" fill=\"#ffffff\" fill-opacity=\"0.85\"/>";
-        }
-        t += "<text x=\"" + svgNumber(x) + "\" y=\"" + svgNumber(y) + "\" text-anchor=\"" + anchor + "\" font-size=\"" +
-             svgNumber(size) + "\">";
-        return t + xmlEscaped(s) + "</text>\n";
+    static std::string text(double x, double y, const std::string& s, const char* anchor, double size) {
+        return "<text x=\"" + svgNumber(x) + "\" y=\"" + svgNumber(y) + "\" text-anchor=\"" + anchor +
+               "\" font-size=\"" + svgNumber(size) + "\">" + xmlEscaped(s) + "</text>\n";
     }
 
     void texts(const Panel& p, bool last) {

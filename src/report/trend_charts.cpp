@@ -150,7 +150,7 @@ private:
             p.guides.push_back({false, un * (1 + band / 100), "+" + shortNumberText(band) + " %", Stroke::Dash});
             p.guides.push_back({false, un * (1 - band / 100), "-" + shortNumberText(band) + " %", Stroke::Dash});
         }
-        if (un > 0) p.guides.push_back({false, un, "Udin " + shortNumberText(un, 6) + " V", Stroke::Dot});
+        if (un > 0) p.guides.push_back({false, un, "Udin", Stroke::Dot});
         fitY(p, un * 0.04);
         return p;
     }

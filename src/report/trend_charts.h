@@ -15,18 +15,9 @@
 #include "report/chart.h"
 #include "report/limit_set.h"
 #include "report/survey_series.h"
+#include "report/trend_quantity.h"
 
 namespace pqwave {
-
-enum class TrendQuantity { Voltage, Frequency, Unbalance, Thd, Flicker, ActivePower, ReactivePower, PowerFactor };
-
-inline constexpr TrendQuantity kTrendQuantities[] = {
-    TrendQuantity::Voltage, TrendQuantity::Frequency,   TrendQuantity::Unbalance,     TrendQuantity::Thd,
-    TrendQuantity::Flicker, TrendQuantity::ActivePower, TrendQuantity::ReactivePower, TrendQuantity::PowerFactor};
-
-// "U", "f", "u2", "THD", "Pst", "P", "Q", "PF" and back.
-std::string_view trendQuantityName(TrendQuantity quantity);
-std::optional<TrendQuantity> trendQuantityFromName(std::string_view name);
 
 struct TrendOptions {
     Language language = Language::Japanese;
