@@ -184,6 +184,9 @@ private:
         return p;
     }
 
+    // A ceiling stays in sight, clear of the frame, so the margin to it can be read.
+    static double ceilingOf(const std::optional<CeilingLimit>& limit) { return limit ? limit->maximum * 1.1 : NAN; }
+
     void ceilingGuide(Panel& p, const std::optional<CeilingLimit>& limit, const std::string& unit) const {
         if (limit)
             p.guides.push_back({false, limit->maximum, t("limit") + " " + shortNumberText(limit->maximum) + unit});
@@ -197,7 +200,7 @@ private:
         for (const TimedRow& r : s_.rows) values.add(r.start, r.end, r.row->unbalancePercent);
         p.lines.push_back(std::move(values).line(t("10-min value"), Stroke::Solid));
         if (o_.limits) ceilingGuide(p, o_.limits->unbalance, " %");
-        fitY(p, 0.5, {0.0});
+        fitY(p, 0.5, {0.0, ceilingOf(o_.limits ? o_.limits->unbalance : std::nullopt)});
         return p;
     }
 
@@ -211,7 +214,7 @@ private:
             p.lines.push_back(std::move(values).line(kLineNames[u], strokeOf(u)));
         }
         if (o_.limits) ceilingGuide(p, o_.limits->thd, " %");
-        fitY(p, 1, {0.0});
+        fitY(p, 1, {0.0, ceilingOf(o_.limits ? o_.limits->thd : std::nullopt)});
         return p;
     }
 
@@ -238,7 +241,7 @@ private:
             p.lines.push_back(std::move(values).line(kLineNames[u], strokeOf(u)));
         }
         if (o_.limits) ceilingGuide(p, o_.limits->plt, "");
-        fitY(p, 0.5, {0.0});
+        fitY(p, 0.5, {0.0, ceilingOf(o_.limits ? o_.limits->plt : std::nullopt)});
         return p;
     }
 
