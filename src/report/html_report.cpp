@@ -120,8 +120,7 @@ std::string recordingsSection(const Context& c) {
                html::cell(clockText(r.clockSecondsAtStart)) + html::cell(c.duration(r.durationSeconds)) +
                html::numberCell(result.samplingHz, 1) +
                html::cell(wiringText(c, r) + ", " + shortNumberText(r.nominalHz) + " Hz") +
-               html::cell(shortNumberText(r.ptRatio, 7)) + html::cell(clampsText(r)) +
-               html::cell(udin) + "</tr>\n";
+               html::cell(shortNumberText(r.ptRatio, 7)) + html::cell(clampsText(r)) + html::cell(udin) + "</tr>\n";
     }
     out += "</tbody>\n</table>\n";
     for (const SurveyRecording& r : c.survey.recordings)
