@@ -4,8 +4,6 @@
 
 #include <map>
 
-#include "tools/recording_generator.h"
-
 namespace pqwave::bench {
 
 // The recordings of this process, removed when it ends.
@@ -16,10 +14,7 @@ struct WrittenRecordings {
     }
 };
 
-std::filesystem::path largeRecording(int layout) {
-    static WrittenRecordings recordings;
-    std::map<int, std::filesystem::path>& written = recordings.paths;
-    if (auto it = written.find(layout); it != written.end()) return it->second;
+gen::RecordingSpec benchRecordingSpec(int layout, int samples) {
     gen::ThreePhaseSupply supply;
     supply.lineVolts = 110;
     supply.noise = 0.003;
@@ -28,14 +23,21 @@ std::filesystem::path largeRecording(int layout) {
     gen::RecordingSpec spec;
     spec.layout = layout;
     spec.timePerDivision = "50ms";
-    spec.sampleCount = 1'000'000;
+    spec.sampleCount = samples;
     spec.channels = gen::threePhaseChannels(supply);
     if (layout == 40) spec.channels.resize(8);  // the 8840 records eight channels
     if (layout == 86)
         for (std::size_t k = 2; k < spec.channels.size(); ++k) spec.channels[k].calibration.gainExponent = -5;
+    return spec;
+}
+
+std::filesystem::path largeRecording(int layout) {
+    static WrittenRecordings recordings;
+    std::map<int, std::filesystem::path>& written = recordings.paths;
+    if (auto it = written.find(layout); it != written.end()) return it->second;
     std::filesystem::path path = std::filesystem::temp_directory_path() /
                                  ("pqwave-bench-" + std::to_string(::getpid()) + "-" + std::to_string(layout) + ".mem");
-    gen::writeRecording(spec, path);
+    gen::writeRecording(benchRecordingSpec(layout, 1'000'000), path);
     written[layout] = path;
     return path;
 }

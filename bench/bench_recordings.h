@@ -6,8 +6,12 @@
 #include <string>
 
 #include "control/form1_model.h"
+#include "tools/recording_generator.h"
 
 namespace pqwave::bench {
+
+// Seven circuits on a three-phase supply, 16 channels sampled at 2 kHz, `samples` per channel.
+gen::RecordingSpec benchRecordingSpec(int layout, int samples);
 
 // A 16-channel, 1,000,000-sample recording of the given data layout (seven circuits on a
 // three-phase supply where the layout records waveforms).

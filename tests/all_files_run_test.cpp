@@ -274,10 +274,10 @@ TEST(AllFilesRun, AFileThatFailsIsNamedAndTheOthersAreComplete) {
     cut.bytes.resize(cut.bytes.size() - 100);
     folder.writeBytes("B.MEM", cut.bytes);
     folder.write("C.MEM", powerRecording("10:00:03"));
-    CliRun run = cli({"batch", folder.path().string(), "--set", "Option1=1"});
+    CliRun run = cli({"batch", folder.path().string(), "-q", "--set", "Option1=1"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("B.MEM"), std::string::npos) << run.err;
-    // The failure, and the run's closing tally.
+    // The failure, and the run's closing tally: quiet names no file written.
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2);
     EXPECT_NE(run.err.find(": 2 of 3 files converted, 0 skipped, 1 failed"), std::string::npos) << run.err;
     CsvFile summary(folder.file("PQp-pDT.csv"));

@@ -36,7 +36,8 @@ TEST(CliInfo, PrintsTheModelAfterTheClickAndTheSettings) {
     spec.layout = 80;
     spec.channels.assign(4, gen::ChannelSpec{});
     folder.write("MR.MEM", spec);
-    CliRun run = cli({"info", folder.file("MR.MEM").string(), "--set", "Option2=1", "--set", "Text7(0)=30"});
+    // The PT ratio first: raw-data output hides it.
+    CliRun run = cli({"info", folder.file("MR.MEM").string(), "--all", "--set", "Text7(0)=30", "--set", "Option2=1"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.has("Label15(4)=MR8880"));
     EXPECT_TRUE(run.has("Label15(2)=5ms/DIV"));
@@ -49,6 +50,44 @@ TEST(CliInfo, PrintsTheModelAfterTheClickAndTheSettings) {
     EXPECT_TRUE(run.has("Text7(0)=30"));
     EXPECT_TRUE(run.has("Check6=0"));
     EXPECT_TRUE(run.has("Text5=" + folder.file("06D13-45-30.csv").string()));
+}
+
+// Without --all: what a person asks of a recording first, and what can be done with it.
+TEST(CliInfo, SaysReadablyWhatTheRecordingIsAndWhatCanBeDoneWithIt) {
+    TestFolder folder;
+    gen::RecordingSpec spec;  // 5 ms per division of 100 samples: 20 kHz, 20000 samples in 1 s
+    spec.sampleCount = 20000;
+    spec.channels.assign(3, gen::ChannelSpec{});
+    spec.channels[2].range = "500mV";
+    folder.write("A.MEM", spec);
+    spec.rms = true;
+    spec.channels.resize(2);
+    folder.write("R.RMS", spec);
+
+    const CliRun waveform = cli({"info", folder.file("A.MEM").string()});
+    ASSERT_EQ(waveform.status, 0) << waveform.err;
+    EXPECT_EQ(waveform.out, folder.file("A.MEM").string() +
+                                "\n"
+                                "  model      8841 (8808･35･41･80波形, --kind waveform)\n"
+                                "  start      2024/05/06 13:45:30\n"
+                                "  time/div   5ms/DIV, 100 samples per division\n"
+                                "  sampling   20000 Hz\n"
+                                "  samples    20000 per channel\n"
+                                "  duration   1 s\n"
+                                "  channels   3\n"
+                                "    ch1      100V/DIV\n"
+                                "    ch2      100V/DIV\n"
+                                "    ch3      500mV/DIV\n"
+                                "  convert    --processing rms|raw|vipq-fft|ch-fft, --moving-fft, --10ms\n"
+                                "  also       plot wave, plot vector, pq, export\n"
+                                "  output     " +
+                                folder.file("06D13-45-30.csv").string() + "\n");
+    // An RMS recording has no interval analysis, no vector window and no power quality.
+    const CliRun rms = cli({"info", folder.file("R.RMS").string()});
+    ASSERT_EQ(rms.status, 0) << rms.err;
+    EXPECT_NE(rms.out.find("  channels   2, each a maximum and a minimum series\n"), std::string::npos) << rms.out;
+    EXPECT_NE(rms.out.find("  convert    --processing raw|ch-fft, --moving-fft\n"), std::string::npos) << rms.out;
+    EXPECT_NE(rms.out.find("  also       plot wave, export, batch --time-of-day\n"), std::string::npos) << rms.out;
 }
 
 TEST(CliInfo, ExitStatusesSayWhatWentWrong) {
@@ -100,8 +139,8 @@ TEST(CliInfo, SettingsRunTheirEventsInOrder) {
     gen::RecordingSpec spec;
     spec.timePerDivision = "50ms";
     folder.write("A.MEM", spec);
-    CliRun run = cli({"info", folder.file("A.MEM").string(), "--set", "Option5=1", "--set", "Text4=0.5", "--set",
-                      "Combo1(0)=2", "--set", "Check16=1"});
+    CliRun run = cli({"info", folder.file("A.MEM").string(), "--all", "--set", "Option5=1", "--set", "Option2=1",
+                      "--set", "Text4=0.5", "--set", "Check16=1", "--set", "Combo1(0)=2"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.has("Text1=16.6666666666667"));
     // The assignment change read the header again, which rounds to three decimals.

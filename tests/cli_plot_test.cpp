@@ -64,7 +64,7 @@ struct Plot : ::testing::Test {
 TEST_F(Plot, WaveDrawsEveryRecordedChannelInItsColourWhereItsSamplesLie) {
     CliRun run = cli({"plot", "wave", file, "-o", png});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err, "pqwave-cli: wrote " + png + "\n");
     QImage image(QString::fromStdString(png));
     ASSERT_EQ(image.size(), QSize(760, 480));  // the picture of a new window
     // ch1..ch4 in palette colours 8..11; y = 2000 + code (ch2: - code) of 4000 units.

@@ -30,8 +30,9 @@ struct Child {
 };
 
 // Standard error goes to `errFile`; standard output to a pipe or nowhere.
-Child startCli(const std::vector<std::string>& args, const fs::path& errFile, bool captureStdout) {
-    std::vector<std::string> all{PQWAVE_CLI_PROGRAM};
+Child startProgram(const char* program, const std::vector<std::string>& args, const fs::path& errFile,
+                   bool captureStdout, char** environment = environ) {
+    std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : all) argv.push_back(arg.data());
@@ -49,13 +50,17 @@ Child startCli(const std::vector<std::string>& args, const fs::path& errFile, bo
     }
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     Child child;
-    EXPECT_EQ(::posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    EXPECT_EQ(::posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), environment), 0);
     posix_spawn_file_actions_destroy(&actions);
     if (captureStdout) {
         ::close(pipeEnds[1]);
         child.stdoutPipe = pipeEnds[0];
     }
     return child;
+}
+
+Child startCli(const std::vector<std::string>& args, const fs::path& errFile, bool captureStdout) {
+    return startProgram(PQWAVE_CLI_PROGRAM, args, errFile, captureStdout);
 }
 
 std::string readAll(int fd) {
@@ -107,6 +112,50 @@ void writeRecordings(const TestFolder& folder, int count) {
         folder.write("R" + std::to_string(10 + f) + ".MEM", spec);
     }
 }
+
+TEST(CliProcess, TheVersionIsTheProjectsAndAUsageErrorExitsTwo) {
+    TestFolder logs;
+    for (const char* option : {"--version", "-V"}) {
+        Child version = startCli({option}, logs.file("err"), true);
+        EXPECT_EQ(readAll(version.stdoutPipe), std::string("pqwave-cli ") + PQWAVE_PROJECT_VERSION + "\n");
+        EXPECT_EQ(exitStatusOf(version.pid), 0);
+    }
+    Child usage = startCli({"plot", "wave"}, logs.file("err"), true);
+    EXPECT_EQ(readAll(usage.stdoutPipe), "");
+    EXPECT_EQ(exitStatusOf(usage.pid), 2);
+    EXPECT_EQ(logs.readText("err"),
+              "pqwave-cli: plot needs wave|vector FILE\nTry 'pqwave-cli help plot' for its usage and options.\n");
+}
+
+#ifdef PQWAVE_DESKTOP_PROGRAM
+// The desktop program answers --help and --version without a window, and without a display
+// says so in one line instead of Qt's abort.
+TEST(CliProcess, TheDesktopProgramNeedsNoDisplayToAnswerAndSaysWhenItHasNone) {
+    std::vector<std::string> kept;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (!entry.starts_with("DISPLAY=") && !entry.starts_with("WAYLAND_DISPLAY=") &&
+            !entry.starts_with("QT_QPA_PLATFORM="))
+            kept.push_back(entry);
+    }
+    std::vector<char*> noDisplay;
+    for (std::string& entry : kept) noDisplay.push_back(entry.data());
+    noDisplay.push_back(nullptr);
+    TestFolder logs;
+    Child version = startProgram(PQWAVE_DESKTOP_PROGRAM, {"--version"}, logs.file("err"), true, noDisplay.data());
+    EXPECT_EQ(readAll(version.stdoutPipe), std::string("pqwave ") + PQWAVE_PROJECT_VERSION + "\n");
+    EXPECT_EQ(exitStatusOf(version.pid), 0);
+    Child help = startProgram(PQWAVE_DESKTOP_PROGRAM, {"--help"}, logs.file("err"), true, noDisplay.data());
+    EXPECT_TRUE(readAll(help.stdoutPipe).starts_with("usage: pqwave [FILE|FOLDER]\n"));
+    EXPECT_EQ(exitStatusOf(help.pid), 0);
+    Child window = startProgram(PQWAVE_DESKTOP_PROGRAM, {}, logs.file("err"), true, noDisplay.data());
+    EXPECT_EQ(readAll(window.stdoutPipe), "");
+    EXPECT_EQ(exitStatusOf(window.pid), 1);
+    const std::string said = logs.readText("err");
+    EXPECT_TRUE(said.starts_with("pqwave: no display to open the window on")) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+}
+#endif
 
 TEST(CliProcess, ADashPipesTheWholeCsvAndNothingElseToStandardOutput) {
     TestFolder folder, logs;

@@ -547,7 +547,8 @@ TEST(ComtradeExportCli, ExportsBesideTheRecordingOrWhereOSaysWithTheSettingsAppl
     EXPECT_EQ(readConfig(folder.file("REC.cfg")).fileType, "BINARY");
     EXPECT_EQ(readExport(folder.file("REC.cfg")).records.size(), 101u);
 
-    EXPECT_EQ(cli({"export", folder.file("REC.MEM").string(), "--set", "Text4=2", "--ascii", "-o",
+    // The step is the raw-data output's, which shows it.
+    EXPECT_EQ(cli({"export", folder.file("REC.MEM").string(), "--processing", "raw", "--step", "2", "--ascii", "-o",
                    folder.file("half.cfg").string()},
                   err),
               0)

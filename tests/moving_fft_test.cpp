@@ -199,6 +199,40 @@ TEST(MovingFft, RunsThatCannotFinishWriteNothing) {
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
 
+// Eight channels of one tone, transformed side by side on every core: the same bytes in every
+// window file. A cancel part-way stops all of them and leaves the earlier files as they were.
+TEST(MovingFft, ChannelsRunSideBySideAndStopTogether) {
+    gen::RecordingSpec spec = toneRecording(50);
+    spec.sampleCount = 100000;
+    spec.channels.assign(8, spec.channels[0]);
+    MovingFftRun r(spec);
+    r.run();
+    ASSERT_TRUE(r.model.host.errors.empty()) << r.model.host.errors[0];
+    const std::string first = r.folder.readText("ABCch1.csv");
+    EXPECT_EQ(CsvFile(r.folder.file("ABCch1.csv")).lines.size(), 1u + 9974u);
+    for (int c = 2; c <= 8; ++c) EXPECT_EQ(r.folder.readText("ABCch" + std::to_string(c) + ".csv"), first) << c;
+
+    r.folder.writeBytes("ABCch1.csv", {std::byte{'o'}, std::byte{'l'}, std::byte{'d'}});
+    std::filesystem::remove(r.folder.file("ABCch2.csv"));
+    double fractionAtCancel = 0;
+    r.form.progress.setObserver([&](const Progress& p) {
+        if (p.fraction() > 0.3 && fractionAtCancel == 0) {
+            fractionAtCancel = p.fraction();
+            r.form.progress.requestCancel();
+        }
+    });
+    r.run();
+    r.form.progress.clearCancel();
+    ASSERT_EQ(r.model.host.errorKinds.size(), 1u);
+    EXPECT_EQ(r.model.host.errorKinds[0], ErrorKind::Cancelled);
+    EXPECT_LT(fractionAtCancel, 0.9);
+    EXPECT_FALSE(r.form.progress.running());
+    EXPECT_EQ(r.folder.readText("ABCch1.csv"), "old");
+    EXPECT_FALSE(std::filesystem::exists(r.folder.file("ABCch2.csv")));
+    for (const auto& entry : std::filesystem::directory_iterator(r.folder.path()))
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+}
+
 TEST(MovingFft, WindowsThatWouldReadPastTheLoadedSamplesAreLeftOutWithAWarning) {
     gen::RecordingSpec spec = toneRecording(50);
     spec.recordLength = "200";  // divisions: the header promises twice the samples the file holds

@@ -60,7 +60,9 @@ TEST(PqCommand, WritesTheFourFilesWithTheirHeaderLines) {
     folder.write("REC.MEM", supplyRecording({}, 2));
     const CliRun run = cli({"pq", folder.file("REC.MEM").string(), "--nominal", "6600"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    std::string written;  // each file named as it is put in place, nothing else
+    for (const char* name : kOutputs) written += "pqwave-cli: wrote " + folder.file(name).string() + "\n";
+    EXPECT_EQ(run.err, written);
 
     const std::string first =
         "Model,8841,Start,2024/05/06 13:45:30.000,Sampling(Hz),10000,Udin(V),6600,declared,Aggregation,10min";

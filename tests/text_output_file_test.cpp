@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -170,6 +171,46 @@ TEST(TextOutputFile, ACharacterDeviceIsWrittenIntoNotReplaced) {
     EXPECT_TRUE(S_ISCHR(st.st_mode));
     for (const auto& entry : fs::directory_iterator("/dev"))
         EXPECT_FALSE(entry.path().filename().string().starts_with("null.part")) << entry.path();
+}
+
+// Megabytes go out buffer by buffer, written while the next is filled: lines reserved in place,
+// appended, and one larger than a buffer, all in order. A device that refuses a buffer written
+// that way fails the file by its name, at the latest when it is committed.
+TEST(TextOutputFile, ManyBuffersKeepTheirOrderAndAFailedOneIsReported) {
+    testing::TestFolder folder;
+    std::string expected;
+    {
+        TextOutputFile file(folder.file("big.csv"));
+        for (int line = 0; line < 300000; ++line) {
+            const std::string text = std::to_string(line) + ",0.1234567,-8.9E-05\r\n";
+            if (line % 3 == 0) {
+                char* out = file.reserve(text.size());
+                std::memcpy(out, text.data(), text.size());
+                file.release(out + text.size());
+            } else {
+                file.writeAscii(text);
+            }
+            expected += text;
+            if (line == 150000) {
+                const std::string block(3 << 20, 'x');
+                file.writeAscii(block);
+                expected += block;
+            }
+        }
+        file.commit();
+    }
+    EXPECT_EQ(folder.readText("big.csv"), expected);
+
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to refuse the writes";
+    try {
+        TextOutputFile full("/dev/full");
+        for (int i = 0; i < 8; ++i) full.writeAscii(std::string(1 << 20, 'x'));
+        full.commit();
+        ADD_FAILURE() << "a device without room took 8 MB";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::CannotWrite);
+        EXPECT_NE(std::string(e.what()).find("/dev/full"), std::string::npos) << e.what();
+    }
 }
 
 TEST(TextOutputFile, ADashIsStandardOutput) {

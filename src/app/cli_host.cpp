@@ -21,7 +21,8 @@ int exitStatusOf(ErrorKind kind) {
     }
 }
 
-CliHost::CliHost(std::ostream& err) : err_(err), progressShown_(::isatty(STDERR_FILENO) == 1) {}
+CliHost::CliHost(std::ostream& err, bool quiet)
+    : err_(err), quiet_(quiet), progressShown_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
 
 void CliHost::reportError(ErrorKind kind, const std::string& message) {
     endProgressLine();
@@ -37,8 +38,14 @@ void CliHost::reportWarning(const std::string& message) {
 
 void CliHost::allFilesRunEnded(const AllFilesTally& t) {
     endProgressLine();
-    err_ << "pqwave-cli: " << t.outputFolder.string() << ": " << t.converted << " of " << t.total
-         << " files converted, " << t.skipped << " skipped, " << t.failed << " failed\n";
+    err_ << "pqwave-cli: " << t.converted << " of " << t.total << " files converted, " << t.skipped << " skipped, "
+         << t.failed << " failed; the outputs are in " << t.outputFolder.string() << "\n";
+}
+
+void CliHost::reportFileWritten(const std::filesystem::path& path) {
+    if (quiet_) return;
+    endProgressLine();
+    err_ << "pqwave-cli: wrote " << path.string() << "\n";
 }
 
 void CliHost::showProgress(const Progress& progress) {

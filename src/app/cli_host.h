@@ -1,6 +1,7 @@
 // What a pqwave-cli command shows of the model it drives: failures and warnings on stderr, one
-// line each, the first failure deciding the exit status; the tally of an all-files run; and a
-// percentage on stderr while a run is under way, when stderr is a terminal.
+// line each, the first failure deciding the exit status; each file written (unless quiet); the
+// tally of an all-files run; and a percentage on stderr while a run is under way, when stderr
+// is a terminal and the command is not quiet.
 #pragma once
 
 #include <iosfwd>
@@ -23,11 +24,12 @@ int exitStatusOf(ErrorKind kind);
 
 class CliHost : public Form1Host {
 public:
-    explicit CliHost(std::ostream& err);
+    explicit CliHost(std::ostream& err, bool quiet = false);
 
     void reportError(ErrorKind kind, const std::string& message) override;
     void reportWarning(const std::string& message) override;
     void allFilesRunEnded(const AllFilesTally& tally) override;
+    void reportFileWritten(const std::filesystem::path& path) override;
     // Bind to the model's progress: progress.setObserver(... host.showProgress(p) ...).
     void showProgress(const Progress& progress);
     void endProgressLine();
@@ -38,6 +40,7 @@ public:
 
 private:
     std::ostream& err_;
+    bool quiet_;
     bool progressShown_;
     std::string shownLine_;
     int status_ = kExitDone;

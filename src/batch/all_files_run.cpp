@@ -111,7 +111,7 @@ std::string fileNameOf(const std::string& path) {
 }  // namespace
 
 AllFilesTally runAllFiles(const AllFilesPlan& plan, const FileConversion& convert, Progress& progress,
-                          const ProblemReport& report) {
+                          const ProblemReport& report, const WrittenReport& written) {
     AllFilesTally tally;
     tally.total = plan.files.size();
     tally.outputFolder = plan.summaryFolder;
@@ -133,6 +133,8 @@ AllFilesTally runAllFiles(const AllFilesPlan& plan, const FileConversion& conver
             break;
         }
         if (out.state == FileOutcome::State::Converted) commitOutputs(out);
+        if (out.state == FileOutcome::State::Converted && out.outputs && written)
+            for (const TextOutputFile* file : out.outputs->files()) written(file->path());
         if (out.state == FileOutcome::State::Converted) summaries.add(out);
         for (const FileProblem& problem : out.problems) report(problem);
         switch (out.state) {
@@ -152,6 +154,10 @@ AllFilesTally runAllFiles(const AllFilesPlan& plan, const FileConversion& conver
     progress.clearCancel();
     // The files converted so far keep their outputs, and the summaries hold their rows.
     summaries.commit();
+    if (written)
+        for (const std::filesystem::path& path : summaries.written()) written(path);
+    if (const std::string left = summaries.otherYearsWarning(); !left.empty())
+        report({false, ErrorKind::Arithmetic, left});
     return tally;
 }
 

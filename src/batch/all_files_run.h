@@ -32,12 +32,15 @@ struct AllFilesTally {
     std::filesystem::path outputFolder;
 };
 
-// Told of each outcome's problems in the list's order, once its outputs are in place.
+// Told of each outcome's problems in the list's order, once its outputs are in place, and at
+// the end of what the summaries left out.
 using ProblemReport = std::function<void(const FileProblem&)>;
+// Told of every file put in place: each recording's outputs, then the summaries.
+using WrittenReport = std::function<void(const std::filesystem::path&)>;
 
 // Runs the plan; `progress` shows "k/N NAME" and its cancel stops the run after the files in
 // place so far, whose summary rows are kept. Throws Error when a summary file cannot be written.
 AllFilesTally runAllFiles(const AllFilesPlan& plan, const FileConversion& convert, Progress& progress,
-                          const ProblemReport& report);
+                          const ProblemReport& report, const WrittenReport& written = {});
 
 }  // namespace pqwave

@@ -1,6 +1,7 @@
 #include "batch/summaries.h"
 
 #include "batch/summary_files.h"
+#include "common/datetime.h"
 #include "input/output_target.h"
 
 namespace pqwave {
@@ -56,6 +57,11 @@ void Summaries::foldHours(FileOutcome& out) {
         hours_ = std::make_unique<HourOfYearStatistics>();
     }
     hourChannels_ = out.channels;
+    ++hourFiles_;
+    if (const int year = yearOf(out.timeOfDay.start); year != out.timeOfDay.year) {
+        otherYears_.insert(year);
+        ++otherYearFiles_;
+    }
     // A file is folded whole or not at all, so a cancel never leaves half a file pooled.
     Progress uninterrupted;
     const long long outside = foldHoursOfYear(*hours_, out.samples->table, out.timeOfDay, uninterrupted);
@@ -71,10 +77,32 @@ void Summaries::commit() {
         TextOutputFile& file = open(hours, timeOfDayName_, timeOfDaySummaryHeader(hourChannels_));
         for (const std::string& row : timeOfDaySummaryRows(*hoursYear_, hourChannels_, *hours_)) file.writeLine(row);
         file.commit();
+        written_.push_back(file.path());
     }
     for (auto* file : {&interval_, &rms_})
-        if (*file) (*file)->commit();
-    for (auto& [column, file] : movingFft_) file->commit();
+        if (*file) {
+            (*file)->commit();
+            written_.push_back((*file)->path());
+        }
+    for (auto& [column, file] : movingFft_) {
+        file->commit();
+        written_.push_back(file->path());
+    }
+}
+
+std::string Summaries::otherYearsWarning() const {
+    if (otherYearFiles_ == 0) return {};
+    std::string years;
+    for (int year : otherYears_) years += (years.empty() ? "" : ", ") + std::to_string(year);
+    const std::string file = (folder_ / timeOfDayName_).string();
+    const std::string year = std::to_string(*hoursYear_);
+    if (otherYearFiles_ == hourFiles_)
+        return file + ": no recording falls in the year " + year +
+               " that 時刻統計 collects, so the file holds its header only; the recordings are of " + years +
+               " (the year box beside 時刻統計, Text6 or --year, sets it)";
+    return file + ": " + std::to_string(otherYearFiles_) + " of " + std::to_string(hourFiles_) +
+           " recordings fall outside the year " + year + " that 時刻統計 collects and were left out; they are of " +
+           years + " (the year box beside 時刻統計, Text6 or --year, sets it)";
 }
 
 }  // namespace pqwave

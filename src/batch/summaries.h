@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ public:
     void add(FileOutcome& outcome);
     // Writes the hours of the year, then puts every summary in place.
     void commit();
+    // The summaries commit() put in place, in the order it did.
+    const std::vector<std::filesystem::path>& written() const { return written_; }
+    // When recordings of the time-of-day statistics start in another year than the one collected
+    // (the year box defaults to this year), what was left out; empty otherwise.
+    std::string otherYearsWarning() const;
 
 private:
     TextOutputFile& open(std::unique_ptr<TextOutputFile>& file, const std::string& name, const std::string& header);
@@ -41,6 +47,10 @@ private:
     std::optional<int> hoursYear_;
     std::vector<ChannelColumn> hourChannels_;
     std::unique_ptr<HourOfYearStatistics> hours_;
+    int hourFiles_ = 0;  // recordings folded into the hours, of the year or not
+    std::set<int> otherYears_;
+    int otherYearFiles_ = 0;
+    std::vector<std::filesystem::path> written_;
 };
 
 }  // namespace pqwave

@@ -5,7 +5,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include "common/error.h"
 #include "common/file_kind.h"
@@ -28,6 +32,64 @@ std::filesystem::path partPathFor(const std::filesystem::path& finalPath) {
 }
 
 }  // namespace
+
+// Writes one buffer at a time into the file while its owner fills the next; the owner waits
+// for it before it hands over another, writes anything itself or closes the file, so the bytes
+// keep their order and the file is never used by two threads at once.
+struct TextOutputFile::Writer {
+    explicit Writer(std::FILE* file) : file_(file), thread_([this] { run(); }) {}
+    ~Writer() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+
+    // The errno of the write in hand once it is done, 0 when it went well.
+    int wait() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !busy_; });
+        return std::exchange(error_, 0);
+    }
+    // Takes `buffer` (after wait()) and gives back the one written before.
+    void hand(std::vector<char>& buffer, std::size_t used) {
+        {
+            std::lock_guard lock(mutex_);
+            data_.swap(buffer);
+            size_ = used;
+            busy_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [&] { return busy_ || stop_; });
+            if (!busy_) return;
+            lock.unlock();
+            errno = 0;
+            const bool written = std::fwrite(data_.data(), 1, size_, file_) == size_;
+            const int error = errno != 0 ? errno : EIO;
+            lock.lock();
+            if (!written) error_ = error;
+            busy_ = false;
+            changed_.notify_all();
+        }
+    }
+
+    std::FILE* file_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<char> data_;
+    std::size_t size_ = 0;
+    bool busy_ = false, stop_ = false;
+    int error_ = 0;
+    std::thread thread_;  // last: it starts once the rest is ready
+};
 
 TextOutputFile::TextOutputFile(std::filesystem::path finalPath, Mode mode)
     : finalPath_(std::move(finalPath)), buffer_(kBufferBytes) {
@@ -65,6 +127,7 @@ TextOutputFile::TextOutputFile(std::FILE* stream, std::string name)
 }
 
 TextOutputFile::~TextOutputFile() {
+    stopWriter();
     if (file_) std::fclose(file_);
     removePart();
 }
@@ -89,6 +152,7 @@ void TextOutputFile::removePart() noexcept {
 
 void TextOutputFile::fail(const std::string& what) {
     std::string message = name_ + ": " + what;
+    stopWriter();
     if (file_) std::fclose(file_);
     file_ = nullptr;
     removePart();
@@ -109,6 +173,7 @@ void TextOutputFile::write(std::string_view text) {
 void TextOutputFile::append(const char* data, std::size_t size) {
     if (buffer_.size() - used_ < size) flushBuffer();
     if (size > buffer_.size()) {
+        waitForWriter();
         if (std::fwrite(data, 1, size, file_) != size) fail(systemReason(errno));
         return;
     }
@@ -123,13 +188,28 @@ char* TextOutputFile::reserve(std::size_t bytes) {
 }
 
 void TextOutputFile::flushBuffer() {
-    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) fail(systemReason(errno));
+    if (used_ == 0) return;
+    if (!writer_) writer_ = std::make_unique<Writer>(file_);
+    waitForWriter();
+    writer_->hand(buffer_, used_);
     used_ = 0;
+    if (buffer_.size() < kBufferBytes) buffer_.resize(kBufferBytes);  // the first hand gives back none
+}
+
+void TextOutputFile::waitForWriter() {
+    if (!writer_) return;
+    if (const int error = writer_->wait()) fail(systemReason(error));
+}
+
+void TextOutputFile::stopWriter() noexcept {
+    writer_.reset();
 }
 
 void TextOutputFile::finish() {
     if (!file_) return;
     flushBuffer();
+    waitForWriter();
+    stopWriter();
     if (std::fflush(file_) != 0) fail(systemReason(errno));
     std::FILE* file = file_;
     file_ = nullptr;

@@ -2,11 +2,13 @@
 // ended by CR LF. It is written beside its final name and renamed into place by commit(),
 // so a run that fails leaves any earlier file of that name as it was. A name that is a
 // symbolic link is written at the link's final target and the link kept; a FIFO, a character
-// device or "-" (standard output) gets the bytes straight away, with nothing renamed.
+// device or "-" (standard output) gets the bytes straight away, with nothing renamed. A full
+// buffer is written by a thread of the file's own while the next is filled.
 #pragma once
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +57,8 @@ private:
     void openStream(int fd);
     void append(const char* data, std::size_t size);
     void flushBuffer();
+    void waitForWriter();
+    void stopWriter() noexcept;
     void removePart() noexcept;
     [[noreturn]] void fail(const std::string& what);
 
@@ -67,6 +71,8 @@ private:
     int partSlot_ = -1;        // in the registry of part files a signal removes
     std::vector<char> buffer_;
     std::size_t used_ = 0;
+    struct Writer;
+    std::unique_ptr<Writer> writer_;  // started by the first full buffer
 };
 
 }  // namespace pqwave

@@ -5,6 +5,7 @@
 // kMaxNumberText bytes free.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,10 @@ inline constexpr int kMaxNumberText = 40;
 
 char* appendD(char* out, double value);
 char* appendS(char* out, float value);
+// "," and the S form of each value: the fields of a line, with no call per number. The buffer
+// needs count x kMaxSingleField + kMaxNumberText bytes free.
+inline constexpr int kMaxSingleField = 14;  // ",-1.234567E-05"
+char* appendSFields(char* out, const float* values, std::size_t count);
 char* appendI(char* out, long long value);
 char* appendP(char* out, double value);       // digits as in D
 char* appendPSingle(char* out, float value);  // digits as in S

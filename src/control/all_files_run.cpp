@@ -10,6 +10,7 @@
 #include "control/conversion.h"
 #include "control/file_lists.h"
 #include "control/form1_model.h"
+#include "control/raw_data.h"
 #include "input/file_bytes.h"
 
 namespace pqwave {
@@ -50,7 +51,8 @@ FileOutcome settledOutcome(const std::string& path, FileOutcome::State state) {
     return out;
 }
 
-PlannedFile planFile(const ConversionJob& job, const std::string& path, OutputNames& names) {
+PlannedFile planFile(const ConversionJob& job, const std::string& path, const fs::path& outputFolder,
+                     OutputNames& names) {
     PlannedFile p;
     reportingFailure(
         path,
@@ -65,7 +67,7 @@ PlannedFile planFile(const ConversionJob& job, const std::string& path, OutputNa
                 p.settled->warn(path + ": " + *mismatch + "; skipped");
                 return;
             }
-            const fs::path wanted = fs::path(path).parent_path() / p.facts.proposedOutputName();
+            const fs::path wanted = outputFolder / p.facts.proposedOutputName();
             const fs::path name = names.claim(wanted);
             p.outputName = name.string();
             if (name != wanted)
@@ -98,6 +100,8 @@ FileOutcome convertPlanned(const ConversionJob& runJob, const PlannedFile& file,
     const ConversionJob job = jobForFile(runJob, file);
     auto recording = std::make_shared<const Recording>(loadRecording(file.facts, job.channels, 0));
     FileOutcome out = conversion(job, recording, progress, std::make_unique<OutputFiles>(file.facts.fileName));
+    if (auto tooLong = spreadsheetRowsWarning(job, file.facts))
+        out.problems.insert(out.problems.begin(), {false, ErrorKind::Arithmetic, *tooLong});
     if (!file.clash.empty()) {
         out.start.outputName = out.interval.start.outputName = fs::path(file.outputName).filename().string();
         out.problems.insert(out.problems.begin(), {false, ErrorKind::CannotWrite, file.clash});
@@ -111,21 +115,21 @@ FileOutcome convertPlanned(const ConversionJob& runJob, const PlannedFile& file,
 }  // namespace
 
 void runAllFiles(Form1Model& form, int jobs) {
-    runAllFiles(form, jobs, runConversion);
+    runAllFiles(form, {jobs, {}}, runConversion);
 }
 
-void runAllFiles(Form1Model& form, int jobs, const RecordingConversion& conversion) {
+void runAllFiles(Form1Model& form, const AllFilesRunOptions& options, const RecordingConversion& conversion) {
     form.refreshFileList();
     const ConversionJob job = jobOf(form);
     AllFilesPlan plan;
-    plan.summaryFolder = form.File1.path;
+    plan.summaryFolder = options.outputFolder.empty() ? fs::path(form.File1.path) : options.outputFolder;
     plan.timeOfDayName = job.kind == DataKind::Logger ? "時刻統計DT.csv" : "Rms時刻統計DT.csv";
-    plan.jobs = jobs;
+    plan.jobs = options.jobs;
     OutputNames names;
     std::vector<PlannedFile> files;
     for (const std::string& name : form.File1.names) {
         plan.files.push_back(joinFolder(form.File1.path, name));
-        files.push_back(planFile(job, plan.files.back(), names));
+        files.push_back(planFile(job, plan.files.back(), plan.summaryFolder, names));
     }
     Form1Host& host = form.host();
     if (plan.files.empty()) {
@@ -137,8 +141,9 @@ void runAllFiles(Form1Model& form, int jobs, const RecordingConversion& conversi
     const FileConversion convert = [&](std::size_t k, Progress& progress) {
         return convertPlanned(job, files[k], conversion, progress);
     };
-    const AllFilesTally tally =
-        runAllFiles(plan, convert, form.progress, [&host](const FileProblem& p) { host.reportFileProblem(p); });
+    const AllFilesTally tally = runAllFiles(
+        plan, convert, form.progress, [&host](const FileProblem& p) { host.reportFileProblem(p); },
+        [&host](const fs::path& path) { host.reportFileWritten(path); });
     host.allFilesRunEnded(tally);
     if (tally.cancelled)
         host.reportError(ErrorKind::Cancelled, form.File1.path + ": cancelled after " +

@@ -4,6 +4,7 @@
 // src/batch, whose result does not depend on how many files are converted at once.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -22,8 +23,13 @@ class Form1Model;
 using RecordingConversion = std::function<FileOutcome(const ConversionJob& job, std::shared_ptr<const Recording>,
                                                       Progress& progress, std::unique_ptr<OutputFiles> outputs)>;
 
-// `jobs` files are converted side by side (pqwave-cli batch --jobs).
+struct AllFilesRunOptions {
+    int jobs = 1;  // files converted side by side (pqwave-cli batch --jobs)
+    // Where every output and summary goes (pqwave-cli batch -o); empty: the folder listed.
+    std::filesystem::path outputFolder;
+};
+
 void runAllFiles(Form1Model& form, int jobs = 1);
-void runAllFiles(Form1Model& form, int jobs, const RecordingConversion& convert);
+void runAllFiles(Form1Model& form, const AllFilesRunOptions& options, const RecordingConversion& convert);
 
 }  // namespace pqwave

@@ -105,6 +105,7 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
     OutputFiles files(form.Label1.text);
     const ComtradeResult result = writeComtrade(settings, loaded->table, cfgPath, form.progress, files);
     files.commit();
+    reportWritten(form.host(), files);
     if (result.lowestCodesRaised > 0)
         form.host().reportWarning(form.Label1.text + ": " + std::to_string(result.lowestCodesRaised) +
                                   " samples at the code -32768 were written as -32767, which BINARY COMTRADE "

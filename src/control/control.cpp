@@ -33,16 +33,43 @@ Control* ControlSet::find(std::string_view name) const {
     return nullptr;
 }
 
+void placeIn(Control& frame, std::initializer_list<Control*> controls) {
+    for (Control* control : controls) control->container = &frame;
+}
+
+std::string whyUnreachable(const Control& control) {
+    if (!control.visible) return "it is hidden";
+    if (!control.enabled) return "it is disabled";
+    for (const Control* frame = control.container; frame; frame = frame->container) {
+        if (!frame->visible || !frame->enabled)
+            return "it sits in the frame " + frame->text + " (" + frame->name + "), which is " +
+                   (frame->visible ? "disabled" : "hidden");
+    }
+    return {};
+}
+
+bool isOptionGroup(const ControlSet& controls, const std::string& name) {
+    const Control* first = controls.find(name + "(0)");
+    return first && first->kind == ControlKind::OptionButton;
+}
+
+Control* settingTarget(const ControlSet& controls, const std::string& name, const std::string& value) {
+    if (isOptionGroup(controls, name)) return wholeNumber(value) ? controls.find(name + "(" + value + ")") : nullptr;
+    return controls.find(name);
+}
+
 SettingResult applySetting(const ControlSet& controls, const std::string& name, const std::string& value) {
-    if (Control* first = controls.find(name + "(0)"); first && first->kind == ControlKind::OptionButton) {
-        Control* option = nullptr;
-        if (wholeNumber(value)) option = controls.find(name + "(" + value + ")");
-        if (!option) return SettingResult::BadValue;
-        select(*option);
+    Control* control = settingTarget(controls, name, value);
+    if (isOptionGroup(controls, name)) {
+        if (!control) return SettingResult::BadValue;
+        if (!whyUnreachable(*control).empty()) return SettingResult::Unreachable;
+        select(*control);
         return SettingResult::Applied;
     }
-    Control* control = controls.find(name);
     if (!control) return SettingResult::UnknownControl;
+    const bool settable = control->kind == ControlKind::TextBox || control->kind == ControlKind::CheckBox ||
+                          control->kind == ControlKind::OptionButton || control->kind == ControlKind::ComboBox;
+    if (settable && !whyUnreachable(*control).empty()) return SettingResult::Unreachable;
     switch (control->kind) {
         case ControlKind::TextBox:
             setText(*control, value);

@@ -25,6 +25,7 @@ struct Control {
     int value = 0;     // check box 0/1, option button 1 when selected, combo box list index
     bool enabled = true;
     bool visible = true;
+    Control* container = nullptr;       // the frame it sits in, whose state it shares
     std::vector<std::string> items;     // combo box list
     std::vector<Control*> group;        // option buttons that exclude each other, this one included
     std::function<void()> onChange;     // labels and text boxes
@@ -59,11 +60,25 @@ private:
     std::vector<Control*> controls_;
 };
 
-enum class SettingResult { Applied, UnknownControl, NotSettable, BadValue };
+// Frames hold the controls drawn inside them: a hidden or disabled frame takes them along.
+void placeIn(Control& frame, std::initializer_list<Control*> controls);
+
+// Why a user cannot change the control now, as "it is hidden" or "it sits in the frame
+// 生データ出力 (Frame4), which is hidden"; empty when they can: it and every frame around it
+// are visible and enabled.
+std::string whyUnreachable(const Control& control);
+
+enum class SettingResult { Applied, UnknownControl, NotSettable, BadValue, Unreachable };
+
+// "Option2": the name of a group of option buttons Option2(0), Option2(1), ...
+bool isOptionGroup(const ControlSet& controls, const std::string& name);
+// The control a setting changes: the option chosen for "Option2=3", the named one otherwise.
+Control* settingTarget(const ControlSet& controls, const std::string& name, const std::string& value);
 
 // A setting done as a user does it, with its event: a text box gets the text and its change
 // and lost-focus rules; a check box the value 0 or 1 and its click; "Option2=3" selects option
-// 3 of the group (as does "Option2(3)=1"); "Combo1(0)=2" picks list index 2.
+// 3 of the group (as does "Option2(3)=1"); "Combo1(0)=2" picks list index 2. A control the
+// user cannot reach (whyUnreachable) is left as it is, as a click on it would do nothing.
 SettingResult applySetting(const ControlSet& controls, const std::string& name, const std::string& value);
 
 void setText(Control& control, const std::string& text);

@@ -9,6 +9,7 @@
 #include "control/busy_caption.h"
 #include "control/conversion.h"
 #include "control/form1_model.h"
+#include "control/raw_data.h"
 
 namespace pqwave {
 
@@ -18,6 +19,7 @@ void Form1Model::Command1_Click() {
         [this] {
             FileOutcome outcome = convertSelectedFile();
             outcome.outputs->commit();
+            reportWritten(*host_, *outcome.outputs);
             outcome.outputs.reset();
             outcome.samples.reset();
             lastConversion_ = std::move(outcome);
@@ -42,6 +44,7 @@ FileOutcome Form1Model::convertSelectedFile() {
         if (auto mismatch = kindMismatch(job.kind, facts_))
             throw Error(ErrorKind::NotAvailable, Label1.text + ": " + *mismatch);
 
+    if (auto tooLong = spreadsheetRowsWarning(job, facts_)) host_->reportWarning(*tooLong);
     loadSelectedFile();
     BusyCaption caption(*this, "データ解析中");
     FileOutcome outcome = runConversion(job, loadedRecording(), progress, std::make_unique<OutputFiles>(Label1.text));

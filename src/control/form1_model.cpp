@@ -240,11 +240,31 @@ void Form1Model::createControls() {
     controls_.add(Label10, "Label10", K::Label, "データ解析中");
     Label10.visible = false;
 
+    placeControlsInFrames();
     makeOptionGroup({&Option1[0], &Option1[1], &Option1[2], &Option1[3], &Option1[4]});
     makeOptionGroup({&Option2[0], &Option2[1], &Option2[2], &Option2[3]});
     makeOptionGroup({&Option3[0], &Option3[1]});
     makeOptionGroup({&Option4[0], &Option4[1]});
     makeOptionGroup({&Option5[0], &Option5[1]});
+}
+
+// As the window draws them: what a frame hides or disables, it hides or disables with it.
+void Form1Model::placeControlsInFrames() {
+    placeIn(Frame2, {&Option2[0], &Option2[1], &Option2[2], &Option2[3]});
+    placeIn(Frame1, {&Option1[0], &Option1[1], &Option1[2], &Option1[3], &Option1[4], &Check11, &Text6});
+    placeIn(Frame3, {&LabelmS, &Text1, &Option5[0], &Option5[1], &Check1, &Check3, &Check5, &Check13, &Check10, &Check6,
+                     &Frame7, &Check2, &Option4[0], &Option4[1], &Check12[0], &Check12[1], &Frame6[0], &Frame6[1]});
+    placeIn(Frame7, {&Option3[0], &Option3[1]});
+    for (int i = 0; i < kMaxCircuits; ++i) {
+        placeIn(Frame3, {&Frame5[i]});
+        placeIn(Frame5[i], {&Check7[i], &Check8[i], &Check9[i]});
+    }
+    placeIn(Frame6[0], {&Label33, &Text8[0], &Label34[0], &Label34[1], &Label35[0], &Label35[1], &Text9[0], &Text9[1]});
+    placeIn(Frame6[1], {&Text8[1], &Label34[3], &Label35[3], &Text9[3]});
+    placeIn(Frame4, {&Check15, &Label22, &Text2[0], &Text2[1], &Label23[0], &Label23[1], &Label13a, &Text4, &Label23[3],
+                     &Label24});
+    placeIn(Frame8, {&Label36[0], &Label36[1], &Label36[2], &Text11, &Label38[0], &Label38[1], &Label37[0], &Label37[1],
+                     &Label37[2], &Label37[3], &Text10[0], &Text10[1], &Text10[2], &Check14, &Text12});
 }
 
 void Form1Model::bindEvents() {

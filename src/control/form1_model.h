@@ -190,6 +190,7 @@ public:
 
 private:
     void createControls();
+    void placeControlsInFrames();
     void showOutcome(const struct ConversionJob& job, const FileOutcome& outcome);
     void bindEvents();
     // Header display (the File1 click)

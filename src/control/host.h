@@ -32,6 +32,8 @@ public:
             reportWarning(problem.message);
     }
     virtual void allFilesRunEnded(const AllFilesTally& /*tally*/) {}
+    // A file a command has put in place (not standard output), named as it was written.
+    virtual void reportFileWritten(const std::filesystem::path& /*path*/) {}
     // The hourglass pointer during loads and runs.
     virtual void setWaitCursor(bool /*on*/) {}
     // Let the window system repaint; the model has just changed its progress caption.
@@ -46,5 +48,11 @@ public:
     // "トレンド": show the survey's trends in a window.
     virtual void showTrends(std::shared_ptr<const PqSurvey> /*survey*/) {}
 };
+
+// Every file of a conversion put in place, told to the host; standard output is no file.
+inline void reportWritten(Form1Host& host, const OutputFiles& outputs) {
+    for (const TextOutputFile* file : outputs.files())
+        if (file->path() != "-") host.reportFileWritten(file->path());
+}
 
 }  // namespace pqwave

@@ -55,6 +55,7 @@ void measureSelectedFile(Form1Model& form, const std::optional<std::filesystem::
                 runPowerQualityConversion(job, form.loadedRecording(), choices, pqFileNamesFor(job, summary),
                                           form.progress, std::make_unique<OutputFiles>(form.Label1.text));
             outcome.outputs->commit();
+            reportWritten(form.host(), *outcome.outputs);
             reportWarnings(form, outcome);
         },
         [&](const Failure& failure) {
@@ -63,12 +64,12 @@ void measureSelectedFile(Form1Model& form, const std::optional<std::filesystem::
         });
 }
 
-void measureAllFiles(Form1Model& form, int jobs) {
+void measureAllFiles(Form1Model& form, const AllFilesRunOptions& options) {
     reportingFailure(
         form.File1.path,
         [&] {
             const PqChoices choices = pqChoicesOf(form);
-            runAllFiles(form, jobs,
+            runAllFiles(form, options,
                         [choices](const ConversionJob& job, std::shared_ptr<const Recording> recording,
                                   Progress& progress, std::unique_ptr<OutputFiles> outputs) {
                             return runPowerQualityConversion(job, std::move(recording), choices, pqFileNamesFor(job),

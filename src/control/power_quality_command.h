@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "control/all_files_run.h"
 #include "control/power_quality_run.h"
 
 namespace pqwave {
@@ -18,7 +19,8 @@ PqChoices pqChoicesOf(const Form1Model& form);
 
 // Failures reach the form's host. `summary` names STEM_PQ.csv in place of Text5's stem.
 void measureSelectedFile(Form1Model& form, const std::optional<std::filesystem::path>& summary = {});
-// Every file the list shows, `jobs` side by side, each one's files beside it.
-void measureAllFiles(Form1Model& form, int jobs = 1);
+// Every file the list shows, `options.jobs` side by side, each one's files beside it or in
+// `options.outputFolder`.
+void measureAllFiles(Form1Model& form, const AllFilesRunOptions& options = {});
 
 }  // namespace pqwave

@@ -59,7 +59,7 @@ PqSurvey surveyAllFiles(Form1Model& form, int jobs) {
     std::mutex guard;
     // The all-files run keeps its order, progress and cancel; each file's values are kept
     // here instead of being written.
-    runAllFiles(form, jobs,
+    runAllFiles(form, AllFilesRunOptions{jobs, {}},
                 [&](const ConversionJob& job, std::shared_ptr<const Recording> recording, Progress& progress,
                     std::unique_ptr<OutputFiles> outputs) {
                     SurveyRecording measured = surveyRecordingOf(job, *recording, choices, progress);

@@ -73,7 +73,34 @@ void setTimeColumn(const ConversionJob& job, const RecordingFacts& f, RawDataSet
     s.secondsPerSample = Val(f.timeAxis) / f.samplesPerDivision / f.timeUnitFactor;
 }
 
+struct SampleRange {
+    double first = 0, last = -1;
+};
+
+// The range as the run corrects it: a start below 0 is 0, an end beyond the recording (or
+// none) its last sample.
+SampleRange correctedRange(const ConversionJob& job, const RecordingFacts& f) {
+    const double first = Val(job.raw.firstSample);
+    const double last = job.raw.lastSample.empty() ? f.sampleCount - 1 : Val(job.raw.lastSample);
+    return {first < 0 ? 0 : first, f.sampleCount <= last ? f.sampleCount - 1 : last};
+}
+
 }  // namespace
+
+std::optional<std::string> spreadsheetRowsWarning(const ConversionJob& job, const RecordingFacts& facts) {
+    if (job.processing != Processing::RawData || job.statisticsOnly) return std::nullopt;
+    const SampleRange range = correctedRange(job, facts);
+    const double step = job.raw.step >= 1 ? job.raw.step : 1;
+    if (!(range.last >= range.first)) return std::nullopt;
+    const double samples = range.last - range.first + 1;
+    const double lines = std::floor((range.last - range.first) / step) + 1 + 2;
+    if (!(lines > kSpreadsheetRows)) return std::nullopt;
+    const double fittingStep = std::ceil(samples / (kSpreadsheetRows - 2));
+    return facts.fileName + ": the raw-data CSV will have " + formD(lines) + " lines, more than the " +
+           formD(kSpreadsheetRows) +
+           " a spreadsheet opens; it is written all the same, and a Step (Text4, --step) of " + formD(fittingStep) +
+           " would fit it";
+}
 
 RawDataSettings rawDataSettingsFor(const ConversionJob& job, const Recording& r) {
     const RecordingFacts& f = r.facts;
@@ -82,11 +109,9 @@ RawDataSettings rawDataSettingsFor(const ConversionJob& job, const Recording& r)
     s.rms = f.rms();
     s.columns = columnsOf(job, r);
     setTimeColumn(job, f, s);
-    // An empty end is the recording's last sample.
-    const double first = Val(job.raw.firstSample);
-    const double last = job.raw.lastSample.empty() ? f.sampleCount - 1 : Val(job.raw.lastSample);
-    s.correctedFirst = first < 0 ? 0 : first;
-    s.correctedLast = f.sampleCount <= last ? f.sampleCount - 1 : last;
+    const SampleRange range = correctedRange(job, f);
+    s.correctedFirst = range.first;
+    s.correctedLast = range.last;
     s.first = s.correctedFirst;
     s.last = std::min(s.correctedLast, static_cast<double>(r.table.rows()) - 1.5);
     s.step = job.raw.step;

@@ -5,6 +5,7 @@
 // same channels, values and rows.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,14 @@ RawDataSettings rawDataSettingsFor(const ConversionJob& job, const Recording& re
 // folds every row into `statistics` when given.
 void writeRawData(const RawDataSettings& settings, const Recording& recording, TextOutputFile* file, Progress& progress,
                   RmsFileStatistics* statistics);
+
+// Rows a spreadsheet opens, the two lines above the samples included.
+inline constexpr double kSpreadsheetRows = 1048576;
+
+// When the raw-data CSV of this job would hold more lines than a spreadsheet opens, a warning
+// that says so and names the step that would fit; said before the file is written, which it
+// is all the same.
+std::optional<std::string> spreadsheetRowsWarning(const ConversionJob& job, const RecordingFacts& facts);
 
 // What the hour-of-year statistics read of the recording.
 TimeOfDayInput timeOfDayInputFor(const ConversionJob& job, const Recording& recording);

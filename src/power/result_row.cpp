@@ -1,5 +1,7 @@
 #include "power/result_row.h"
 
+#include <array>
+
 #include "common/textforms.h"
 
 namespace pqwave {
@@ -41,14 +43,20 @@ std::string_view RowWriter::format(const RowValues& r) {
     *out++ = ',';
     out = appendPSingle(out, r.v);
     if (s_.fundamental) out = field(out, appendD, r.fundamentalV);
-    for (int c = 0; c < circuits; ++c) {
-        out = field(out, appendS, r.i[c]);
-        if (s_.fundamental) out = field(out, appendD, r.fundamentalI[c]);
+    if (s_.fundamental) {
+        for (int c = 0; c < circuits; ++c) {
+            out = field(out, appendS, r.i[c]);
+            out = field(out, appendD, r.fundamentalI[c]);
+        }
+    } else {
+        out = appendSFields(out, r.i.data(), static_cast<std::size_t>(circuits));
     }
+    std::array<float, 2 * kMaxCircuits> powers;
     for (int c = 0; c < circuits; ++c) {
-        out = field(out, appendS, r.p[c]);
-        out = field(out, appendS, r.q[c]);
+        powers[static_cast<std::size_t>(2 * c)] = r.p[c];
+        powers[static_cast<std::size_t>(2 * c + 1)] = r.q[c];
     }
+    out = appendSFields(out, powers.data(), static_cast<std::size_t>(2 * circuits));
     if (s_.fifth) {
         out = field(out, appendD, r.fifthV);
         for (int c = 0; c < circuits; ++c) out = field(out, appendD, r.fifthI[c]);

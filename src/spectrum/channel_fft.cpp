@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "common/textforms.h"
 #include "spectrum/fft.h"
@@ -36,18 +37,16 @@ ChannelSpectrum channelSpectrum(const ChannelFftSettings& settings, const RawSam
     spectrum.amplitude.assign(spectrum.bins() * spectrum.columns, 0.0f);
     spectrum.phase.assign(spectrum.bins() * spectrum.columns, 0.0f);
     FftArrays a(n);
+    std::vector<float> amplitude(spectrum.bins());
     for (std::size_t c = 0; c < spectrum.columns; ++c) {
-        const CodeScaling input(settings.channelScale[c], settings.countsPerDivision, static_cast<double>(n));
-        for (std::size_t m = 0; m < n; ++m) {
-            a.FFTIm[m] = 0;
-            a.FFTRe[m] = input(codeAt(table, static_cast<std::size_t>(tables->BitRevIndex[m]), c));
-        }
+        const std::vector<float> x = scaledCodes(columnCodes(table, c, n), settings.channelScale[c],
+                                                 settings.countsPerDivision, static_cast<double>(n));
+        loadBitReversed(*tables, x.data(), a);
         FFTCalc(*tables, a.FFTIm.data(), a.FFTRe.data());
+        peakAmplitudes(a, 0, spectrum.bins(), amplitude.data());
         for (std::size_t k = 0; k <= tables->topBin; ++k) {
-            const BinSums b = binSums(a, n, k);
-            const double s = b.S, d = b.D;
-            spectrum.amplitude[k * spectrum.columns + c] = static_cast<float>(std::sqrt(s * s + d * d));
-            spectrum.phase[k * spectrum.columns + c] = phaseDegrees(b);
+            spectrum.amplitude[k * spectrum.columns + c] = amplitude[k];
+            spectrum.phase[k * spectrum.columns + c] = phaseDegrees(binSums(a, n, k));
         }
         progress.advance(0.5 * static_cast<double>(c + 1) / static_cast<double>(spectrum.columns));
     }
@@ -61,16 +60,16 @@ void writeChannelSpectrum(const ChannelFftSettings& settings, const ChannelSpect
     file.writeLine(header);
 
     const double binHz = settings.samplingFrequency / static_cast<double>(spectrum.N);
-    const std::size_t lineBytes = 2 * kMaxNumberText + spectrum.columns * 2 * (kMaxNumberText + 1);
+    std::vector<float> fields(2 * spectrum.columns);
+    const std::size_t lineBytes = 2 * kMaxNumberText + fields.size() * kMaxSingleField;
     for (std::size_t k = 0; k < spectrum.bins(); ++k) {
+        for (std::size_t c = 0; c < spectrum.columns; ++c) {
+            fields[2 * c] = spectrum.amplitudeAt(k, c) * settings.multipliers[c];
+            fields[2 * c + 1] = spectrum.phaseAt(k, c);
+        }
         char* out = file.reserve(lineBytes);
         out = appendP(out, binHz * static_cast<double>(k));
-        for (std::size_t c = 0; c < spectrum.columns; ++c) {
-            *out++ = ',';
-            out = appendS(out, spectrum.amplitudeAt(k, c) * settings.multipliers[c]);
-            *out++ = ',';
-            out = appendS(out, spectrum.phaseAt(k, c));
-        }
+        out = appendSFields(out, fields.data(), fields.size());
         *out++ = '\r';
         *out++ = '\n';
         file.release(out);

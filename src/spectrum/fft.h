@@ -66,4 +66,9 @@ inline BinSums binSums(const FftArrays& a, std::size_t n, std::size_t k) {
     return {a.FFTRe[n - k] + a.FFTRe[k], a.FFTIm[n - k] - a.FFTIm[k]};
 }
 
+// The peak amplitudes sqrt(S^2 + D^2) of bins first .. first + count - 1 (first + count - 1 <= N),
+// squares and root in double: as doubles for sums over bands, or rounded to single.
+void peakAmplitudes(const FftArrays& a, std::size_t first, std::size_t count, double* out);
+void peakAmplitudes(const FftArrays& a, std::size_t first, std::size_t count, float* out);
+
 }  // namespace pqwave

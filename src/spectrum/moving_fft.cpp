@@ -1,11 +1,12 @@
 // The moving FFT: windows and rows are laid out once per run (and checked against the loaded
-// samples), then each channel's windows are transformed in turn. Every file of the run is held
-// open until the last window is written, so they are renamed into place together.
+// samples), then the channels' windows are transformed, a channel per core at a time: each
+// channel has a file of its own, so the bytes do not depend on which thread wrote them. Every
+// file of the run is held open until the last window is written, so they are renamed into
+// place together.
 #include "spectrum/moving_fft.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
+#include "spectrum/channel_threads.h"
 #include "spectrum/fft.h"
 #include "spectrum/transform_input.h"
 
@@ -144,17 +146,55 @@ std::uintmax_t plannedBytes(const Layout& layout, int columns) {
 }
 
 void writeWindowLine(TextOutputFile& file, double ms, bool overload, const std::vector<float>& rows) {
-    char* out = file.reserve(2 * kMaxNumberText + 8 + rows.size() * 16);
+    char* out = file.reserve(2 * kMaxNumberText + 8 + rows.size() * kMaxSingleField);
     out = appendD(out, ms);
     *out++ = ',';
     *out++ = overload ? '1' : '0';
-    for (float value : rows) {
-        *out++ = ',';
-        out = appendS(out, value);
-    }
+    out = appendSFields(out, rows.data(), rows.size());
     *out++ = '\r';
     *out++ = '\n';
     file.release(out);
+}
+
+// Whether any code of the window reached the end of the input range.
+bool overloaded(const std::int16_t* codes, std::size_t n) {
+    bool any = false;
+    for (std::size_t k = 0; k < n; ++k) any |= codes[k] >= kOverloadCode || codes[k] <= -kOverloadCode;
+    return any;
+}
+
+// Every window of one channel: the column is scaled once into a contiguous buffer, so each
+// window reads its points from one short stretch of it. `step` is told of every 64 windows.
+template <typename Step>
+void transformChannel(const MovingFftSettings& s, const Layout& layout, const RawSampleTable& table, std::size_t c,
+                      TextOutputFile* window, Rows& rows, Step& step) {
+    const FftTables& t = *layout.tables;
+    const std::size_t n = t.N;
+    const auto samples = static_cast<std::size_t>(layout.start(layout.windows - 1, s)) + n;
+    const std::vector<std::int16_t> codes = columnCodes(table, c, samples);
+    const std::vector<float> x = scaledCodes(codes, s.channelScale[c], s.countsPerDivision, static_cast<double>(n));
+    FftArrays a(n);
+    std::vector<double> binAmplitudes(s.bandMode ? t.topBin + 1 : 0);
+    for (std::int64_t w = 0; w < layout.windows; ++w) {
+        const auto start = static_cast<std::size_t>(layout.start(w, s));
+        loadBitReversed(t, x.data() + start, a);
+        FFTCalc(t, a.FFTIm.data(), a.FFTRe.data());
+        if (s.bandMode) {
+            peakAmplitudes(a, 0, t.topBin + 1, binAmplitudes.data());
+            for (std::size_t k = 0; k <= t.topBin; ++k)
+                if (const std::int32_t row = layout.bandOfBin[k]; row >= 0)
+                    rows.current[static_cast<std::size_t>(row)] =
+                        static_cast<float>(rows.current[static_cast<std::size_t>(row)] + binAmplitudes[k]);
+        } else {
+            peakAmplitudes(a, layout.firstBin, rows.current.size(), rows.current.data());
+        }
+        if (window)
+            writeWindowLine(*window, static_cast<double>(w) * s.stepMs, overloaded(codes.data() + start, n),
+                            rows.current);
+        rows.fold();
+        if ((w & 0x3F) == 0x3F) step(64);
+    }
+    step(layout.windows & 0x3F);
 }
 
 }  // namespace
@@ -179,66 +219,29 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
     MovingFftResult result{layout.windows, layout.windowsPastTheEnd, {}};
     if (!s.windowFiles && !s.summaries) return result;  // nothing would be written
 
-    const FftTables& t = *layout.tables;
-    const std::size_t n = t.N;
-    const int columns = std::clamp(s.lastColumn, 0, 15) + 1;
+    const auto columns = static_cast<std::size_t>(std::clamp(s.lastColumn, 0, 15)) + 1;
     if (s.windowFiles)
-        requireFreeSpace(std::filesystem::path(s.outputName).parent_path(), plannedBytes(layout, columns),
-                         s.fileName + ": the moving FFT");
-    FftArrays a(n);
-    std::vector<std::int16_t> codes;
+        requireFreeSpace(std::filesystem::path(s.outputName).parent_path(),
+                         plannedBytes(layout, static_cast<int>(columns)), s.fileName + ": the moving FFT");
+    std::vector<TextOutputFile*> windowFiles(columns, nullptr);
+    for (std::size_t c = 0; s.windowFiles && c < columns; ++c) {
+        windowFiles[c] = &files.create(movingFftWindowFile(s.outputName, static_cast<int>(c)));
+        windowFiles[c]->write(headerLine("ms,オーバー", layout, {"kHz"}));
+        windowFiles[c]->endLine();
+    }
+    std::vector<Rows> rows(columns, Rows(layout.rowKHz.size()));
+    runOnEveryCore(
+        columns, layout.windows * static_cast<std::int64_t>(columns), progress,
+        [&](std::size_t c, auto&& step) { transformChannel(s, layout, table, c, windowFiles[c], rows[c], step); });
 
-    for (int c = 0; c < columns; ++c) {
-        TextOutputFile* window = nullptr;
-        if (s.windowFiles) {
-            window = &files.create(movingFftWindowFile(s.outputName, c));
-            window->write(headerLine("ms,オーバー", layout, {"kHz"}));
-            window->endLine();
-        }
-        const CodeScaling input(s.channelScale[static_cast<std::size_t>(c)], s.countsPerDivision,
-                                static_cast<double>(n));
-        codes.resize(static_cast<std::size_t>(layout.start(layout.windows - 1, s)) + n);
-        for (std::size_t j = 0; j < codes.size(); ++j) codes[j] = codeAt(table, j, static_cast<std::size_t>(c));
-        Rows rows(layout.rowKHz.size());
-
-        for (std::int64_t w = 0; w < layout.windows; ++w) {
-            const std::int16_t* windowCodes = codes.data() + layout.start(w, s);
-            bool overload = false;
-            for (std::size_t k = 0; k < n; ++k) {
-                const std::int16_t code = windowCodes[t.BitRevIndex[k]];
-                overload |= std::abs(code) >= kOverloadCode;
-                a.FFTRe[k] = input(code);
-                a.FFTIm[k] = 0;
-            }
-            FFTCalc(t, a.FFTIm.data(), a.FFTRe.data());
-            auto amplitude = [&](std::size_t k) {
-                const BinSums b = binSums(a, n, k);
-                const double x = b.S, y = b.D;
-                return std::sqrt(x * x + y * y);
-            };
-            if (s.bandMode) {
-                for (std::size_t k = 0; k <= t.topBin; ++k)
-                    if (const std::int32_t row = layout.bandOfBin[k]; row >= 0)
-                        rows.current[static_cast<std::size_t>(row)] =
-                            static_cast<float>(rows.current[static_cast<std::size_t>(row)] + amplitude(k));
-            } else {
-                for (std::size_t j = 0; j < rows.current.size(); ++j)
-                    rows.current[j] = static_cast<float>(amplitude(layout.firstBin + j));
-            }
-            if (window) writeWindowLine(*window, static_cast<double>(w) * s.stepMs, overload, rows.current);
-            rows.fold();
-            if ((w & 0x3F) == 0)
-                progress.advance((c + static_cast<double>(w) / static_cast<double>(layout.windows)) / columns);
-        }
-
-        if (s.summaries) {
-            MovingFftSummaryLine line{c, headerLine("ファイル名,日時", layout, {"kHz(Ave)", "kHz(Max)"}), {}};
-            for (std::size_t j = 0; j < rows.sum.size(); ++j)
-                line.fields += (j ? "," : "") +
-                               formS(static_cast<float>(rows.sum[j] / static_cast<double>(layout.windows))) + "," +
-                               formS(rows.maximum[j]);
-            result.summaries.push_back(std::move(line));
-        }
+    for (std::size_t c = 0; s.summaries && c < columns; ++c) {
+        MovingFftSummaryLine line{
+            static_cast<int>(c), headerLine("ファイル名,日時", layout, {"kHz(Ave)", "kHz(Max)"}), {}};
+        for (std::size_t j = 0; j < rows[c].sum.size(); ++j)
+            line.fields += (j ? "," : "") +
+                           formS(static_cast<float>(rows[c].sum[j] / static_cast<double>(layout.windows))) + "," +
+                           formS(rows[c].maximum[j]);
+        result.summaries.push_back(std::move(line));
     }
     return result;
 }
