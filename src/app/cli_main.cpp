@@ -3,6 +3,7 @@
 
 #include "app/cli.h"
 #include "app/cli_report.h"
+#include "common/messages.h"
 #ifdef PQWAVE_PLOT
 #include "app/plot_image.h"
 #endif
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     // A reader that goes away (convert -o - | head) is a failed write with a message, not a
     // silent end that would skip the removal of unfinished files.
     std::signal(SIGPIPE, SIG_IGN);
+    pqwave::useLanguage(pqwave::languageOfEnvironment(), pqwave::executableFolder());
     std::vector<std::string> args(argv + 1, argv + argc);
     return pqwave::runCli(args, pqwave::executableFolder(), std::cout, std::cerr);
 }

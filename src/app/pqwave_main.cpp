@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "app/desktop_host.h"
+#include "common/messages.h"
 #include "control/form1_model.h"
 #include "control/qt/form1_window.h"
 #include "display/qt/vector_window.h"
@@ -76,6 +77,8 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(previousHandler);
     for (const QString& message : startupComplaints) std::cerr << message.toStdString() << "\n";
     QApplication::setApplicationName(QStringLiteral("pqwave"));
+    // The window speaks Japanese, its messages included, whatever the locale.
+    pqwave::useLanguage(pqwave::Language::Japanese, QCoreApplication::applicationDirPath().toStdString());
     pqwave::useJapaneseCapableFont(application);
 
     pqwave::DesktopHost host;

@@ -49,6 +49,8 @@ void useLanguage(Language chosen, const std::filesystem::path& programFolder) {
     // gettext reads LANGUAGE only when the messages' locale is not plain "C"; C.UTF-8 is always
     // there, so no Japanese locale has to be installed for the catalogue to be used.
     std::setlocale(LC_MESSAGES, "C.UTF-8");
+    // The system's own texts (strerror) come in Japanese then too, and must stay UTF-8.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
     ::setenv("LANGUAGE", "ja", 1);
     ::bindtextdomain(kDomain, (programFolder / "locale").c_str());
     ::bind_textdomain_codeset(kDomain, "UTF-8");
