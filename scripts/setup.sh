@@ -33,4 +33,4 @@ configure_and_build() {
     fi
 }
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config gettext qt6-base-dev libgtest-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config gettext qt6-base-dev libgtest-dev qt6-svg-dev)

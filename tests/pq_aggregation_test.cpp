@@ -7,6 +7,7 @@
 
 #include "common/progress.h"
 #include "quality/power_quality.h"
+#include "quality/pq_measurement.h"
 #include "quality/recording_clock.h"
 #include "support/pq_recording.h"
 
@@ -108,6 +109,34 @@ TEST_F(Aggregation, ClockIntervalsHoldTheirBasicValuesAndAreFlaggedWhenPartlyRec
     EXPECT_NEAR(twoHours.rows[0].startSeconds, kTick - 6600, 1e-9);  // 12:00:00
     EXPECT_NEAR(twoHours.rows[0].lineVolts[0], rootMeanSquare(-1, kSeconds), 1e-3);
     EXPECT_TRUE(twoHours.rows[0].flagged);
+}
+
+// The 3-s values a report draws its band from come out of a 10-minute run as well: 15 basic
+// intervals from the tick at 2 s, so [2, 5) and [5, 8) of a recording whose voltages step from
+// 200 V to 190 V at 6 s; the first chain, cut short at the tick, tells none.
+TEST(ThreeSecondExtremes, ComeFromTheTenMinuteRunAndFollowTheSignal) {
+    gen::PqSupply supply;
+    supply.lineVolts = 200;
+    supply.changes.push_back({6, 100, {0.95, 0.95, 0.95}});
+    PqRecordingSpec spec;
+    spec.samplingHz = 5000;
+    spec.seconds = 10;
+    spec.ptRatio = 2;
+    spec.startTime = "13:49:58";
+    const PqRecording recording(supply, spec);
+    PqSettings s = recording.settings;
+    s.declaredVolts = 200;
+    Progress progress;
+    const PqMeasurement m = measurePowerQuality(s, *recording.signals, progress, {false});
+    ASSERT_EQ(m.threeSecondExtremes.size(), 1u);  // all in the ten minutes of 13:50
+    const VoltageExtremes& e = m.threeSecondExtremes.front();
+    EXPECT_EQ(e.values, 2);
+    EXPECT_DOUBLE_EQ(e.startSeconds, 2);
+    const double stepped = std::sqrt((1 * 200.0 * 200 + 2 * 190.0 * 190) / 3);
+    for (int v = 0; v < 3; ++v) {
+        EXPECT_NEAR(e.highest[v], 200, 0.2);
+        EXPECT_NEAR(e.lowest[v], stepped, 0.2);
+    }
 }
 
 }  // namespace

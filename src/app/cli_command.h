@@ -94,5 +94,7 @@ const CliCommand& batchCommand();
 const CliCommand& exportCommand();
 const CliCommand& plotCommand();
 const CliCommand& pqCommand();
+const CliCommand& reportCommand();
+const CliCommand& plotTrendCommand();
 
 }  // namespace pqwave

@@ -6,8 +6,9 @@
 namespace pqwave {
 
 const std::vector<const CliCommand*>& cliCommands() {
-    static const std::vector<const CliCommand*> all = {&infoCommand(),   &convertCommand(), &batchCommand(),
-                                                       &exportCommand(), &plotCommand(),    &pqCommand()};
+    static const std::vector<const CliCommand*> all = {&infoCommand(),   &convertCommand(),  &batchCommand(),
+                                                       &exportCommand(), &plotCommand(),     &pqCommand(),
+                                                       &reportCommand(), &plotTrendCommand()};
     return all;
 }
 

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli.h"
+#include "app/cli_report.h"
 #include "common/messages.h"
 #ifdef PQWAVE_PLOT
 #include "app/plot_image.h"
@@ -10,6 +11,7 @@
 int main(int argc, char** argv) {
 #ifdef PQWAVE_PLOT
     pqwave::setPictureWriter(&pqwave::writePicturePng);
+    pqwave::setSvgPngWriter(&pqwave::writeSvgPng);
 #endif
     // A reader that goes away (convert -o - | head) is a failed write with a message, not a
     // silent end that would skip the removal of unfinished files.

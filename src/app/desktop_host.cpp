@@ -1,13 +1,36 @@
 #include "app/desktop_host.h"
 
+#include <QDesktopServices>
 #include <QListWidget>
 
 #include "control/form1_model.h"
 #include "control/qt/form1_window.h"
 #include "display/qt/vector_window.h"
 #include "display/qt/waveform_window.h"
+#include "report/qt/trend_window.h"
+#include "report/report_file.h"
 
 namespace pqwave {
+
+DesktopHost::DesktopHost() : opener_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
+
+DesktopHost::~DesktopHost() = default;
+
+void DesktopHost::showReport(const PqSurvey& survey, const std::filesystem::path& output) {
+    ReportOptions options;  // the window speaks Japanese and judges by EN 50160
+    options.generatedAt = localTimeNow();
+    writeReportFile(survey, options, output);
+    if (!opener_(QUrl::fromLocalFile(QString::fromStdString(output.string()))))
+        reportWarning(output.string() + ": the report is written, but no browser of the desktop opened it");
+}
+
+void DesktopHost::showTrends(std::shared_ptr<const PqSurvey> survey) {
+    if (!trends_) trends_ = std::make_unique<TrendWindow>(main_);
+    trends_->showSurvey(std::move(survey));
+    trends_->show();
+    trends_->raise();
+    trends_->activateWindow();
+}
 
 void DesktopHost::setWindows(Form1* main, Form2* waveform, Form02* vector) {
     main_ = main;

@@ -2,7 +2,10 @@
 // and vector windows in its place and runs the phase check on the vector window.
 #pragma once
 
+#include <QUrl>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 #include "control/qt/qt_host.h"
 
@@ -11,6 +14,7 @@ namespace pqwave {
 class Form1;
 class Form2;
 class Form02;
+class TrendWindow;
 
 class Form1Model;
 
@@ -21,8 +25,18 @@ public:
 
     void showWaveformWindow() override;
     void showVectorWindow() override;
+    // The report is written, then opened by the desktop's browser (or `opener`, for tests).
+    void showReport(const PqSurvey& survey, const std::filesystem::path& output) override;
+    void showTrends(std::shared_ptr<const PqSurvey> survey) override;
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { opener_ = std::move(opener); }
+    TrendWindow* trendWindow() const { return trends_.get(); }
+
+    DesktopHost();
+    ~DesktopHost() override;
 
 private:
+    std::function<bool(const QUrl&)> opener_;
+    std::unique_ptr<TrendWindow> trends_;
     Form1* main_ = nullptr;
     Form2* waveform_ = nullptr;
     Form02* vector_ = nullptr;

@@ -13,6 +13,7 @@
 #include "common/text_output_file.h"
 #include "display/picture.h"
 #include "display/qt/picture_painter.h"
+#include "report/qt/svg_image.h"
 
 namespace pqwave {
 namespace {
@@ -32,18 +33,13 @@ void ensureGuiApplication() {
     static std::unique_ptr<QGuiApplication> application = std::make_unique<QGuiApplication>(argc, argv);
 }
 
-}  // namespace
-
-bool writePicturePng(const Picture& picture, int width, int height, const std::filesystem::path& output,
-                     std::string& problem) {
-    ensureGuiApplication();
-    const QImage image = renderPicture(picture, QSize(width, height));
-    // Encoded in memory first: QImage::save reports success even when its last write to a
-    // full disk failed, while the output file checks every write and the rename.
+// Encoded in memory first: QImage::save reports success even when its last write to a full
+// disk failed, while the output file checks every write and the rename.
+bool writePng(const QImage& image, const std::filesystem::path& output, std::string& problem) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
+    if (image.isNull() || !image.save(&buffer, "PNG")) {
         problem = output.string() + ": the picture could not be encoded as PNG";
         return false;
     }
@@ -56,6 +52,19 @@ bool writePicturePng(const Picture& picture, int width, int height, const std::f
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool writePicturePng(const Picture& picture, int width, int height, const std::filesystem::path& output,
+                     std::string& problem) {
+    ensureGuiApplication();
+    return writePng(renderPicture(picture, QSize(width, height)), output, problem);
+}
+
+bool writeSvgPng(const std::string& svg, int pixelWidth, const std::filesystem::path& output, std::string& problem) {
+    ensureGuiApplication();
+    return writePng(renderSvg(svg, pixelWidth), output, problem);
 }
 
 }  // namespace pqwave

@@ -15,4 +15,7 @@ struct Picture;
 bool writePicturePng(const Picture& picture, int width, int height, const std::filesystem::path& output,
                      std::string& problem);
 
+// The same for an SVG picture (a trend of the report), `pixelWidth` wide.
+bool writeSvgPng(const std::string& svg, int pixelWidth, const std::filesystem::path& output, std::string& problem);
+
 }  // namespace pqwave

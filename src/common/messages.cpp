@@ -16,7 +16,9 @@ bool isJapanese(const char* value) {
     return value && value[0] == 'j' && value[1] == 'a' && (value[2] == '\0' || value[2] == '_' || value[2] == '.');
 }
 
-std::string substitute(std::string_view text, std::initializer_list<std::string_view> arguments) {
+}  // namespace
+
+std::string withArguments(std::string_view text, std::initializer_list<std::string_view> arguments) {
     std::string out;
     out.reserve(text.size() + 64);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -32,8 +34,6 @@ std::string substitute(std::string_view text, std::initializer_list<std::string_
     }
     return out;
 }
-
-}  // namespace
 
 Language languageOfEnvironment() {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -67,7 +67,7 @@ std::string tr(const char* english) {
 
 std::string tr(const char* english, std::initializer_list<std::string_view> arguments) {
     const char* text = language == Language::English ? english : ::dgettext(kDomain, english);
-    return substitute(text, arguments);
+    return withArguments(text, arguments);
 }
 
 }  // namespace pqwave

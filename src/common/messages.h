@@ -26,6 +26,9 @@ Language currentLanguage();
 std::string tr(const char* english);
 std::string tr(const char* english, std::initializer_list<std::string_view> arguments);
 
+// `text` with the arguments in place of {0}, {1}, ... (a placeholder without an argument stays).
+std::string withArguments(std::string_view text, std::initializer_list<std::string_view> arguments);
+
 // Marks a text for the catalogue where it is translated later (a table of texts).
 constexpr const char* N_(const char* english) {
     return english;

@@ -234,6 +234,9 @@ void Form1Model::createControls() {
     PqInterval.items = {"200ms", "3s", "10min", "2h"};
     PqInterval.value = 2;
     PqInterval.text = PqInterval.items[2];
+    controls_.add(ReportCommand, "ReportCommand", K::CommandButton, "レポート");
+    controls_.add(TrendCommand, "TrendCommand", K::CommandButton, "トレンド");
+    ReportCommand.enabled = TrendCommand.enabled = false;
     controls_.add(Label10, "Label10", K::Label, "データ解析中");
     Label10.visible = false;
 
@@ -301,6 +304,8 @@ void Form1Model::bindEvents() {
     Command4.onClick = [this] { Command4_Click(); };
     Command10.onClick = [this] { Command10_Click(); };
     PqCommand.onClick = [this] { PqCommand_Click(); };
+    ReportCommand.onClick = [this] { ReportCommand_Click(); };
+    TrendCommand.onClick = [this] { TrendCommand_Click(); };
 }
 
 void Form1Model::Form_Load(int currentYear) {

@@ -86,6 +86,9 @@ public:
     // "電力品質解析" and its choices: Udin in volts (empty: chosen from the first 10 s) and the
     // aggregation interval.
     Control PqCommand, PqVoltsLabel, PqVolts, PqIntervalLabel, PqInterval;
+    // "レポート" and "トレンド": the same measurement as a report in the browser, or as trends in
+    // a window.
+    Control ReportCommand, TrendCommand;
 
     DriveListBox Drive1;
     DirListBox Dir1;
@@ -158,6 +161,8 @@ public:
     void Command4_Click();
     void Command10_Click();
     void PqCommand_Click();
+    void ReportCommand_Click();
+    void TrendCommand_Click();
 
     // The data loader: reads the samples of the file in Label1 into memory.
     void DTLood();

@@ -87,7 +87,7 @@ void Form1Model::showChannelTable() {
 void Form1Model::showRecognized() {
     FileRecognized = -1;
     Label11.visible = Text5.visible = true;
-    PqCommand.enabled = true;
+    PqCommand.enabled = ReportCommand.enabled = TrendCommand.enabled = true;
     setText(T_Div, formD(facts_.samplesPerDivision));
     setText(V_Div, formD(facts_.countsPerDivision));
 }
@@ -136,7 +136,7 @@ void Form1Model::showLoggerHeader() {
 void Form1Model::showUnrecognized() {
     FileRecognized = 0;
     Label11.visible = Text5.visible = false;
-    PqCommand.enabled = false;
+    PqCommand.enabled = ReportCommand.enabled = TrendCommand.enabled = false;
     if (!isSelected(Option1[4])) Command1.enabled = false;
     Command2.enabled = false;
     for (int i = 0; i < kPositions; ++i) setText(Label14[ChannelMap[i]], "");

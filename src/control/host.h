@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "batch/all_files_run.h"
@@ -10,6 +11,8 @@
 #include "common/error.h"
 
 namespace pqwave {
+
+struct PqSurvey;
 
 class Form1Host {
 public:
@@ -39,6 +42,11 @@ public:
     virtual void showWaveformWindow() {}
     virtual void showVectorWindow() {}
     virtual void endProgram() {}
+    // "レポート": write the report of the measured survey at `output` and open it in the
+    // desktop's browser (throws Error when it cannot be written).
+    virtual void showReport(const PqSurvey& /*survey*/, const std::filesystem::path& /*output*/) {}
+    // "トレンド": show the survey's trends in a window.
+    virtual void showTrends(std::shared_ptr<const PqSurvey> /*survey*/) {}
 };
 
 // Every file of a conversion put in place, told to the host; standard output is no file.

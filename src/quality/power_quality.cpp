@@ -88,11 +88,19 @@ double meanLineVolts(const PqSignalSource& signals, std::int64_t samples) {
     return sum / kLineVoltages;
 }
 
+// The squares of the line voltages' basic values in a chain's current 3-s group.
+struct ThreeSecondSquares {
+    std::array<double, kLineVoltages> sums{};
+    int count = 0;
+    double startSeconds = 0;
+};
+
 struct Chain {
     double phase = 0;      // where its next basic interval begins, on the cycle clock
     double endTick = 0;    // the 10-minute tick after its start
     std::int64_t key = 0;  // the clock interval of a 10-min or 2-h aggregation
     IntervalAccumulator group;
+    ThreeSecondSquares threeSeconds;
     bool ended = false;
 };
 
@@ -129,6 +137,7 @@ private:
     Chain makeChain(double phase, double startSeconds) const;
     void runChain(Chain& chain);
     void aggregate(Chain& chain);
+    void tellThreeSeconds(Chain& chain);
     void endChain(Chain& chain);
     void emitGroup(const IntervalAccumulator& group, bool partial);
     void closeClockRow(std::int64_t key);
@@ -222,7 +231,7 @@ void PowerQualityRun::step() {
 Chain PowerQualityRun::makeChain(double phase, double startSeconds) const {
     return Chain{phase, wall_.nextTick(startSeconds, kResynchronisationSeconds),
                  wall_.intervalIndex(startSeconds, rowPeriodSeconds()),
-                 IntervalAccumulator(signals_.circuits(), analysis_.cyclesPerWindow())};
+                 IntervalAccumulator(signals_.circuits(), analysis_.cyclesPerWindow()), ThreeSecondSquares{}};
 }
 
 void PowerQualityRun::startChains() {
@@ -251,6 +260,7 @@ void PowerQualityRun::runChain(Chain& chain) {
         analysis_.analyze(buffer_, start, end, values_);
         chain.phase = endPhase;
         aggregate(chain);
+        if (observers_.threeSecondVoltages) tellThreeSeconds(chain);
         const bool groupComplete = s_.aggregation != PqAggregation::ThreeSeconds || chain.group.count() == 0;
         if (groupComplete && end >= chain.endTick) endChain(chain);
     }
@@ -276,6 +286,17 @@ void PowerQualityRun::aggregate(Chain& chain) {
                 .first->second.add(values_);
             break;
     }
+}
+
+void PowerQualityRun::tellThreeSeconds(Chain& chain) {
+    ThreeSecondSquares& group = chain.threeSeconds;
+    if (group.count == 0) group.startSeconds = values_.startSeconds;
+    for (int v = 0; v < kLineVoltages; ++v) group.sums[v] += values_.rms[v] * values_.rms[v];
+    if (++group.count < kThreeSecondGroup) return;
+    std::array<double, kLineVoltages> volts{};
+    for (int v = 0; v < kLineVoltages; ++v) volts[v] = std::sqrt(group.sums[v] / kThreeSecondGroup);
+    observers_.threeSecondVoltages(group.startSeconds, values_.endSeconds, volts);
+    group = {};
 }
 
 void PowerQualityRun::endChain(Chain& chain) {

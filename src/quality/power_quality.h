@@ -5,6 +5,7 @@
 // in one pass, so memory follows the windows in progress and the rows it returns.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <span>
 
@@ -25,6 +26,11 @@ struct PqObservers {
     // Told of every block of the line voltages as it is read, U12, U23, U31 (volts[v][k],
     // k < count), each sample once and in order from the first (the flickermeter's input).
     std::function<void(std::span<const float* const> volts, std::size_t count)> lineVoltages;
+    // Told of the line voltages of every 3-s value (15 basic intervals of a chain) as it closes,
+    // whatever the aggregation, so that the 3-s extremes come from the same pass as 10-minute
+    // rows. At 10 min and 2 h the group a resynchronisation cuts short is not told.
+    std::function<void(double startSeconds, double endSeconds, const std::array<double, kLineVoltages>& volts)>
+        threeSecondVoltages;
 };
 
 // Refuses (Error, naming the file) settings out of range, a sampling too slow for the 5th

@@ -58,7 +58,12 @@ PqMeasurement measurePowerQuality(const PqSettings& settings, const PqSignalSour
         observers.lineVoltages = [&](std::span<const float* const> volts, std::size_t count) {
             flicker->process(volts, count);
         };
+    ThreeSecondExtremes extremes(settings.startDateTime);
+    observers.threeSecondVoltages = [&](double start, double, const std::array<double, kLineVoltages>& volts) {
+        extremes.add(start, volts);
+    };
     m.result = runPowerQuality(settings, signals, progress, observers);
+    m.threeSecondExtremes = extremes.take();
 
     std::vector<PqEvent>& events = m.result.events;
     if (rvc) events.insert(events.end(), rvc->events().begin(), rvc->events().end());

@@ -13,6 +13,7 @@
 #include "quality/pq_result.h"
 #include "quality/pq_settings.h"
 #include "quality/pq_types.h"
+#include "quality/three_second_extremes.h"
 
 namespace pqwave {
 
@@ -32,6 +33,8 @@ struct PqMeasurement {
     FlickerSeries flicker;                  // per minute and per clock 10 minutes
     std::vector<LongTermFlicker> longTerm;  // per clock 2 hours
     std::vector<DeltaV10Hour> deltaV10Hours;
+    // Per clock 10 minutes, the lowest and highest 3-s line voltages.
+    std::vector<VoltageExtremes> threeSecondExtremes;
 };
 
 // The clock seconds of the recording's start (a date-time value), to the millisecond, that

@@ -426,6 +426,8 @@ QWidget* Form1::buildCommands() {
     grid->addWidget(views_.button(model_.Command2), 1, 1);
     grid->addWidget(views_.button(model_.Command4), 2, 0);
     grid->addWidget(views_.button(model_.Command10), 2, 1);
+    grid->addWidget(views_.button(model_.ReportCommand), 3, 0);
+    grid->addWidget(views_.button(model_.TrendCommand), 3, 1);
     layout->addLayout(grid);
     // The power-quality command's two choices, under it.
     auto* pqChoices = new QGridLayout;
