@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/text_output_file.h"
 #include "display/picture.h"
 #include "display/qt/picture_painter.h"
@@ -44,7 +45,7 @@ bool writePicturePng(const Picture& picture, int width, int height, const std::f
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) {
-        problem = output.string() + ": the picture could not be encoded as PNG";
+        problem = tr("{0}: the picture could not be encoded as PNG", {output.string()});
         return false;
     }
     try {
