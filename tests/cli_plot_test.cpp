@@ -67,13 +67,14 @@ TEST_F(Plot, WaveDrawsEveryRecordedChannelInItsColourWhereItsSamplesLie) {
     EXPECT_EQ(run.err, "pqwave-cli: wrote " + png + "\n");
     QImage image(QString::fromStdString(png));
     ASSERT_EQ(image.size(), QSize(760, 480));  // the picture of a new window
-    // ch1..ch4 in palette colours 8..11; y = 2000 + code (ch2: - code) of 4000 units.
+    // ch1..ch4 in palette colours 8..11; y = 2000 - 2 code (ch2: + 2 code) of 4000 units, the
+    // scale 2 drawing the 800 counts of 10 divisions as the 1600 units to the outer grid line.
     for (int k = 0; k < 4; ++k) {
         EXPECT_GT(pixelsOf(image, 8 + k), 300) << "ch" << k + 1;
         // Point i of 0..80 lies at x = i / 80 of the width and shows sample i.
         for (int i : {10, 25, 55}) {
             const double code = written.expected(static_cast<std::size_t>(i), static_cast<std::size_t>(k));
-            const double y = (2000 + (k == 1 ? -code : code)) / 4000 * 480;
+            const double y = (2000 - 2 * (k == 1 ? -code : code)) / 4000 * 480;
             EXPECT_TRUE(colourNear(image, i / 80.0 * 760, y, 8 + k, 2)) << "ch" << k + 1 << " point " << i;
         }
     }
@@ -90,29 +91,33 @@ TEST_F(Plot, WaveTicksTheNamedBoxesScrollsAndTakesItsSize) {
     EXPECT_EQ(pixelsOf(image, 9), 0);    // ch2 not ticked
     // 1.5 s is scroll position 75: the view starts 75 intervals of 40 samples in.
     const double code = written.expected(75 * 40 + 20, 0);
-    EXPECT_TRUE(colourNear(image, 20 / 80.0 * 400, (2000 + code) / 4000 * 300, 8, 2));
+    EXPECT_TRUE(colourNear(image, 20 / 80.0 * 400, (2000 - 2 * code) / 4000 * 300, 8, 2));
 }
 
 TEST_F(Plot, VectorDrawsTheCurrentsOfABalancedSupply120DegreesApart) {
     CliRun run = cli({"plot", "vector", file, "-o", png});
     ASSERT_EQ(run.status, 0) << run.err;
     QImage image(QString::fromStdString(png));
-    ASSERT_EQ(image.size(), QSize(780, 400));  // 7800 x 4000 twips at a tenth of a pixel each
+    // 7800 twips at a tenth of a pixel each, the diagrams' 4000 and the value texts beneath.
+    ASSERT_EQ(image.width(), 780);
+    ASSERT_GT(image.height(), 400 + 3 * 15);
     // One circuit: a single diagram, star point 1500 / 1.732 above (3200, 1000), drawn
     // upwards from 3750. With Vr-s along +x, phase u is at -30 degrees, and the currents
-    // lag their phases by 20: Ir at -50, It at 70, Is at -170 degrees.
+    // lag their phases by 20: Ir at -50, It at 70, Is at -170 degrees. A current at full
+    // scale, 10 divisions of 80 counts, is 1500 long.
     const double starX = 3200, starY = 3750 - (1000 + 1500 / 1.732);
     const double peakCodes = 100 * std::sqrt(2.0) * 0.2 / 200 / 0.05 * 80;  // 50 mV a division, 80 counts
-    const double length = 1500 * (peakCodes / 2) / 500;
+    const double length = 1500 * peakCodes / 800;
     const std::pair<double, int> currents[] = {{-50, 12}, {70, 9}, {-170, 0}};
     for (const auto& [degrees, colour] : currents) {
         const double x = starX + length / 2 * std::cos(degrees * kDegree);
         const double y = starY - length / 2 * std::sin(degrees * kDegree);
         EXPECT_TRUE(colourNear(image, x / 10, y / 10, colour)) << degrees;
     }
-    // Vr-s is horizontal and as long as 1500 x its peak in counts / 2 / 500.
     EXPECT_GT(pixelsOf(image, 13), 40);
     EXPECT_GT(pixelsOf(image, 11), 40);
+    // The value texts in black beneath the diagrams.
+    EXPECT_GT(pixelsOf(image.copy(0, 400, 780, image.height() - 400), 0), 300);
 }
 
 TEST_F(Plot, WindowSettingsReachTheWindow) {

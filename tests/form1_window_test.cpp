@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -289,11 +290,43 @@ TEST_F(Form1Startup, CaptionsUseAFontWithJapaneseGlyphs) {
     for (char32_t c : {U'処', U'ﾌ', U'ァ', U'Δ'}) EXPECT_TRUE(metrics.inFontUcs4(c)) << static_cast<unsigned>(c);
 }
 
-TEST_F(Form1Startup, FitsA1280PixelWideScreenWithoutSideScrolling) {
+// On a 1024 x 768 screen every control the window shows lies in view, whichever processing's
+// options are showing: nothing needs the scroll bars.
+TEST_F(Form1Startup, ShowsEveryControlInViewOnA1024By768Screen) {
+    std::vector<ChannelBlock> channels;
+    for (int k = 1; k <= 16; ++k) channels.push_back({std::to_string(k), k <= 2 ? "100V" : "50mV"});
+    writeBlockHeaderFile(folder() / "06D13-45-30_A_LONG_NAME.MEM", channels);
     open();
+    clickFile("06D13-45-30_A_LONG_NAME.MEM");
+    window_->resize(1024, 768);
     auto* scroll = qobject_cast<QScrollArea*>(window_->centralWidget());
     ASSERT_NE(scroll, nullptr);
-    EXPECT_LE(scroll->widget()->minimumSizeHint().width(), 1280 - 2 * scroll->frameWidth());
+    auto allInView = [&](const char* state) {
+        QApplication::processEvents();
+        const QRect view = scroll->viewport()->rect();
+        int shown = 0;
+        for (const Control* control : model_->controls()) {
+            QWidget* widget = window_->widgetFor(*control);
+            if (!widget || !widget->isVisible()) continue;
+            ++shown;
+            const QRect at(widget->mapTo(scroll->viewport(), QPoint(0, 0)), widget->size());
+            EXPECT_TRUE(view.contains(at)) << state << ": " << control->name << " at " << at.x() << "," << at.y() << " "
+                                           << at.width() << "x" << at.height();
+        }
+        EXPECT_GT(shown, 100) << state;
+        EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << state;
+        EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << state;
+    };
+    allInView("実効値演算");
+    clickButton("Check12(0)");
+    clickButton("Check12(1)");
+    allInView("補償前電圧, 理論補償値");
+    clickButton("Option2(1)");
+    clickButton("Check16");
+    allInView("生データ出力, Ch入替");
+    clickButton("Option2(3)");
+    clickButton("Check4");
+    allInView("CHデータFFT, 時間移動FFT");
 }
 
 // ---- Processing choice and its options

@@ -200,11 +200,51 @@ TEST(VectorArrows, VrsPointsAlongXAndBalancedCurrentsLie120DegreesApart) {
     EXPECT_NEAR(angleBetween(s, r), 120, 0.5);
     EXPECT_NEAR(r, -30, 0.5);  // in phase with the phase u voltage, 30 degrees behind Vr-s
 
-    // A phasor of length L is drawn s x L / 500 x the display multiplier long.
-    const double peakCodes = 110 * std::sqrt(2.0) / 100 * 1600;  // 100 V a division, 1600 counts
-    EXPECT_NEAR(length(rsShaft), 1500 * (peakCodes / 2) / 500, 3);
+    // As the window starts, a phase voltage and a current at full scale (10 divisions of 1600
+    // counts) are as long as the diagram's scale, 1500: Vr-s, the square root of 3 phase
+    // voltages, is 1500 x sqrt(3) x its peak over the full scale.
+    const double fullScale = 10 * 1600;
+    const double linePeak = 110 * std::sqrt(2.0) / 100 * 1600;                  // 100 V a division
+    const double currentPeak = 100 * 0.2 / 200 * std::sqrt(2.0) / 0.05 * 1600;  // 0.2 V at 200 A, 50 mV
+    EXPECT_NEAR(length(rsShaft), 1500 * std::sqrt(3.0) * linePeak / fullScale, 0.005 * length(rsShaft));
+    EXPECT_NEAR(length(*ir[0]), 1500 * currentPeak / fullScale, 0.005 * length(*ir[0]));
+    // A phasor of length L (half the peak in counts) is drawn s x L / 500 x the multiplier long.
     setText(w.form02.Text1[0], "2");  // redraws at once
-    EXPECT_NEAR(length(*w.lines(13)[0]), 2 * 1500 * (peakCodes / 2) / 500, 6);
+    EXPECT_NEAR(length(*w.lines(13)[0]), 2 * 1500 * (linePeak / 2) / 500, 6);
+}
+
+TEST(VectorScale, TheUsersMultipliersStayUntilAnotherRecordingIsLoaded) {
+    Window w(supplyRecording(balanced({{100, 0, 200, {}}})));
+    w.open();
+    EXPECT_EQ(w.form02.Text1[0].text, "0.108");   // 500 sqrt(3) over 8000, half the 16000 counts
+    EXPECT_EQ(w.form02.Text1[1].text, "0.0625");  // 500 over 8000
+    setText(w.form02.Text1[1], "3");
+    w.open();
+    EXPECT_EQ(w.form02.Text1[1].text, "3");
+
+    gen::RecordingSpec spec8840 = supplyRecording(balanced({{100, 0, 200, {}}}));
+    spec8840.layout = 40;
+    w.recording.folder.write("B.WAV", spec8840);
+    select(w.recording.form.Option1[2]);  // "自動": every kind listed
+    w.recording.model.click("B.WAV");
+    w.recording.form.DTLood();
+    w.open();
+    EXPECT_EQ(w.form02.Text1[1].text, "1.25");  // 500 over 400, half of 10 divisions of 80 counts
+}
+
+// A picture file has no labels: the time, the rotation and the value texts go beneath it.
+TEST(VectorValues, ThePictureForAFileCarriesTheTextsBeneathTheDiagrams) {
+    Window w(supplyRecording(balanced({{100, 0, 200, {}}, {40, 0, 200, {}}})));
+    w.open();
+    const Picture printed = w.form02.pictureWithValues();
+    std::vector<std::string> beneath;
+    for (const PictureText* t : printed.all<PictureText>())
+        if (t->at.y >= Form02Model::kPictureHeight) beneath.push_back(t->text);
+    ASSERT_EQ(beneath.size(), 4u);  // time and rotation, voltages, two circuits
+    EXPECT_EQ(beneath[0], "基本波ベクトル  0.00 Sec  相回転＝正回転");
+    EXPECT_EQ(beneath[1] + "\r" + beneath[2] + "\r" + beneath[3], w.form02.Label2.text);
+    EXPECT_GT(printed.height, Form02Model::kPictureHeight + 4 * 150);
+    EXPECT_EQ(printed.width, Form02Model::kPictureWidth);
 }
 
 // The numbers of a value text, in order.

@@ -1,6 +1,8 @@
 // The waveform window's model without a display: the grid, every trace's colour, sign and
-// points, the scroll range and time, the phase read-out, play, the layout offsets, the
-// per-column extremes of long views, and recordings that give it little to work with.
+// points, the scales it starts with, the scroll range and time, the phase read-out, play, the
+// layout offsets, the per-column extremes of long views, logger and RMS recordings, and
+// recordings that give it little to work with. y grows downwards: a value v at scale m is
+// drawn at 2000 - v m.
 #include "display/waveform_model.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +32,8 @@ std::vector<std::int16_t> ramp(int samples) {
 
 // 1000 samples at 10 kHz: 200 per 20 ms interval, 0.1 s of measurement.
 struct Window {
-    explicit Window(const gen::RecordingSpec& spec) : recording(spec), form2(recording.form) {
+    explicit Window(const gen::RecordingSpec& spec, const std::string& name = "REC.MEM")
+        : recording(spec, name), form2(recording.form) {
         form2.openFromMainWindow();
     }
     LoadedRecording recording;
@@ -39,6 +42,10 @@ struct Window {
     void tick(std::initializer_list<int> boxes) {
         for (int k : boxes) setValue(form2.Check1[k], 1);
         click(form2.Command3);  // "表示"
+    }
+    // Every channel at scale 1, so that a trace shows its codes as they are.
+    void unitScales() {
+        for (Control& scale : form2.Text1) setText(scale, "1");
     }
     std::vector<const PictureLine*> lines(int colour) const {
         std::vector<const PictureLine*> found;
@@ -83,16 +90,17 @@ TEST(WaveformPicture, GridHasAVerticalLineEveryHalfIntervalAndFourHorizontalOnes
     EXPECT_NEAR(verticals[1], 500.0 / 3, 1e-9);
 }
 
-TEST(WaveformPicture, ChannelTracesTakeTheirPaletteColoursAndOnlyCh2IsInverted) {
+TEST(WaveformPicture, ChannelTracesTakeTheirPaletteColoursAndDrawCh2Inverted) {
     std::vector<std::vector<std::int16_t>> channels;
     for (int k = 0; k < 8; ++k) channels.push_back(constant(1000, 10 * (k + 1)));
     Window w(codeRecording(channels));
+    w.unitScales();
     setText(w.form2.Text1[0], "2");
     setText(w.form2.Text1[1], "3");
     w.tick({0, 1, 2, 3, 4, 5, 6, 7});
-    // ch1..ch6 in the light colours 8..13, ch7 cyan (3), ch8 red (4).
+    // ch1..ch6 in the light colours 8..13, ch7 cyan (3), ch8 red (4); ch2 (w-v) shown as v-w.
     const int colours[] = {8, 9, 10, 11, 12, 13, 3, 4};
-    const double expectedY[] = {2000 + 10 * 2, 2000 - 20 * 3, 2030, 2040, 2050, 2060, 2070, 2080};
+    const double expectedY[] = {2000 - 10 * 2, 2000 + 20 * 3, 1970, 1960, 1950, 1940, 1930, 1920};
     for (int k = 0; k < 8; ++k) {
         const PicturePolyline* t = w.trace(colours[k]);
         ASSERT_NE(t, nullptr) << "ch" << k + 1;
@@ -103,32 +111,34 @@ TEST(WaveformPicture, ChannelTracesTakeTheirPaletteColoursAndOnlyCh2IsInverted) 
     EXPECT_EQ(consoleColour(9), 0x0000FFu);  // the light blue of ch2
 }
 
-TEST(WaveformPicture, DerivedTracesSubtractTheirValueFromTheCentreWithoutOverflow) {
+TEST(WaveformPicture, DerivedTracesDrawTheNegatedSumsTheyReadWithoutOverflow) {
     Window w(codeRecording({constant(1000, 300), constant(1000, 100), constant(1000, 30000), constant(1000, 30000)}));
+    w.unitScales();
     setText(w.form2.Text1[0], "2");
     w.tick({9});
     const PicturePolyline* current = w.trace(6);
     ASSERT_NE(current, nullptr);
-    EXPECT_EQ(current->points.front().y, 2000 - 60000);  // -(ch3 + ch4), the sum beyond 16 bits
+    EXPECT_EQ(current->points.front().y, 2000 + 60000);  // -(ch3 + ch4), the sum beyond 16 bits
     EXPECT_EQ(w.form2.Check1ForeColor[9], 6);
 
     setValue(w.form2.Check1[9], 0);
     w.tick({10});
     const PicturePolyline* voltage = w.trace(6);
     ASSERT_NE(voltage, nullptr);
-    EXPECT_EQ(voltage->points.front().y, 2000 - (300 - 100) * 2);  // -(ch1 - ch2) x Text1(0)
+    EXPECT_EQ(voltage->points.front().y, 2000 + (300 - 100) * 2);  // -(ch1 - ch2) x Text1(0)
 
     setValue(w.form2.Check1[10], 0);
     w.tick({11});
     const PicturePolyline* unmeasured = w.trace(0);
     ASSERT_NE(unmeasured, nullptr);
-    EXPECT_EQ(unmeasured->points.front().y, 2000 - 60000);
+    EXPECT_EQ(unmeasured->points.front().y, 2000 + 60000);
     EXPECT_EQ(w.form2.Check1ForeColor[11], 0);
 }
 
 TEST(WaveformPicture, PointsStepAcrossTheWidthFromTheScrollPosition) {
     Window w(codeRecording({ramp(1000)}));
     ASSERT_EQ(w.recording.form.Lab1OutN.text, "200");
+    w.unitScales();
     w.tick({0});
     const PicturePolyline* t = w.trace(8);
     ASSERT_NE(t, nullptr);
@@ -136,22 +146,141 @@ TEST(WaveformPicture, PointsStepAcrossTheWidthFromTheScrollPosition) {
     EXPECT_EQ(t->points[0].x, 0);
     EXPECT_DOUBLE_EQ(t->points[1].x, 1000.0 / 400);
     EXPECT_DOUBLE_EQ(t->points[400].x, 1000);
-    EXPECT_EQ(t->points[7].y, 2007);
+    EXPECT_EQ(t->points[7].y, 2000 - 7);
 
     setScrollValue(w.form2.HScroll1, 2);  // starts 2 intervals (400 samples) in, and redraws
     t = w.trace(8);
     ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->points[0].y, 2400);
-    EXPECT_EQ(t->points[400].y, 2800);
+    EXPECT_EQ(t->points[0].y, 2000 - 400);
+    EXPECT_EQ(t->points[400].y, 2000 - 800);
 }
 
 TEST(WaveformPicture, ARecordingShorterThanTheSpanDrawsEachOfItsSamples) {
     Window w(codeRecording({ramp(300)}));  // 300 samples, the view spans 400
+    w.unitScales();
     w.tick({0});
     const PicturePolyline* t = w.trace(8);
     ASSERT_NE(t, nullptr);
     ASSERT_EQ(t->points.size(), 300u);
-    EXPECT_EQ(t->points.back().y, 2000 + 299);
+    EXPECT_EQ(t->points.back().y, 2000 - 299);
+}
+
+// A channel at full scale, 10 divisions of the recording's counts (the logger's range itself, and
+// no more than the 12-bit codes of the 8840 and the 886x), reaches the outer grid line 1600
+// units from the centre with the scale the window starts with.
+TEST(WaveformScale, AChannelAtFullScaleReachesTheOuterGridLineOnEveryKindOfRecording) {
+    struct Kind {
+        int layout;
+        int fullScale;  // counts
+        bool rms;
+    };
+    const Kind kinds[] = {{40, 10 * 80, false}, {41, 10 * 1600, false}, {47, 10 * 1600, false}, {80, 10 * 800, false},
+                          {86, 2047, false},    {20, 20000, false},     {41, 10 * 1600, true}};
+    for (const Kind& kind : kinds) {
+        gen::RecordingSpec spec = codeRecording({constant(500, kind.fullScale), constant(500, -kind.fullScale)});
+        spec.layout = kind.layout;
+        spec.rms = kind.rms;
+        if (kind.rms) {
+            spec.channels[0].minCodes = constant(500, kind.fullScale / 2);
+            spec.channels[1].minCodes = constant(500, 0);
+        }
+        Window w(spec);
+        setValue(w.form2.Check1[0], 1);  // drawn at once
+        const PicturePolyline* t = w.trace(8);
+        ASSERT_NE(t, nullptr) << kind.layout;
+        EXPECT_NEAR(t->points.front().y, 2000 - 1600, 1.5) << kind.layout << " scale " << w.form2.Text1[0].text;
+        setValue(w.form2.Check1[0], 0);
+        EXPECT_EQ(w.trace(8), nullptr);
+    }
+}
+
+TEST(WaveformScale, TheUsersScaleStaysUntilAnotherRecordingIsLoaded) {
+    Window w(codeRecording({ramp(1000)}));
+    EXPECT_EQ(w.form2.Text1[0].text, "0.1");  // 1600 units for 10 divisions of 1600 counts
+    setText(w.form2.Text1[0], "5");
+    setText(w.form2.Text2, "4");
+    w.form2.openFromMainWindow();
+    EXPECT_EQ(w.form2.Text1[0].text, "5");
+    EXPECT_EQ(w.form2.Text2.text, "4");
+
+    gen::RecordingSpec spec8840 = codeRecording({ramp(1000)});
+    spec8840.layout = 40;
+    w.recording.folder.write("B.WAV", spec8840);
+    select(w.recording.form.Option1[2]);  // "自動": every kind listed
+    w.recording.model.click("B.WAV");
+    w.recording.form.DTLood();
+    w.form2.openFromMainWindow();
+    EXPECT_EQ(w.form2.Text1[0].text, "2");  // 800 counts at full scale
+    EXPECT_EQ(w.form2.Text2.text, "2");
+}
+
+// With y downwards, a value that rises is drawn with y falling. ch2 (w-v) is shown as v-w and
+// "未測定相Ｖ" as -(ch1 - ch2), so the three line voltages on the picture add up to nothing, as
+// they do on the supply; the currents ch3, ch4 and "S相電流" likewise.
+TEST(WaveformOrientation, ARisingSineIsDrawnRisingAndTheThreePhasesCloseOnThePicture) {
+    std::vector<std::vector<std::int16_t>> channels(4, std::vector<std::int16_t>(1000));
+    for (int j = 0; j < 1000; ++j)
+        for (int k = 0; k < 4; ++k)
+            channels[k][j] =
+                static_cast<std::int16_t>(std::lround(5000 * std::sin(2 * std::numbers::pi * j / 200 - k)));
+    Window w(codeRecording(channels));
+    w.tick({0, 2});
+    for (int colour : {8, 10}) {
+        const PicturePolyline* t = w.trace(colour);
+        ASSERT_NE(t, nullptr);
+        for (int i = 1; i <= 400; ++i) {
+            const int rising = channels[colour - 8][i] - channels[colour - 8][i - 1];
+            if (rising == 0) continue;
+            EXPECT_LT((t->points[i].y - t->points[i - 1].y) * rising, 0) << colour << " " << i;
+        }
+    }
+    auto sumsToNothing = [&](std::initializer_list<int> boxes) {
+        for (int k = 0; k < kWaveTraces; ++k) setValue(w.form2.Check1[k], 0);
+        w.tick(boxes);
+        auto traces = w.form2.picture().all<PicturePolyline>();
+        ASSERT_EQ(traces.size(), 3u);
+        for (std::size_t i = 0; i <= 400; ++i)
+            EXPECT_NEAR(traces[0]->points[i].y + traces[1]->points[i].y + traces[2]->points[i].y, 3 * 2000, 1e-6) << i;
+    };
+    sumsToNothing({0, 1, 10});  // Vr-s, Vs-t, Vt-r
+    sumsToNothing({2, 3, 9});   // Ir, It, Is
+}
+
+// A logger's or RMS recording's series are seen over the whole record as recorded, ch2 as well;
+// an RMS channel's maximum and minimum series are two traces in its colour. (Records shorter
+// than the picture is wide, so that each sample is a point.)
+TEST(WaveformSeries, LoggerAndRmsRecordingsShowTheirSeriesOverTheRecord) {
+    gen::RecordingSpec logger = codeRecording({ramp(600), constant(600, 5000)});
+    logger.layout = 20;
+    logger.timePerDivision = "1s";
+    logger.samplesPerDivision = 1;
+    Window w(logger);
+    EXPECT_EQ(w.form2.Text2.text, "600");  // one sample an interval
+    for (int k = 8; k < kWaveTraces; ++k) EXPECT_FALSE(w.form2.Check1[k].enabled) << k;
+    w.tick({0, 1});
+    const PicturePolyline* ch1 = w.trace(8);
+    const PicturePolyline* ch2 = w.trace(9);
+    ASSERT_NE(ch1, nullptr);
+    ASSERT_NE(ch2, nullptr);
+    ASSERT_EQ(ch1->points.size(), 600u);
+    EXPECT_NEAR(ch1->points.back().x, 1000.0 * 599 / 600, 1e-9);
+    EXPECT_NEAR(ch1->points.back().y, 2000 - 599 * 0.08, 1e-9);  // 1600 units for 20000 counts
+    EXPECT_NEAR(ch2->points.front().y, 2000 - 5000 * 0.08, 1e-9);
+    int verticals = 0;
+    for (const PictureLine* line : w.lines(7)) verticals += line->from.x == line->to.x;
+    EXPECT_EQ(verticals, 13);  // 1200 half intervals, a line every 100
+
+    gen::RecordingSpec rms = codeRecording({constant(600, 8000), constant(600, 3000)});
+    rms.rms = true;
+    rms.channels[0].minCodes = constant(600, 6000);
+    rms.channels[1].minCodes = constant(600, 2000);
+    Window r(rms, "REC.RMS");
+    EXPECT_EQ(r.form2.Text2.text, "3");  // 600 samples of 200 an interval
+    r.tick({0, 1});
+    std::vector<double> ys;
+    for (const PicturePolyline* t : r.form2.picture().all<PicturePolyline>()) ys.push_back(t->points.front().y);
+    EXPECT_EQ(ys, (std::vector<double>{2000 - 800, 2000 - 600, 2000 - 300, 2000 - 200}));
+    EXPECT_EQ(r.trace(9)->points.front().y, 2000 - 300);
 }
 
 TEST(WaveformScrolling, TheRangeAndTheTimeFollowTheMeasurementTime) {
@@ -232,6 +361,7 @@ TEST(WaveformFundamental, CorrelatesTheSumOfCh1AndCh2OverTheView) {
         ch2[j] = static_cast<std::int16_t>(std::lround(v * 0.25));
     }
     Window w(codeRecording({ch1, ch2}));
+    setText(w.form2.Text1[0], "0.5");  // the curve is drawn at the scale of the voltages
     w.tick({8});
     // The fundamental's sums, worked out here from the stored codes: points 0..400 from sample 0.
     double s = 0, c = 0;
@@ -249,10 +379,10 @@ TEST(WaveformFundamental, CorrelatesTheSumOfCh1AndCh2OverTheView) {
     const PicturePolyline* curve = w.trace(5);
     ASSERT_NE(curve, nullptr);
     ASSERT_EQ(curve->points.size(), 101u);
-    EXPECT_NEAR(curve->points[0].y, b + 2000, 1e-9);
+    EXPECT_NEAR(curve->points[0].y, 2000 - b * 0.5, 1e-9);
     const double phi = 2 * 2 * 3.14159 / 100 * 30;
     EXPECT_EQ(curve->points[30].x, 300);
-    EXPECT_NEAR(curve->points[30].y, a * std::sin(phi) + 2000 + b * std::cos(phi), 1e-9);
+    EXPECT_NEAR(curve->points[30].y, 2000 - (a * std::sin(phi) + b * std::cos(phi)) * 0.5, 1e-9);
     EXPECT_EQ(w.form2.Check1ForeColor[8], 5);
 }
 
@@ -331,12 +461,12 @@ TEST(WaveformEnvelope, ALongViewDrawsTheExtremesOfEachPixelColumn) {
     for (int i = 0; i < 100000; ++i) {
         int c = std::min(759, static_cast<int>(std::floor(i * 760.0 / 100000)));
         if (c != previous && previous >= 0) {
-            double y = 2000 + codes[i - 1] * 0.5;
+            double y = 2000 - codes[i - 1] * 0.5;
             low[c] = std::min(low[c], y);
             high[c] = std::max(high[c], y);
         }
         previous = c;
-        double y = 2000 + codes[i] * 0.5;
+        double y = 2000 - codes[i] * 0.5;
         low[c] = std::min(low[c], y);
         high[c] = std::max(high[c], y);
     }
@@ -344,14 +474,17 @@ TEST(WaveformEnvelope, ALongViewDrawsTheExtremesOfEachPixelColumn) {
         EXPECT_FLOAT_EQ(e.low[c], low[c]) << c;
         EXPECT_FLOAT_EQ(e.high[c], high[c]) << c;
     }
-    // 1001 grid lines 0.76 pixel apart: one in each pixel column 0..760 is all that shows.
-    int verticals = 0;
-    for (const PictureLine* line : w.lines(7)) verticals += line->from.x == line->to.x;
-    EXPECT_EQ(verticals, 761);
+    // 1000 half intervals: a grid line every 50 of them, 25 intervals (0.5 s), at most 20 spaces.
+    std::vector<double> verticals;
+    for (const PictureLine* line : w.lines(7))
+        if (line->from.x == line->to.x) verticals.push_back(line->from.x);
+    ASSERT_EQ(verticals.size(), 21u);
+    EXPECT_DOUBLE_EQ(verticals[1], 50.0);
 }
 
 TEST(WaveformBadInput, DrawsWhatItCanWithoutDividingByZeroOrReadingPastTheSamples) {
     Window w(codeRecording({ramp(1000)}));
+    w.unitScales();
     w.tick({0, 8, 9, 10});
     // A span of 0: the grid without vertical lines, no traces.
     setText(w.form2.Text2, "0");
@@ -370,7 +503,7 @@ TEST(WaveformBadInput, DrawsWhatItCanWithoutDividingByZeroOrReadingPastTheSample
     const PicturePolyline* t = w.trace(8);
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->points.size(), 100u);
-    EXPECT_EQ(t->points.back().y, 2000 + 999);
+    EXPECT_EQ(t->points.back().y, 2000 - 999);
 
     // No samples per interval at all.
     setText(w.recording.form.Lab1OutN, "0");

@@ -165,8 +165,9 @@ Painted paintWaveform(Form2Model& w, const Form1Model& form, const PlotChoices& 
     return painted;
 }
 
+// `printed` receives the picture with the window's value texts beneath it.
 Painted paintVector(Form02Model& v, const PlotChoices& p, const SplitSettings& settings, const CommandRun& run,
-                    const std::string& file) {
+                    const std::string& file, Picture& printed) {
     v.Form_Activate();
     if (int status = applySettings(v.controls(), settings.window, run, tr("the vector window"), "Form02."))
         return {.status = status};
@@ -177,10 +178,11 @@ Painted paintVector(Form02Model& v, const PlotChoices& p, const SplitSettings& s
         setScrollValue(v.HScroll1, *position);
     }
     v.V_Drow();
-    Painted painted{&v.picture(), p.width, p.height};
+    printed = v.pictureWithValues();
+    Painted painted{&printed, p.width, p.height};
     if (painted.width == 0) {
         painted.width = Form02Model::kDefaultPixelWidth;
-        painted.height = Form02Model::kDefaultPixelHeight;
+        painted.height = static_cast<int>(std::lround(painted.width * printed.height / printed.width));
     }
     return painted;
 }
@@ -218,13 +220,14 @@ int runPlot(CommandRun& run) {
 
     std::unique_ptr<Form2Model> waveform;
     std::unique_ptr<Form02Model> vector;
+    Picture printed;
     Painted painted;
     if (p->wave) {
         waveform = std::make_unique<Form2Model>(form);
         painted = paintWaveform(*waveform, form, *p, *settings, run, file);
     } else {
         vector = std::make_unique<Form02Model>(form);
-        painted = paintVector(*vector, *p, *settings, run, file);
+        painted = paintVector(*vector, *p, *settings, run, file, printed);
     }
     if (painted.status != kExitDone) return painted.status;
     if (form.progress.cancelRequested()) {

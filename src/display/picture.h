@@ -43,6 +43,7 @@ struct PictureText {
     PicturePoint at;
     std::string text;
     int colour = 0;
+    double height = 0;  // user units; 0: the picture's textHeight
 };
 
 using PictureItem = std::variant<PictureLine, PicturePolyline, PictureEnvelope, PictureText>;

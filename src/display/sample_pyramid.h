@@ -12,10 +12,18 @@
 
 namespace pqwave {
 
-// The series the waveform window draws from raw codes: ch1..ch8 as recorded, and the two
-// sums its derived traces subtract from the centre line, formed without 16-bit overflow.
-enum class WaveSeries { Ch1, Ch2, Ch3, Ch4, Ch5, Ch6, Ch7, Ch8, Ch3PlusCh4, Ch1MinusCh2 };
-inline constexpr int kWaveSeriesCount = 10;
+// The series the waveform window draws from raw codes: each analogue column as recorded, and
+// the two sums its derived traces draw, formed without 16-bit overflow. Columns 0..7 are ch1..ch8
+// of a waveform recording; an RMS recording's maximum and minimum series take two columns a
+// channel, up to 16, reached through columnSeries.
+inline constexpr int kColumnSeries = 16;
+enum class WaveSeries { Ch1, Ch2, Ch3, Ch4, Ch5, Ch6, Ch7, Ch8, Ch3PlusCh4 = kColumnSeries, Ch1MinusCh2 };
+inline constexpr int kWaveSeriesCount = kColumnSeries + 2;
+
+// The series of column `column` (0..15) as recorded.
+inline WaveSeries columnSeries(int column) {
+    return static_cast<WaveSeries>(column);
+}
 
 // The value of a series at one sample; false when the recording lacks the sample or a
 // column the series needs.

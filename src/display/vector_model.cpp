@@ -15,12 +15,15 @@
 #include "common/text.h"
 #include "control/conversion_job.h"
 #include "control/form1_model.h"
+#include "display/full_scale.h"
 #include "display/recorded_samples.h"
 
 namespace pqwave {
 namespace {
 
 constexpr double kBaseline = 3750;  // phasors are drawn upwards from this line
+constexpr double kValueLine = 240;  // twips between the lines of values beneath the picture
+constexpr double kValueText = 150;
 
 int clampedInt(double value) {
     if (!std::isfinite(value)) return 0;
@@ -45,6 +48,16 @@ const RecordingFacts kNoRecording;
 
 const RecordingFacts& factsOf(const DisplayView& view) {
     return view.facts() ? *view.facts() : kNoRecording;
+}
+
+// A phasor is half the fundamental's peak, in counts of the mean range of its pair of columns;
+// it is drawn s x length / 500 x multiplier long. A sine at full scale on column `c` of the
+// pair (c, d) is a phasor of fullScale x scale(c) / (scale(c) + scale(d)).
+double fullScalePhasor(const Recording& r, int c, int d) {
+    const double scale = r.channelScale[static_cast<std::size_t>(c)];
+    const double pair = scale + (d < kChannelPositions ? r.channelScale[static_cast<std::size_t>(d)] : 0.0f);
+    const double length = fullScaleCounts(r, c) * scale / pair;
+    return std::isfinite(length) && length > 0 ? length : 0;
 }
 
 }  // namespace
@@ -125,6 +138,7 @@ int Form02Model::diagramCount() const {
 // ---- Events
 
 void Form02Model::Form_Activate() {
+    fitMultipliers();
     select(Option1[source_().supplyHz == 50 ? 0 : 1]);
     T_Set();
     setScrollValue(HScroll1, 0);
@@ -181,6 +195,24 @@ void Form02Model::Form_Unload() {
 
 void Form02Model::Vcopy_Click() {
     host_->copyPicture();
+}
+
+// ---- Multipliers that fit the recording
+
+// Set as the window's own starting values, not typed: no change rule runs.
+void Form02Model::fitMultipliers() {
+    const DisplayView view = source_();
+    if (!view.recording || view.loadCount == fittedLoad_) return;
+    fittedLoad_ = view.loadCount;
+    const Recording& r = *view.recording;
+    const double volts = std::max(fullScalePhasor(r, 0, 1), fullScalePhasor(r, 1, 0));
+    double amps = 0;
+    for (int c = 0; c < diagramCount() && 2 * c + 3 < kChannelPositions; ++c)
+        amps = std::max({amps, fullScalePhasor(r, 2 * c + 2, 2 * c + 3), fullScalePhasor(r, 2 * c + 3, 2 * c + 2)});
+    // Phasors from the star point share one scale: a phase voltage at full scale (a line
+    // voltage over the square root of 3) and a current at full scale are both s long.
+    Text1[0].text = multiplierText(bandMultiplier(500 * std::numbers::sqrt3, volts));
+    Text1[1].text = multiplierText(bandMultiplier(500, amps));
 }
 
 // ---- Set-up for the frequency
@@ -377,6 +409,23 @@ void Form02Model::draw() {
     VecPrintAt(7050, 3060, "Ir", 12);
     VecPrintAt(7050, 3240, "Is", 0);
     VecPrintAt(7050, 3420, "It", 9);
+}
+
+Picture Form02Model::pictureWithValues() const {
+    Picture out = picture_;
+    std::vector<std::string> lines{Label3.text + "  " + Label5.text + " " + Label6.text + "  " + Label4.text};
+    for (std::size_t from = 0; from <= Label2.text.size();) {
+        const std::size_t end = std::min(Label2.text.find('\r', from), Label2.text.size());
+        lines.push_back(Label2.text.substr(from, end - from));
+        from = end + 1;
+    }
+    double y = kPictureHeight + kValueLine / 4;
+    for (const std::string& line : lines) {
+        out.items.push_back(PictureText{{100, y}, line, 0, kValueText});
+        y += kValueLine;
+    }
+    out.height = y + kValueLine / 4;
+    return out;
 }
 
 void Form02Model::writeValues() {

@@ -2,7 +2,10 @@
 // line voltages Vr-s = ch1, Vt-s = ch2, Vr-t, and each circuit's Ir, It, Is), their RMS
 // values, each circuit's active and reactive power and the phase sequence, which can select
 // the main window's rotation ("自動位相確認"). Drawing coordinates are twips of the picture
-// with y downwards; the phasors are drawn with y upwards from the line y = 3750.
+// with y downwards; the phasors are drawn with y upwards from the line y = 3750. With the
+// multipliers the window starts with, a phase voltage (star point to corner of the voltage
+// triangle) and a current at their channels' full scale are both as long as the diagram's
+// scale s.
 #pragma once
 
 #include <array>
@@ -74,6 +77,9 @@ public:
     std::vector<double> SineTable, CosineTable;
 
     // ---- Events
+    // The cycle of the selected frequency from cycle 0; on a recording the window has not shown
+    // before, the voltage and current multipliers that fit it first. Multipliers the user
+    // typed stay while the same recording is in memory.
     void Form_Activate();
     void Option1_Click(int index);
     void HScroll1_Change();
@@ -89,6 +95,9 @@ public:
 
     const VectorCycle& cycle() const { return cycle_; }
     const Picture& picture() const { return picture_; }
+    // The picture with what the window's labels show written beneath it (the cycle's time,
+    // the rotation, the voltages, currents and powers): a picture file has no labels.
+    Picture pictureWithValues() const;
     int diagramCount() const;  // M + 1
     bool playing() const { return playing_; }
 
@@ -97,6 +106,7 @@ public:
     void setHost(DisplayHost* host) { host_ = host ? host : &defaultHost_; }
 
 private:
+    void fitMultipliers();
     void gatherCycle();
     void detectSequence();
     void draw();
@@ -113,6 +123,7 @@ private:
     VectorCycle cycle_;
     Picture picture_;
     bool playing_ = false;
+    int fittedLoad_ = -1;  // the load whose multipliers the window took
 };
 
 }  // namespace pqwave

@@ -1,6 +1,7 @@
 // The waveform window's rules and its picture. The view starts N x HScroll1 samples into the
 // recording and shows N x Text2 of them across 1000 units; a view with more samples than the
-// picture has pixel columns is drawn from the min/max pyramid, one stroke per column.
+// picture has pixel columns is drawn from the min/max pyramid, one stroke per column. With y
+// growing downwards, a value v of a trace with scale m is drawn at 2000 - v x m.
 #include "display/waveform_model.h"
 
 #include <algorithm>
@@ -10,12 +11,15 @@
 #include "common/numbers.h"
 #include "common/textforms.h"
 #include "control/form1_model.h"
+#include "display/full_scale.h"
 
 namespace pqwave {
 namespace {
 
 constexpr double kPi = 3.14159;  // the window's own value of pi, kept for its angles
 constexpr double kCentre = 2000;
+// Spaces between vertical grid lines, at most: more would grey the picture over.
+constexpr double kMaxGridSpaces = 20;
 
 // A rounded count or position that a scroll bar or loop can hold; 0 when there is none.
 int clampedInt(double value) {
@@ -26,6 +30,14 @@ int clampedInt(double value) {
 
 int traceColour(int k) {
     return k < 6 ? k + 8 : k - 3;
+}
+
+// Half intervals from one vertical grid line to the next: 1, or 2, 5, 10, 20, 50, ... when a
+// long view has more than kMaxGridSpaces of them.
+double gridStep(double halfIntervals) {
+    for (double decade = 1;; decade *= 10)
+        for (double m : {1.0, 2.0, 5.0})
+            if (halfIntervals / (m * decade) <= kMaxGridSpaces) return m * decade;
 }
 
 }  // namespace
@@ -79,9 +91,31 @@ Form2Model::Form2Model(std::function<DisplayView()> source, DisplayHost* host)
 // ---- Opening, layout, scrolling
 
 void Form2Model::openFromMainWindow() {
+    fitToRecording();
     updateScrollRange();
     Form_Activate();
     Drow();
+}
+
+bool Form2Model::seriesRecording() const {
+    const DisplayView view = source_();
+    const RecordingKind kind = view.facts() ? view.facts()->kind : RecordingKind::NotRecognized;
+    return kind == RecordingKind::Logger || kind == RecordingKind::BlockRms;
+}
+
+// The texts are set as the window's own starting values, not typed: no change rule runs.
+void Form2Model::fitToRecording() {
+    const DisplayView view = source_();
+    if (!view.recording || view.loadCount == fittedLoad_) return;
+    fittedLoad_ = view.loadCount;
+    for (int k = 0; k < 8; ++k)
+        Text1[k].text = multiplierText(bandMultiplier(kWaveBand, fullScaleCounts(*view.recording, k)));
+    Text2.text = "2";
+    if (seriesRecording()) {
+        // One value per sampling interval, often over hours: the record is seen whole.
+        const double intervals = view.recording->facts.sampleCount / view.samplesPerInterval;
+        if (std::isfinite(intervals) && intervals > 0) Text2.text = formD(intervals);
+    }
 }
 
 void Form2Model::Form_Activate() {
@@ -90,6 +124,13 @@ void Form2Model::Form_Activate() {
         bool recorded = k < channels;
         if (!recorded) setValue(Check1[k], 0);
         Check1[k].enabled = recorded;
+    }
+    // The derived traces combine the voltages and currents of a three-phase waveform; of a
+    // logger's or RMS recording's series they would mean nothing.
+    const bool series = seriesRecording();
+    for (int k = 8; k < kWaveTraces; ++k) {
+        if (series) setValue(Check1[k], 0);
+        Check1[k].enabled = !series;
     }
     if (valOf(Text2) == 0) setText(Text2, "2");
 }
@@ -130,10 +171,12 @@ void Form2Model::Form_Resize(double w, double h) {
 // ---- Commands, play, phase read-out
 
 void Form2Model::Check1_Click(int index) {
-    if (index != 8) return;
-    const bool on = isChecked(Check1[8]);
-    Label5.enabled = on;
-    Label4.visible = Label6.visible = on;
+    if (index == 8) {
+        const bool on = isChecked(Check1[8]);
+        Label5.enabled = on;
+        Label4.visible = Label6.visible = on;
+    }
+    Drow();
 }
 
 void Form2Model::Command3_Click() {
@@ -219,36 +262,15 @@ void Form2Model::refreshPyramid() {
     fundamentalCosine_.clear();
 }
 
-// Vertical grid lines at x = i x 500 / intervals, i = 0 .. 2 x intervals. A long view has more
-// of them than pixel columns; a second line in a column that already has one changes nothing
-// on the screen, so only the first line of each column is drawn, and the work follows the
-// picture's width however large the number of intervals.
+// Vertical grid lines at x = i x 500 / intervals, one every half output interval from i = 0 on;
+// a long view takes every gridStep-th of them.
 void Form2Model::addGridLines(double intervals) {
     const double lines = std::floor(intervals * 2);
-    if (!(intervals > 0) || !std::isfinite(intervals * 2)) return;
-    const int width = picturePixelWidth();
-    const double columns = width > 0 ? width : 1000;
-    auto add = [&](double i) {
-        picture_.items.push_back(PictureLine{{i / intervals * 500, 0}, {i / intervals * 500, 4000}, 7});
-    };
-    auto columnOf = [&](double i) { return std::floor(i / intervals * 500 / 1000 * columns); };
-    if (lines <= columns) {
-        double lastColumn = -1;
-        for (double i = 0; i <= lines; ++i) {
-            if (columnOf(i) == lastColumn) continue;
-            lastColumn = columnOf(i);
-            add(i);
-        }
-        return;
-    }
-    for (double c = 0; c <= columns; ++c) {
-        // The first line in column c, give or take the rounding of a huge number of intervals.
-        const double first = std::ceil(c * 2 * intervals / columns);
-        for (double i : {first - 1, first, first + 1})
-            if (i >= 0 && i <= lines && columnOf(i) == c) {
-                add(i);
-                break;
-            }
+    if (!(intervals > 0) || !std::isfinite(lines)) return;
+    const double step = gridStep(lines);
+    for (double n = 0; n * step <= lines; ++n) {
+        const double x = n * step / intervals * 500;
+        picture_.items.push_back(PictureLine{{x, 0}, {x, 4000}, 7});
     }
 }
 
@@ -264,27 +286,41 @@ void Form2Model::Drow() {
     refreshPyramid();
     const View view = currentView();
     if (view.lastPoint < 0) return;
+    const DisplayView source = source_();
+    const bool rms = source.facts() && source.facts()->rms();
+    const bool series = seriesRecording();
     for (int k = 0; k < 8; ++k) {
         if (!isChecked(Check1[k])) continue;
         Check1ForeColor[k] = traceColour(k);
-        const double sign = k == 1 ? -1 : 1;
-        addTrace(view, static_cast<WaveSeries>(k), traceColour(k), sign * valOf(Text1[k]));
+        const double up = -valOf(Text1[k]);
+        if (rms) {
+            addTrace(view, columnSeries(2 * k), traceColour(k), up);      // maximum
+            addTrace(view, columnSeries(2 * k + 1), traceColour(k), up);  // minimum
+            continue;
+        }
+        // ch2 (w-v) is drawn as v-w, so that ch1 and ch2 show two of the line voltages in
+        // their order, Vr-s and Vs-t, and "未測定相Ｖ" the third, Vt-r. A logger's or RMS
+        // recording's series are drawn as recorded.
+        const double sign = k == 1 && !series ? -1 : 1;
+        addTrace(view, columnSeries(k), traceColour(k), sign * up);
     }
     if (isChecked(Check1[8])) {
         Check1ForeColor[8] = 5;
         addFundamental(view);
     }
+    // The derived traces are -(ch3 + ch4), the phase-s current, and -(ch1 - ch2), Vt-r: drawn
+    // up where the sums they read are negative.
     if (isChecked(Check1[9])) {
         Check1ForeColor[9] = 6;
-        addTrace(view, WaveSeries::Ch3PlusCh4, 6, -valOf(Text1[2]));
+        addTrace(view, WaveSeries::Ch3PlusCh4, 6, valOf(Text1[2]));
     }
     if (isChecked(Check1[10])) {
         Check1ForeColor[10] = 6;
-        addTrace(view, WaveSeries::Ch1MinusCh2, 6, -valOf(Text1[0]));
+        addTrace(view, WaveSeries::Ch1MinusCh2, 6, valOf(Text1[0]));
     }
     if (isChecked(Check1[11])) {
         Check1ForeColor[11] = 0;
-        addTrace(view, WaveSeries::Ch3PlusCh4, 0, -valOf(Text1[2]));
+        addTrace(view, WaveSeries::Ch3PlusCh4, 0, valOf(Text1[2]));
     }
 }
 
@@ -367,10 +403,12 @@ void Form2Model::addFundamental(const View& view) {
     if (!std::isfinite(a) || !std::isfinite(b)) return;
     FundamentalSine = a;
     FundamentalCosine = b;
-    PicturePolyline trace{5, {{0, b + kCentre}}};
+    // In the band of the voltages it is made of.
+    const double up = -valOf(Text1[0]);
+    PicturePolyline trace{5, {{0, kCentre + b * up}}};
     for (int g = 1; g <= 100; ++g) {
         const double phi = 2 * intervals * kPi / 100 * g;
-        trace.points.push_back({10.0 * g, a * std::sin(phi) + kCentre + b * std::cos(phi)});
+        trace.points.push_back({10.0 * g, kCentre + (a * std::sin(phi) + b * std::cos(phi)) * up});
     }
     picture_.items.push_back(std::move(trace));
 }

@@ -1,8 +1,11 @@
 // Form2 "波形表示画面" as a plain model: a stretch of the loaded recording as traces of up to
 // eight channels and four derived quantities, with the grid, scrolling, play and the phase
 // read-out of the fundamental. The picture is in the window's user scale, 1000 units wide
-// and 4000 high with y downwards; the layout is in twips. The Qt window paints the picture
-// and forwards the user's actions; the command line paints the same picture into a PNG.
+// and 4000 high with y downwards; every trace is drawn with its positive values up, and a
+// channel at its full scale reaches the outer grid lines, 1600 units either side of the
+// centre, with the scales the window starts with. The layout is in twips. The Qt window
+// paints the picture and forwards the user's actions; the command line paints the same
+// picture into a PNG.
 #pragma once
 
 #include <array>
@@ -25,6 +28,8 @@ class Form1Model;
 
 inline constexpr int kWaveTraces = 12;  // Check1(0..7) ch1..ch8, Check1(8..11) the derived traces
 inline constexpr double kTwipsPerInch = 1440;
+// Units from the centre line to the outer grid lines: the band a full-scale channel fills.
+inline constexpr double kWaveBand = 1600;
 
 struct TwipRect {
     double left = 0, top = 0, width = 0, height = 0;
@@ -68,8 +73,10 @@ public:
     int PlayStop = 0;
 
     // ---- Events
-    // "波形表示" in the main window: the scroll range for the recording in memory, then the
-    // window shows (activation and a redraw).
+    // "波形表示" in the main window: on a recording the window has not shown before, scales
+    // that fit it (and for a logger or RMS recording, the whole record across the width);
+    // then the scroll range, and the window shows (activation and a redraw). Scales the user
+    // typed stay while the same recording is in memory.
     void openFromMainWindow();
     void Form_Activate();
     void Form_Resize(double innerWidthTwips, double innerHeightTwips);
@@ -98,6 +105,10 @@ public:
     void setHost(DisplayHost* host) { host_ = host ? host : &defaultHost_; }
 
 private:
+    void fitToRecording();
+    // A logger or RMS recording: one slow series per channel (two, maximum and minimum, for
+    // RMS values), not a waveform of a three-phase supply.
+    bool seriesRecording() const;
     void updateScrollRange();
     void refreshPyramid();
     void addGridLines(double intervals);
@@ -128,6 +139,7 @@ private:
     // Derived from the recording in memory, rebuilt when the main window loads another.
     SamplePyramid pyramid_;
     int pyramidLoad_ = -1;
+    int fittedLoad_ = -1;  // the load whose scales the window took
     // Reference sine and cosine by point, kept while the view's length and N stay.
     std::vector<double> fundamentalSine_, fundamentalCosine_;
     double fundamentalN_ = 0;

@@ -1,7 +1,7 @@
 // The main window's widgets in four columns, in the order a user works: file and commands,
 // the header of the chosen recording with its channel table, data kind and processing, then
-// the options of the processing. Everything sits in a scroll area, so a small screen loses
-// nothing.
+// the options of the processing. The columns take the width their contents need, so the whole
+// window fits a 1024 x 768 screen; it sits in a scroll area, so a smaller one loses nothing.
 #include "control/qt/form1_window.h"
 
 #include <QApplication>
@@ -105,10 +105,11 @@ Form1::Form1(Form1Model& model, QWidget* parent)
         holder->setMinimumWidth(width);
         columns->addWidget(holder, 0, Qt::AlignTop);
     };
-    addColumn({buildFileSelection(), buildCommands()}, 240);
-    addColumn({buildHeaderDisplay(), buildChannelTable()}, 320);
-    addColumn({buildDataAndProcessing(), buildScaling()}, 200);
-    addColumn({buildRmsFrame(), buildRawOutputFrame(), buildFftFrame()}, 380);
+    // Only the file lists ask for more than their contents: a file name must not be cut.
+    addColumn({buildFileSelection(), buildCommands()}, 200);
+    addColumn({buildHeaderDisplay(), buildChannelTable()}, 0);
+    addColumn({buildDataAndProcessing(), buildScaling()}, 0);
+    addColumn({buildRmsFrame(), buildRawOutputFrame(), buildFftFrame()}, 0);
     columns->addStretch(1);
 
     auto* scroll = new QScrollArea;
@@ -331,7 +332,8 @@ QWidget* Form1::buildCircuitFrames() {
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(3);
-    constexpr int kPerRow = 4;
+    // Three to a row keep the column narrow enough for a 1024-pixel screen.
+    constexpr int kPerRow = 3;
     for (int i = 0; i < kMaxCircuits; ++i) {
         QGroupBox* circuit = views_.frame(model_.Frame5[i]);
         auto* circuitLayout = new QVBoxLayout(circuit);

@@ -56,8 +56,11 @@ void paintPicture(QPainter& painter, const Picture& picture, const QRectF& targe
     painter.setClipRect(target);
     painter.setRenderHint(QPainter::Antialiasing, false);
     QFont font = painter.font();
-    font.setPixelSize(std::max(1, static_cast<int>(picture.textHeight * map.sy + 0.5)));
-    painter.setFont(font);
+    auto useTextHeight = [&](double height) {
+        font.setPixelSize(std::max(1, static_cast<int>(height * map.sy + 0.5)));
+        painter.setFont(font);
+    };
+    useTextHeight(picture.textHeight);
     QPolygonF outline;
     for (const PictureItem& item : picture.items) {
         if (const auto* line = std::get_if<PictureLine>(&item)) {
@@ -98,6 +101,7 @@ void paintPicture(QPainter& painter, const Picture& picture, const QRectF& targe
             painter.setBrush(Qt::NoBrush);
         } else if (const auto* text = std::get_if<PictureText>(&item)) {
             painter.setPen(paletteColour(text->colour));
+            useTextHeight(text->height > 0 ? text->height : picture.textHeight);
             const QPointF at = map(text->at);
             painter.drawText(QRectF(at, QSizeF(target.width() * 4, target.height() * 4)),
                              Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::fromStdString(text->text));

@@ -61,7 +61,7 @@ Form02::Form02(Form02Model& model, QWidget* parent) : DisplayWindow(parent), mod
     QWidget* settings[8];
     for (int i = 0; i < 2; ++i) {
         QLabel* caption = views_.label(model_.Label1[i]);
-        QLineEdit* box = views_.textBox(model_.Text1[i], 4, captionName(model_.Label1[i]));
+        QLineEdit* box = views_.textBox(model_.Text1[i], 6, captionName(model_.Label1[i]));
         caption->setBuddy(box);
         settings[3 * i] = caption;
         settings[3 * i + 1] = box;

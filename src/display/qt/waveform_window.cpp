@@ -38,7 +38,7 @@ Form2::Form2(Form2Model& model, QWidget* parent) : DisplayWindow(parent), model_
         if (k < 8) {
             traces->addWidget(views_.checkBox(model_.Check1[k]), k, 0);
             const QString name = QString::fromStdString(model_.Check1[k].text) + QStringLiteral(" 表示倍率");
-            traces->addWidget(views_.textBox(model_.Text1[k], 3, name), k, 1);
+            traces->addWidget(views_.textBox(model_.Text1[k], 5, name), k, 1);
         } else {
             // The derived traces have no scale box of their own: their captions take the row.
             traces->addWidget(views_.checkBox(model_.Check1[k]), k, 0, 1, 2);
@@ -59,7 +59,7 @@ Form2::Form2(Form2Model& model, QWidget* parent) : DisplayWindow(parent), model_
     navigation->addWidget(views_.imageButton(model_.Image1, QStyle::SP_MediaPlay));
     navigation->addWidget(views_.imageButton(model_.Image2, QStyle::SP_MediaStop));
     QLabel* intervalsCaption = views_.label(model_.Label1);
-    QLineEdit* intervals = views_.textBox(model_.Text2, 4, QString::fromStdString(model_.Label1.text));
+    QLineEdit* intervals = views_.textBox(model_.Text2, 6, QString::fromStdString(model_.Label1.text));
     intervalsCaption->setBuddy(intervals);
     navigation->addWidget(intervalsCaption);
     navigation->addWidget(intervals);
