@@ -7,6 +7,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "common/messages.h"
 #include "tools/flicker_signals.h"
 #include "tools/pq_signals.h"
 #include "tools/recording_generator.h"
@@ -109,27 +110,27 @@ std::string applyPqOption(Options& o, const std::string& name, const std::string
     PqSupply& pq = *o.pq;
     if (name == "--pq-supply") {
         auto v = numbers(value, 1, 1);
-        if (!v || !((*v)[0] > 0)) return name + " needs a voltage above 0";
+        if (!v || !((*v)[0] > 0)) return tr("{0} needs a voltage above 0", {name});
         pq.lineVolts = (*v)[0];
     } else if (name == "--pt") {
         auto v = numbers(value, 1, 1);
-        if (!v || !((*v)[0] > 0)) return name + " needs a ratio above 0";
+        if (!v || !((*v)[0] > 0)) return tr("{0} needs a ratio above 0", {name});
         o.ptRatio = (*v)[0];
     } else if (name == "--pq-tone") {
         auto v = numbers(value, 2, 3);
-        if (!v || !((*v)[0] > 0)) return name + " needs ORDER:PERCENT[:PHASEDEG]";
+        if (!v || !((*v)[0] > 0)) return tr("{0} needs ORDER:PERCENT[:PHASEDEG]", {name});
         pq.tones.push_back({(*v)[0], (*v)[1], v->size() > 2 ? (*v)[2] : 0, 1});
     } else if (name == "--pq-unbalance") {
         auto v = numbers(value, 1, 2);
-        if (!v) return name + " needs PERCENT[:DEG]";
+        if (!v) return tr("{0} needs PERCENT[:DEG]", {name});
         pq.unbalancePercent = (*v)[0];
         pq.unbalanceDegrees = v->size() > 1 ? (*v)[1] : 0;
     } else if (name == "--pq-change") {
         auto v = numbers(value, 5, 5);
-        if (!v) return name + " needs START:SECONDS:F12:F23:F31";
+        if (!v) return tr("{0} needs START:SECONDS:F12:F23:F31", {name});
         pq.changes.push_back({(*v)[0], (*v)[1], {(*v)[2], (*v)[3], (*v)[4]}});
     } else {
-        return "unknown option " + name;
+        return tr("unknown option {0}", {name});
     }
     return {};
 }
@@ -138,7 +139,7 @@ std::string applyPqOption(Options& o, const std::string& name, const std::string
 std::string applyOption(Options& o, const std::string& name, const std::string& value) {
     auto needNumber = [&](double& target) -> std::string {
         auto v = number(value);
-        if (!v) return name + " needs a number, not \"" + value + "\"";
+        if (!v) return tr("{0} needs a number, not \"{1}\"", {name, value});
         target = *v;
         return {};
     };
@@ -147,7 +148,7 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
     if (name == "--layout") {
         if (!(problem = needNumber(n)).empty()) return problem;
         o.spec.layout = static_cast<int>(n);
-        if (n != 40 && n != 41 && n != 80 && n != 47 && n != 20 && n != 86) return "unknown layout " + value;
+        if (n != 40 && n != 41 && n != 80 && n != 47 && n != 20 && n != 86) return tr("unknown layout {0}", {value});
     } else if (name == "--model") {
         o.spec.model = value;
     } else if (name == "--samples") {
@@ -201,14 +202,14 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         auto parts = split(value, ':');
         auto order = parts.size() == 2 ? number(parts[0]) : std::nullopt;
         auto volts = parts.size() == 2 ? number(parts[1]) : std::nullopt;
-        if (!order || !volts) return name + " needs ORDER:VOLTS";
+        if (!order || !volts) return tr("{0} needs ORDER:VOLTS", {name});
         o.supply.harmonics.push_back({static_cast<int>(*order), *volts, 0});
     } else if (name == "--flicker") {
         auto parts = split(value, ':');
         auto rate = parts.size() == 3 ? number(parts[1]) : std::nullopt;
         auto percent = parts.size() == 3 ? number(parts[2]) : std::nullopt;
         if (!rate || !percent || (parts[0] != "sine" && parts[0] != "rect"))
-            return name + " needs sine:HZ:PERCENT or rect:CPM:PERCENT";
+            return tr("{0} needs sine:HZ:PERCENT or rect:CPM:PERCENT", {name});
         if (parts[0] == "sine")
             o.flicker = FlickerModulation{FlickerShape::Sinusoidal, *rate, *percent, 0};
         else
@@ -217,10 +218,10 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         auto parts = split(value, ':');
         Circuit circuit;
         std::vector<double*> targets = {&circuit.amps, &circuit.lagDegrees, &circuit.clampAmps};
-        if (parts.empty() || parts.size() > 3) return name + " needs AMPS[:LAGDEG[:CLAMPAMPS]]";
+        if (parts.empty() || parts.size() > 3) return tr("{0} needs AMPS[:LAGDEG[:CLAMPAMPS]]", {name});
         for (std::size_t i = 0; i < parts.size(); ++i) {
             auto v = number(parts[i]);
-            if (!v) return name + " needs AMPS[:LAGDEG[:CLAMPAMPS]]";
+            if (!v) return tr("{0} needs AMPS[:LAGDEG[:CLAMPAMPS]]", {name});
             *targets[i] = *v;
         }
         o.supply.circuits.push_back(circuit);
@@ -235,7 +236,7 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         auto fits = [](double x, double bits) { return x >= -std::ldexp(1, bits - 1) && x < std::ldexp(1, bits - 1); };
         if (parts.size() != 5 || v.size() != 5 || !fits(v[0], 32) || !fits(v[1], 8) || !fits(v[2], 32) ||
             !fits(v[3], 8) || !fits(v[4], 16))
-            return name + " needs GM:GE:OM:OE:UNIT, whole numbers of 32, 8, 32, 8 and 16 bits";
+            return tr("{0} needs GM:GE:OM:OE:UNIT, whole numbers of 32, 8, 32, 8 and 16 bits", {name});
         o.calibration = Calibration{static_cast<std::int32_t>(v[0]), static_cast<std::int8_t>(v[1]),
                                     static_cast<std::int32_t>(v[2]), static_cast<std::int8_t>(v[3]),
                                     static_cast<std::int16_t>(v[4])};
@@ -245,19 +246,19 @@ std::string applyOption(Options& o, const std::string& name, const std::string& 
         auto block = key.size() == 2 ? number(key[0]) : std::nullopt;
         auto field = key.size() == 2 ? number(key[1]) : std::nullopt;
         if (equals == std::string::npos || !block || !field || *field < 0 || *field > 41)
-            return name + " needs BLOCK:FIELD=TEXT";
+            return tr("{0} needs BLOCK:FIELD=TEXT", {name});
         o.spec.fieldOverrides[static_cast<int>(*block) * 100 + static_cast<int>(*field)] = value.substr(equals + 1);
     } else if (name == "--position") {
         auto equals = value.find('=');
         auto position = number(value.substr(0, equals));
-        if (equals == std::string::npos || !position || *position < 1) return name + " needs POS=TEXT";
+        if (equals == std::string::npos || !position || *position < 1) return tr("{0} needs POS=TEXT", {name});
         o.spec.positionOverrides[static_cast<int>(*position)] = value.substr(equals + 1);
     } else if (name == "-o") {
         o.output = value;
     } else if (name == "--sample-set") {
         o.sampleSet = value;
     } else {
-        return "unknown option " + name;
+        return tr("unknown option {0}", {name});
     }
     return problem;
 }
@@ -314,7 +315,7 @@ int runGenerator(const std::vector<std::string>& args, std::ostream& out, std::o
         } else if (i + 1 < args.size()) {
             problem = applyOption(o, name, args[++i]);
         } else {
-            problem = name + " needs a value";
+            problem = tr("{0} needs a value", {name});
         }
         if (!problem.empty()) {
             err << "pqwave-gen: " << problem << "\n" << kUsage;
@@ -327,7 +328,7 @@ int runGenerator(const std::vector<std::string>& args, std::ostream& out, std::o
             return 0;
         }
         if (o.output.empty()) {
-            err << "pqwave-gen: no output file (-o FILE)\n" << kUsage;
+            err << "pqwave-gen: " << tr("no output file (-o FILE)") << "\n" << kUsage;
             return 2;
         }
         buildChannels(o);

@@ -5,6 +5,8 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "common/messages.h"
+
 namespace pqwave::gen {
 namespace {
 
@@ -67,8 +69,8 @@ std::array<Phasor, 3> changedLinePhasors(const PqSupply& supply, const std::arra
                  c = std::abs(steady[2]) * factors[2];
     const double slack = 1e-9 * (a + b + c);
     if (a > b + c + slack || b > a + c + slack || c > a + b + slack)
-        throw std::invalid_argument("voltage change: line voltages " + std::to_string(a) + ", " + std::to_string(b) +
-                                    ", " + std::to_string(c) + " V do not form a triangle");
+        throw std::invalid_argument(tr("voltage change: line voltages {0}, {1}, {2} V do not form a triangle",
+                                       {std::to_string(a), std::to_string(b), std::to_string(c)}));
     if (a == 0 && b == 0) return {0.0, 0.0, 0.0};
     // U12 keeps its angle; U23 turns from it by the outer angle between the sides a and b, so
     // U12 + U23 + U31 = 0 with |U31| = c.

@@ -8,6 +8,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "common/messages.h"
+
 namespace pqwave::gen {
 namespace {
 
@@ -350,7 +352,7 @@ double samplePeriodSeconds(const RecordingSpec& spec) {
 }
 
 GeneratedRecording generateRecording(const RecordingSpec& spec) {
-    if (spec.sampleCount < 0) throw std::invalid_argument("negative sample count");
+    if (spec.sampleCount < 0) throw std::invalid_argument(tr("negative sample count"));
     std::mt19937 random(spec.seed);
     std::vector<int> recorded = recordedChannels(spec);
     const int channelCount = static_cast<int>(recorded.size());
@@ -456,7 +458,7 @@ void writeRecording(const RecordingSpec& spec, const std::filesystem::path& path
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(recording.bytes.data()),
                static_cast<std::streamsize>(recording.bytes.size()));
-    if (!file) throw std::runtime_error("cannot write " + path.string());
+    if (!file) throw std::runtime_error(tr("cannot write {0}", {path.string()}));
 }
 
 std::vector<ChannelSpec> threePhaseChannels(const ThreePhaseSupply& supply) {

@@ -11,6 +11,7 @@
 #include "app/cli_settings.h"
 #include "app/nearest_names.h"
 #include "common/failure.h"
+#include "common/messages.h"
 
 namespace pqwave {
 namespace {
@@ -66,7 +67,7 @@ bool takeOption(CommandRun& run, const std::string& name, const std::string& val
     if (c.mainWindowSettings && name == kSet.name) {
         const std::size_t equals = value.find('=');
         if (equals == std::string::npos || equals == 0) {
-            problem = "--set needs NAME=VALUE, not \"" + value + "\"";
+            problem = tr("--set needs NAME=VALUE, not \"{0}\"", {value});
             return false;
         }
         run.settings.push_back({value.substr(0, equals), value.substr(equals + 1), "--set " + value});
@@ -79,7 +80,7 @@ bool takeOption(CommandRun& run, const std::string& name, const std::string& val
         for (const auto& [control, text] : *settings) run.settings.push_back({control, text, given});
         return true;
     }
-    problem = std::string(c.name) + " has no option " + name + didYouMean(name, optionNames(c));
+    problem = tr("{0} has no option {1}{2}", {c.name, name, didYouMean(name, optionNames(c))});
     return false;
 }
 
@@ -107,7 +108,7 @@ bool parseArguments(CommandRun& run, const std::vector<std::string>& args, std::
         }
         if (!value && takesValue(c, arg)) {
             if (i + 1 >= args.size()) {
-                problem = arg + " needs a value";
+                problem = tr("{0} needs a value", {arg});
                 return false;
             }
             value = args[++i];
@@ -117,11 +118,11 @@ bool parseArguments(CommandRun& run, const std::vector<std::string>& args, std::
     if (run.flag("--help")) return true;
     const int count = static_cast<int>(run.operands.size());
     if (count < c.operandCount) {
-        problem = std::string(c.name) + " needs " + c.operands;
+        problem = tr("{0} needs {1}", {c.name, c.operands});
         return false;
     }
     if (count > c.operandCount) {
-        problem = "unexpected argument \"" + run.operands[static_cast<std::size_t>(c.operandCount)] + "\"";
+        problem = tr("unexpected argument \"{0}\"", {run.operands[static_cast<std::size_t>(c.operandCount)]});
         return false;
     }
     return true;
@@ -149,7 +150,7 @@ const CliCommand* commandOf(const std::vector<std::string>& args, std::size_t& w
 
 int programUsageError(std::ostream& err, const std::string& problem) {
     err << "pqwave-cli: " << problem << "\n";
-    err << "Try 'pqwave-cli help' for the commands.\n";
+    err << tr("Try 'pqwave-cli help' for the commands.") << "\n";
     return kExitUsage;
 }
 
@@ -170,7 +171,7 @@ int runHelp(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         topics.emplace_back("settings");
         std::string asked = topic[0];
         for (std::size_t k = 1; k < topic.size(); ++k) asked += " " + topic[k];
-        return programUsageError(err, "no help on \"" + asked + "\"" + didYouMean(topic[0], topics));
+        return programUsageError(err, tr("no help on \"{0}\"{1}", {asked, didYouMean(topic[0], topics)}));
     }
     out << commandHelp(*c);
     return kExitDone;
@@ -178,7 +179,7 @@ int runHelp(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 int runCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
                std::ostream& err) {
-    if (args.empty()) return programUsageError(err, "no command given");
+    if (args.empty()) return programUsageError(err, tr("no command given"));
     const std::string& first = args.front();
     if (first == "--version" || first == "-V") {
         out << versionLine("pqwave-cli");
@@ -188,8 +189,9 @@ int runCommand(const std::vector<std::string>& args, const std::filesystem::path
     std::size_t words = 0;
     const CliCommand* command = commandOf(args, words);
     if (!command) {
-        if (first.starts_with("-")) return programUsageError(err, "a command comes first, not the option " + first);
-        return programUsageError(err, "no command \"" + first + "\"" + didYouMean(first, commandWords()));
+        if (first.starts_with("-"))
+            return programUsageError(err, tr("a command comes first, not the option {0}", {first}));
+        return programUsageError(err, tr("no command \"{0}\"{1}", {first, didYouMean(first, commandWords())}));
     }
     CommandRun run{*command, {}, {}, {}, false, programFolder, out, err};
     std::string problem;
@@ -214,19 +216,13 @@ std::optional<std::string> CommandRun::option(std::string_view name) const {
 
 int CommandRun::usageError(const std::string& problem) const {
     err << "pqwave-cli: " << problem << "\n";
-    err << "Try 'pqwave-cli help " << command.name << "' for its usage and options.\n";
+    err << tr("Try 'pqwave-cli help {0}' for its usage and options.", {command.name}) << "\n";
     return kExitUsage;
 }
 
 int CommandRun::fail(int status, const std::string& message) const {
     err << "pqwave-cli: " << message << "\n";
     return status;
-}
-
-std::filesystem::path executableFolder() {
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
 // Whatever a command throws past its own reporting (running out of memory while reading a

@@ -16,8 +16,6 @@ namespace pqwave {
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
            std::ostream& err);
 
-std::filesystem::path executableFolder();
-
 struct Picture;
 // Writes a display window's picture as a PNG of width x height pixels; false, with a
 // message naming the file in `problem`, when it cannot. `plot` needs one; the program that links Qt sets it.

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app/stop_signals.h"
+#include "common/messages.h"
 #include "common/progress.h"
 
 namespace pqwave {
@@ -33,19 +34,22 @@ void CliHost::reportError(ErrorKind kind, const std::string& message) {
 
 void CliHost::reportWarning(const std::string& message) {
     endProgressLine();
-    err_ << "pqwave-cli: warning: " << message << '\n';
+    err_ << "pqwave-cli: " << tr("warning: {0}", {message}) << '\n';
 }
 
 void CliHost::allFilesRunEnded(const AllFilesTally& t) {
     endProgressLine();
-    err_ << "pqwave-cli: " << t.converted << " of " << t.total << " files converted, " << t.skipped << " skipped, "
-         << t.failed << " failed; the outputs are in " << t.outputFolder.string() << "\n";
+    err_ << "pqwave-cli: "
+         << tr("{0} of {1} files converted, {2} skipped, {3} failed; the outputs are in {4}",
+               {std::to_string(t.converted), std::to_string(t.total), std::to_string(t.skipped),
+                std::to_string(t.failed), t.outputFolder.string()})
+         << "\n";
 }
 
 void CliHost::reportFileWritten(const std::filesystem::path& path) {
     if (quiet_) return;
     endProgressLine();
-    err_ << "pqwave-cli: wrote " << path.string() << "\n";
+    err_ << "pqwave-cli: " << tr("wrote {0}", {path.string()}) << "\n";
 }
 
 void CliHost::showProgress(const Progress& progress) {

@@ -1,18 +1,32 @@
 // `pqwave-cli info FILE`: what the recording is, readably, and what can be done with it with the
 // settings given; `info FILE --all` the whole model, one NAME=VALUE line each, for scripts.
+#include <algorithm>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 #include "app/cli_command.h"
 #include "app/cli_session.h"
 #include "app/cli_settings.h"
+#include "common/messages.h"
+#include "common/text.h"
 #include "common/textforms.h"
 #include "control/model_text.h"
 
 namespace pqwave {
 namespace {
 
-void row(std::string& out, const std::string& label, const std::string& value) {
-    out += "  " + label + std::string(label.size() < 11 ? 11 - label.size() : 1, ' ') + value + "\n";
+using Rows = std::vector<std::pair<std::string, std::string>>;
+
+// The values in one column, after the widest label as a terminal shows it (a Japanese label
+// takes two columns a character).
+std::string rowsText(const Rows& rows) {
+    std::size_t column = 11;
+    for (const auto& [label, value] : rows) column = std::max(column, displayColumns(label) + 2);
+    std::string out;
+    for (const auto& [label, value] : rows)
+        out += "  " + label + std::string(column - displayColumns(label), ' ') + value + "\n";
+    return out;
 }
 
 // The word --kind takes for the data kind selected now.
@@ -37,7 +51,7 @@ bool reachable(const Control& control) {
 
 // The processings CSV変換 offers for this recording with these settings, by their aliases.
 std::string processings(const Form1Model& form) {
-    if (!form.Command1.enabled) return "not with these settings (CSV変換 is disabled)";
+    if (!form.Command1.enabled) return tr("not with these settings (CSV変換 is disabled)");
     const char* const words[] = {"rms", "raw", "vipq-fft", "ch-fft"};
     std::string choices;
     for (int k = 0; k < 4; ++k)
@@ -64,27 +78,28 @@ std::string otherCommands(const Form1Model& form) {
 
 std::string summaryOf(const Form1Model& form) {
     const RecordingFacts& f = form.selectedRecording();
-    std::string out = f.fileName + "\n";
-    row(out, "model", f.model + " (" + selectedKind(form) + ")");
-    row(out, "start", f.startDate + " " + f.startTime);
+    Rows rows;
+    rows.emplace_back(tr("model"), f.model + " (" + selectedKind(form) + ")");
+    rows.emplace_back(tr("start"), f.startDate + " " + f.startTime);
     if (f.kind == RecordingKind::Logger)
-        row(out, "interval", f.timeAxis + " between samples");
+        rows.emplace_back(tr("interval"), tr("{0} between samples", {f.timeAxis}));
     else
-        row(out, "time/div", f.timeAxis + ", " + form.T_Div.text + " samples per division");
-    row(out, "sampling", form.Label21.text + " Hz");
-    std::string samples = formD(f.sampleCount) + " per channel";
-    if (f.preTrigger != 0) samples += ", pre-trigger " + form.Label26.text + " %";
-    row(out, "samples", samples);
-    row(out, "duration", form.LabSTim.text + " s");
+        rows.emplace_back(tr("time/div"), tr("{0}, {1} samples per division", {f.timeAxis, form.T_Div.text}));
+    rows.emplace_back(tr("sampling"), form.Label21.text + " Hz");
+    const std::string samples = tr("{0} per channel", {formD(f.sampleCount)});
+    rows.emplace_back(tr("samples"),
+                      f.preTrigger == 0 ? samples : tr("{0}, pre-trigger {1} %", {samples, form.Label26.text}));
+    rows.emplace_back(tr("duration"), form.LabSTim.text + " s");
     int recorded = 0;
     for (const RecordingChannel& c : f.channels) recorded += c.recorded;
-    row(out, "channels", std::to_string(recorded) + (f.rms() ? ", each a maximum and a minimum series" : ""));
+    const std::string channels = std::to_string(recorded);
+    rows.emplace_back(tr("channels"), f.rms() ? tr("{0}, each a maximum and a minimum series", {channels}) : channels);
     for (const RecordingChannel& c : f.channels)
-        if (c.recorded) row(out, "  " + c.name.substr(0, c.name.find("ﾚﾝｼﾞ")), c.range);
-    row(out, "convert", processings(form));
-    row(out, "also", otherCommands(form));
-    row(out, "output", form.Text5.text);
-    return out;
+        if (c.recorded) rows.emplace_back("  " + c.name.substr(0, c.name.find("ﾚﾝｼﾞ")), c.range);
+    rows.emplace_back(tr("convert"), processings(form));
+    rows.emplace_back(tr("also"), otherCommands(form));
+    rows.emplace_back(tr("output"), form.Text5.text);
+    return f.fileName + "\n" + rowsText(rows);
 }
 
 int runInfo(CommandRun& run) {
@@ -101,14 +116,13 @@ const CliCommand& infoCommand() {
     static const CliCommand command{
         .name = "info",
         .operands = "FILE",
-        .summary = "what FILE holds and what can be done with it; --all the whole model",
-        .description =
-            "Prints what the header of FILE says (model, start, time axis, sampling, samples, duration,\n"
-            "channels with their ranges) and what can be done with it with the settings given: the\n"
-            "processings CSV変換 offers and the other commands. --all prints the main window's model\n"
-            "instead, one NAME=VALUE line each, UTF-8: every control's text, caption or value, its\n"
-            "NAME.Enabled=0|1 and NAME.Visible=0|1, then the module values (ChannelCount=4, ...).\n",
-        .options = {{"--all", nullptr, nullptr, "the whole model as NAME=VALUE lines"}},
+        .summary = N_("what FILE holds and what can be done with it; --all the whole model"),
+        .description = N_("Prints what the header of FILE says (model, start, time axis, sampling, samples, duration,\n"
+                          "channels with their ranges) and what can be done with it with the settings given: the\n"
+                          "processings CSV変換 offers and the other commands. --all prints the main window's model\n"
+                          "instead, one NAME=VALUE line each, UTF-8: every control's text, caption or value, its\n"
+                          "NAME.Enabled=0|1 and NAME.Visible=0|1, then the module values (ChannelCount=4, ...).\n"),
+        .options = {{"--all", nullptr, nullptr, N_("the whole model as NAME=VALUE lines")}},
         .run = runInfo,
     };
     return command;

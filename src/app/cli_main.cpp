@@ -4,6 +4,7 @@
 #include "app/cli.h"
 #include "app/cli_report.h"
 #include "common/messages.h"
+#include "common/program_folder.h"
 #ifdef PQWAVE_PLOT
 #include "app/plot_image.h"
 #endif

@@ -8,6 +8,7 @@
 #include "app/cli_command.h"
 #include "app/cli_session.h"
 #include "app/cli_settings.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
 #include "display/picture.h"
@@ -43,18 +44,18 @@ std::optional<PlotChoices> choicesOf(const CommandRun& run, std::string& problem
     PlotChoices p;
     const std::string& window = run.operands[0];
     if (window != "wave" && window != "vector") {
-        problem = "plot needs wave or vector, then FILE, not \"" + window + "\"";
+        problem = tr("plot needs wave or vector, then FILE, not \"{0}\"", {window});
         return std::nullopt;
     }
     p.wave = window == "wave";
     if (!run.option("--output")) {
-        problem = "plot needs -o OUT.png";
+        problem = tr("plot needs -o OUT.png");
         return std::nullopt;
     }
     if (const auto at = run.option("--at")) {
         p.atSeconds = numberText(*at, false);
         if (!p.atSeconds || *p.atSeconds < 0) {
-            problem = "--at needs a number of seconds from 0 on, not \"" + *at + "\"";
+            problem = tr("--at needs a number of seconds from 0 on, not \"{0}\"", {*at});
             return std::nullopt;
         }
     }
@@ -63,7 +64,7 @@ std::optional<PlotChoices> choicesOf(const CommandRun& run, std::string& problem
         auto w = x == std::string::npos ? std::nullopt : numberText(size->substr(0, x), true);
         auto h = x == std::string::npos ? std::nullopt : numberText(size->substr(x + 1), true);
         if (!w || !h || *w < 1 || *h < 1 || *w > 16384 || *h > 16384) {
-            problem = "--size needs WIDTHxHEIGHT in pixels (1..16384), not \"" + *size + "\"";
+            problem = tr("--size needs WIDTHxHEIGHT in pixels (1..16384), not \"{0}\"", {*size});
             return std::nullopt;
         }
         p.width = static_cast<int>(*w);
@@ -71,7 +72,7 @@ std::optional<PlotChoices> choicesOf(const CommandRun& run, std::string& problem
     }
     if (const auto traces = run.option("--traces")) {
         if (!p.wave) {
-            problem = "--traces belongs to plot wave";
+            problem = tr("--traces belongs to plot wave");
             return std::nullopt;
         }
         std::vector<int> boxes;
@@ -79,8 +80,8 @@ std::optional<PlotChoices> choicesOf(const CommandRun& run, std::string& problem
             const std::size_t comma = std::min(traces->find(',', start), traces->size());
             auto n = numberText(traces->substr(start, comma - start), true);
             if (!n || *n < 1 || *n > kWaveTraces) {
-                problem = "--traces needs check box numbers 1.." + std::to_string(kWaveTraces) +
-                          " separated by commas, not \"" + *traces + "\"";
+                problem = tr("--traces needs check box numbers 1..{0} separated by commas, not \"{1}\"",
+                             {std::to_string(kWaveTraces), *traces});
                 return std::nullopt;
             }
             boxes.push_back(static_cast<int>(*n));
@@ -96,8 +97,8 @@ std::optional<int> scrollPositionAt(const ScrollBar& bar, double seconds, double
     const double position = roundHalfEven(seconds * stepsPerSecond);
     const int last = bar.enabled ? std::max(bar.max, 0) : 0;
     if (position > last) {
-        problem = "--at " + formD(seconds) + ": the window scrolls from 0 to " + formD(last / stepsPerSecond) +
-                  " seconds on this recording";
+        problem = tr("--at {0}: the window scrolls from 0 to {1} seconds on this recording",
+                     {formD(seconds), formD(last / stepsPerSecond)});
         return std::nullopt;
     }
     return static_cast<int>(position);
@@ -119,7 +120,7 @@ std::optional<SplitSettings> splitSettings(const CommandRun& run, bool wave, std
     const char* other = wave ? "Form02." : "Form2.";
     for (const LineSetting& s : run.settings) {
         if (belongsTo(s, other)) {
-            problem = s.given + ": that control belongs to the other window";
+            problem = tr("{0}: that control belongs to the other window", {s.given});
             return std::nullopt;
         }
         (belongsTo(s, own) ? split.window : split.main).push_back(s);
@@ -141,11 +142,11 @@ Painted paintWaveform(Form2Model& w, const Form1Model& form, const PlotChoices& 
     for (int n : p.traces.value_or(std::vector<int>{})) {
         Control& box = w.Check1[n - 1];
         if (!box.enabled)
-            return {.status = run.fail(kExitUnavailable, file + ": --traces " + std::to_string(n) + ": " + box.text +
-                                                             " is not recorded")};
+            return {.status = run.fail(kExitUnavailable, tr("{0}: --traces {1}: {2} is not recorded",
+                                                            {file, std::to_string(n), box.text}))};
         setValue(box, 1);
     }
-    if (int status = applySettings(w.controls(), settings.window, run, "the waveform window", "Form2."))
+    if (int status = applySettings(w.controls(), settings.window, run, tr("the waveform window"), "Form2."))
         return {.status = status};
     Painted painted{nullptr, p.width, p.height};
     if (painted.width == 0) {
@@ -168,7 +169,7 @@ Painted paintWaveform(Form2Model& w, const Form1Model& form, const PlotChoices& 
 Painted paintVector(Form02Model& v, const PlotChoices& p, const SplitSettings& settings, const CommandRun& run,
                     const std::string& file, Picture& printed) {
     v.Form_Activate();
-    if (int status = applySettings(v.controls(), settings.window, run, "the vector window", "Form02."))
+    if (int status = applySettings(v.controls(), settings.window, run, tr("the vector window"), "Form02."))
         return {.status = status};
     if (p.atSeconds) {
         std::string problem;
@@ -193,7 +194,8 @@ int runPlot(CommandRun& run) {
     const std::optional<SplitSettings> settings = splitSettings(run, p->wave, problem);
     if (!settings) return run.usageError(problem);
     if (!pictureWriter)
-        return run.fail(kExitUnavailable, "plot is not available in this build of pqwave (it was built without Qt)");
+        return run.fail(kExitUnavailable,
+                        tr("plot is not available in this build of pqwave (it was built without Qt)"));
 
     CliSession session(run);
     Form1Model& form = session.form;
@@ -211,10 +213,10 @@ int runPlot(CommandRun& run) {
     // The user presses "波形表示" or "ﾍﾞｸﾄﾙ表示": the samples are loaded, the window opens.
     Control& command = p->wave ? form.Command2 : form.Command4;
     if (!command.enabled)
-        return run.fail(kExitUnavailable, file + ": " + command.text + " is not available with these settings");
+        return run.fail(kExitUnavailable, tr("{0}: {1} is not available with these settings", {file, command.text}));
     click(command);
     if (session.host.status() != kExitDone) return session.status();
-    if (form.LoadedFileName() != form.Label1.text) return run.fail(kExitFailed, file + ": no samples to show");
+    if (form.LoadedFileName() != form.Label1.text) return run.fail(kExitFailed, tr("{0}: no samples to show", {file}));
 
     std::unique_ptr<Form2Model> waveform;
     std::unique_ptr<Form02Model> vector;
@@ -230,7 +232,7 @@ int runPlot(CommandRun& run) {
     if (painted.status != kExitDone) return painted.status;
     if (form.progress.cancelRequested()) {
         const int signal = session.stopSignals.signalExitStatus();
-        return run.fail(signal != 0 ? signal : kExitCancelled, file + ": cancelled; nothing was written");
+        return run.fail(signal != 0 ? signal : kExitCancelled, tr("{0}: cancelled; nothing was written", {file}));
     }
     if (!pictureWriter(*painted.picture, painted.width, painted.height, output, problem))
         return run.fail(kExitFailed, problem);
@@ -249,17 +251,17 @@ const CliCommand& plotCommand() {
         .name = "plot",
         .operands = "wave|vector FILE",
         .operandCount = 2,
-        .summary = "what the waveform or vector window shows on FILE, as a PNG",
+        .summary = N_("what the waveform or vector window shows on FILE, as a PNG"),
         .description =
-            "Paints what the waveform (\"波形表示\") or vector (\"ﾍﾞｸﾄﾙ表示\") window shows on FILE into a PNG,\n"
-            "without a display. plot wave ticks every recorded channel, or the check boxes --traces\n"
-            "numbers from 1 (1..8 ch1..ch8, 9 S相基本波, 10 S相電流, 11 未測定相Ｖ, 12 未測定相Is).\n"
-            "A setting named Form2.NAME changes that control of the waveform window, Form02.NAME one of\n"
-            "the vector window: --set Form2.Text2=10, --set Form02.Text1(0)=0.5.\n",
-        .options = {{"--output", "-o", "OUT.png", "the picture to write (needed)"},
-                    {"--traces", nullptr, "LIST", "plot wave: the traces, as check box numbers 1,2,..."},
-                    {"--at", nullptr, "SECONDS", "the window scrolled to that many seconds"},
-                    {"--size", nullptr, "WxH", "the picture's size in pixels (default: as in the window)"}},
+            N_("Paints what the waveform (\"波形表示\") or vector (\"ﾍﾞｸﾄﾙ表示\") window shows on FILE into a PNG,\n"
+               "without a display. plot wave ticks every recorded channel, or the check boxes --traces\n"
+               "numbers from 1 (1..8 ch1..ch8, 9 S相基本波, 10 S相電流, 11 未測定相Ｖ, 12 未測定相Is).\n"
+               "A setting named Form2.NAME changes that control of the waveform window, Form02.NAME one of\n"
+               "the vector window: --set Form2.Text2=10, --set Form02.Text1(0)=0.5.\n"),
+        .options = {{"--output", "-o", "OUT.png", N_("the picture to write (needed)")},
+                    {"--traces", nullptr, "LIST", N_("plot wave: the traces, as check box numbers 1,2,...")},
+                    {"--at", nullptr, "SECONDS", N_("the window scrolled to that many seconds")},
+                    {"--size", nullptr, "WxH", N_("the picture's size in pixels (default: as in the window)")}},
         .run = runPlot,
     };
     return command;

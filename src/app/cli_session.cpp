@@ -4,6 +4,7 @@
 
 #include "app/cli_settings.h"
 #include "common/error.h"
+#include "common/messages.h"
 #include "input/file_bytes.h"
 
 namespace pqwave {
@@ -26,9 +27,10 @@ int prepareOutputFolder(const CommandRun& run, const fs::path& folder) {
     std::error_code ec;
     if (fs::is_directory(folder, ec)) return kExitDone;
     if (fs::exists(folder, ec))
-        return run.fail(kExitFailed, folder.string() + ": not a folder, so no output can go there");
+        return run.fail(kExitFailed, tr("{0}: not a folder, so no output can go there", {folder.string()}));
     if (!fs::create_directory(folder, ec) || ec)
-        return run.fail(kExitFailed, folder.string() + ": the output folder cannot be made (" + ec.message() + ")");
+        return run.fail(kExitFailed,
+                        tr("{0}: the output folder cannot be made ({1})", {folder.string(), ec.message()}));
     return kExitDone;
 }
 
@@ -49,13 +51,13 @@ int CliSession::openFile(const fs::path& file) {
     form.File1_Click(file.filename().string());
     if (host.status() != kExitDone) return host.status();
     if (form.FileRecognized != -1)
-        return run.fail(kExitUnavailable, file.string() + ": not a recording this program knows");
+        return run.fail(kExitUnavailable, tr("{0}: not a recording this program knows", {file.string()}));
     return kExitDone;
 }
 
 int CliSession::openFolder(const fs::path& folder) {
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) return run.fail(kExitFailed, folder.string() + ": not a folder");
+    if (!fs::is_directory(folder, ec)) return run.fail(kExitFailed, tr("{0}: not a folder", {folder.string()}));
     form.Dir1_Change(folder.string());
     return kExitDone;
 }

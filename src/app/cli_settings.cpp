@@ -8,6 +8,7 @@
 
 #include "app/cli_host.h"
 #include "app/nearest_names.h"
+#include "common/messages.h"
 #include "control/control.h"
 
 namespace pqwave {
@@ -71,16 +72,16 @@ bool valueFits(AliasValue kind, const std::string& text) {
     }
 }
 
-const char* valueWanted(AliasValue kind) {
+std::string valueWanted(AliasValue kind) {
     switch (kind) {
         case V::Number:
-            return "a number";
+            return tr("a number");
         case V::PositiveNumber:
-            return "a number above 0";
+            return tr("a number above 0");
         case V::WholeNumber:
-            return "a whole number";
+            return tr("a whole number");
         default:
-            return "a value";
+            return tr("a value");
     }
 }
 
@@ -123,7 +124,7 @@ std::string indexesOf(const ControlSet& controls, const std::string& name) {
             last = c->name.substr(paren + 1, c->name.size() - paren - 2);
         }
     if (first.empty()) return {};
-    return "; " + name.substr(0, paren) + " has the indexes " + first + " to " + last;
+    return tr("; {0} has the indexes {1} to {2}", {name.substr(0, paren), first, last});
 }
 
 // What values the control takes, for a value it does not.
@@ -131,13 +132,14 @@ std::string valuesTaken(const ControlSet& controls, const std::string& name) {
     if (isOptionGroup(controls, name)) {
         int count = 0;
         while (controls.find(name + "(" + std::to_string(count) + ")")) ++count;
-        return "an option from 0 to " + std::to_string(count - 1);
+        return tr("an option from 0 to {0}", {std::to_string(count - 1)});
     }
     const Control* c = controls.find(name);
-    if (c && c->kind == ControlKind::CheckBox) return "0 or 1";
-    if (c && c->kind == ControlKind::OptionButton) return "1, to select it";
-    if (c && c->kind == ControlKind::ComboBox) return "a list index from 0 to " + std::to_string(c->items.size() - 1);
-    return "another value";
+    if (c && c->kind == ControlKind::CheckBox) return tr("0 or 1");
+    if (c && c->kind == ControlKind::OptionButton) return tr("1, to select it");
+    if (c && c->kind == ControlKind::ComboBox)
+        return tr("a list index from 0 to {0}", {std::to_string(c->items.size() - 1)});
+    return tr("another value");
 }
 
 // The line that says why a setting was not made.
@@ -150,20 +152,21 @@ std::string refusal(SettingResult result, const ControlSet& controls, const Line
         case SettingResult::UnknownControl: {
             std::string hint = indexesOf(controls, s.name);
             if (hint.empty()) hint = didYouMean(prefix + s.name, settingNames(controls, prefix));
-            return given + ": " + window + " has no control " + prefix + s.name + hint;
+            return tr("{0}: {1} has no control {2}{3}", {given, window, prefix + s.name, hint});
         }
         case SettingResult::NotSettable: {
             const Control& c = *controls.find(s.name);
-            return given + ": " + controlTitle(c) + " takes no value" +
-                   (c.kind == ControlKind::Label ? "; it only shows one" : "");
+            return c.kind == ControlKind::Label
+                       ? tr("{0}: {1} takes no value; it only shows one", {given, controlTitle(c)})
+                       : tr("{0}: {1} takes no value", {given, controlTitle(c)});
         }
         case SettingResult::BadValue:
-            return given + ": " + prefix + s.name + " takes " + valuesTaken(controls, s.name) + ", not \"" + s.value +
-                   "\"";
+            return tr("{0}: {1} takes {2}, not \"{3}\"",
+                      {given, prefix + s.name, valuesTaken(controls, s.name), s.value});
         case SettingResult::Unreachable: {
             const Control& target = *settingTarget(controls, s.name, s.value);
-            return given + ": a user cannot reach " + controlTitle(target) + " with these settings; " +
-                   whyUnreachable(target);
+            return tr("{0}: a user cannot reach {1} with these settings; {2}",
+                      {given, controlTitle(target), whyUnreachable(target)});
         }
         default:
             return {};
@@ -176,11 +179,11 @@ std::vector<SettingAlias> makeMainWindowAliases() {
          .argument = "rms|raw|vipq-fft|ch-fft",
          .value = V::Choice,
          .choices = {{"rms", "Option2=0"}, {"raw", "Option2=1"}, {"vipq-fft", "Option2=2"}, {"ch-fft", "Option2=3"}},
-         .help = "処理内容: 実効値演算, 生データ出力, PQデータFFT or CHデータFFT"},
-        {.name = "--moving-fft", .settings = "Option2=3 Check4=1", .help = "時間移動FFT of every channel"},
+         .help = N_("処理内容: 実効値演算, 生データ出力, PQデータFFT or CHデータFFT")},
+        {.name = "--moving-fft", .settings = "Option2=3 Check4=1", .help = N_("時間移動FFT of every channel")},
         {.name = "--10ms",
          .settings = "Option2=0 Check13=1",
-         .help = "実効値演算 with 10ms移動平均誤差補正 (sampled at 200 Hz or more)"},
+         .help = N_("実効値演算 with 10ms移動平均誤差補正 (sampled at 200 Hz or more)")},
         {.name = "--kind",
          .argument = "8840|waveform|auto|rms|logger",
          .value = V::Choice,
@@ -189,26 +192,32 @@ std::vector<SettingAlias> makeMainWindowAliases() {
                      {"auto", "Option1=2"},
                      {"rms", "Option1=3"},
                      {"logger", "Option1=4"}},
-         .help = "データ: the kind of recording (FILE clicked chooses its own; batch needs one)"},
+         .help = N_("データ: the kind of recording (FILE clicked chooses its own; batch needs one)")},
         {.name = "--interval",
          .argument = "MS",
          .value = V::PositiveNumber,
          .settings = "Text1={0}",
-         .help = "出力間隔 in ms (20, or one cycle with --60hz)"},
-        {.name = "--50hz", .settings = "Option5=0", .help = "a 50 Hz supply (the interval becomes 20 ms)"},
-        {.name = "--60hz", .settings = "Option5=1", .help = "a 60 Hz supply (the interval becomes one cycle)"},
-        {.name = "--fundamental", .settings = "Check1=1", .help = "基本波解析: the fundamental's columns"},
-        {.name = "--fifth", .settings = "Check3=1", .help = "第5次調波解析: the 5th harmonic's columns"},
-        {.name = "--harmonics", .settings = "Check1=1 Check3=1", .help = "both, --fundamental and --fifth"},
-        {.name = "--frequency", .settings = "Check5=1", .help = "周波数: a frequency column (at an interval of 20 ms)"},
-        {.name = "--per-phase", .settings = "Check6=1", .help = "相別出力: each phase's values"},
-        {.name = "--phase-check", .settings = "Check2=1", .help = "自動位相確認: the rotation found from the samples"},
-        {.name = "--statistics-only", .settings = "Check10=1", .help = "統計処理のみ出力 (batch: the summaries only)"},
+         .help = N_("出力間隔 in ms (20, or one cycle with --60hz)")},
+        {.name = "--50hz", .settings = "Option5=0", .help = N_("a 50 Hz supply (the interval becomes 20 ms)")},
+        {.name = "--60hz", .settings = "Option5=1", .help = N_("a 60 Hz supply (the interval becomes one cycle)")},
+        {.name = "--fundamental", .settings = "Check1=1", .help = N_("基本波解析: the fundamental's columns")},
+        {.name = "--fifth", .settings = "Check3=1", .help = N_("第5次調波解析: the 5th harmonic's columns")},
+        {.name = "--harmonics", .settings = "Check1=1 Check3=1", .help = N_("both, --fundamental and --fifth")},
+        {.name = "--frequency",
+         .settings = "Check5=1",
+         .help = N_("周波数: a frequency column (at an interval of 20 ms)")},
+        {.name = "--per-phase", .settings = "Check6=1", .help = N_("相別出力: each phase's values")},
+        {.name = "--phase-check",
+         .settings = "Check2=1",
+         .help = N_("自動位相確認: the rotation found from the samples")},
+        {.name = "--statistics-only",
+         .settings = "Check10=1",
+         .help = N_("統計処理のみ出力 (batch: the summaries only)")},
         {.name = "--pt",
          .argument = "RATIO",
          .value = V::PositiveNumber,
          .settings = "Text7(0)={0}",
-         .help = "ＰＴ比 of the voltage channels"},
+         .help = N_("ＰＴ比 of the voltage channels")},
         {.name = "--clamp",
          .argument = "C=A",
          .value = V::PositiveNumber,
@@ -216,29 +225,29 @@ std::vector<SettingAlias> makeMainWindowAliases() {
          .separator = '=',
          .firstMin = 1,
          .firstMax = 7,
-         .help = "電流ｸﾗﾝﾌﾟ of circuit C (1..7): A amperes at its full scale of 0.2 V"},
+         .help = N_("電流ｸﾗﾝﾌﾟ of circuit C (1..7): A amperes at its full scale of 0.2 V")},
         {.name = "--range",
          .argument = "FIRST:LAST",
          .value = V::Number,
          .settings = "Text2(0)={0} Text2(1)={1}",
          .separator = ':',
-         .help = "データ出力範囲: samples FIRST to LAST of the raw data (LAST empty: to the end)"},
+         .help = N_("データ出力範囲: samples FIRST to LAST of the raw data (LAST empty: to the end)")},
         {.name = "--step",
          .argument = "N",
          .value = V::PositiveNumber,
          .settings = "Text4={0}",
-         .help = "Step: every N-th sample of the raw data"},
+         .help = N_("Step: every N-th sample of the raw data")},
         {.name = "--clock-times",
          .settings = "Check15=1",
-         .help = "時間軸を時刻(日時)で出力: the raw data's times as dates"},
+         .help = N_("時間軸を時刻(日時)で出力: the raw data's times as dates")},
         {.name = "--time-of-day",
          .settings = "Check11=1",
-         .help = "時刻統計: batch pools the hours of the year (--kind rms or logger)"},
+         .help = N_("時刻統計: batch pools the hours of the year (--kind rms or logger)")},
         {.name = "--year",
          .argument = "YEAR",
          .value = V::WholeNumber,
          .settings = "Text6={0}",
-         .help = "the year 時刻統計 collects (this year unless given)"},
+         .help = N_("the year 時刻統計 collects (this year unless given)")},
     };
 }
 
@@ -257,23 +266,24 @@ std::optional<std::vector<std::pair<std::string, std::string>>> expandAlias(cons
     if (alias.value == V::Choice) {
         for (const AliasChoice& choice : alias.choices)
             if (value == choice.word) return settingsOf(choice.settings, {});
-        problem = given + ": " + alias.name + " takes " + alias.argument + didYouMean(value, choiceWords(alias));
+        problem =
+            tr("{0}: {1} takes {2}{3}", {given, alias.name, alias.argument, didYouMean(value, choiceWords(alias))});
         return std::nullopt;
     }
     std::vector<std::string> parts{value};
     if (alias.separator != 0) {
         const std::size_t at = value.find(alias.separator);
         if (at == std::string::npos) {
-            problem = given + ": " + alias.name + " takes " + alias.argument;
+            problem = tr("{0}: {1} takes {2}", {given, alias.name, alias.argument});
             return std::nullopt;
         }
         parts = {value.substr(0, at), value.substr(at + 1)};
         if (alias.firstMax > 0) {
             const auto index = wholeNumber(parts[0]);
             if (!index || *index < alias.firstMin || *index > alias.firstMax) {
-                problem = given + ": " + alias.name + " takes " + alias.argument + " with " +
-                          std::string(1, alias.argument[0]) + " from " + std::to_string(alias.firstMin) + " to " +
-                          std::to_string(alias.firstMax);
+                problem = tr("{0}: {1} takes {2} with {3} from {4} to {5}",
+                             {given, alias.name, alias.argument, std::string(1, alias.argument[0]),
+                              std::to_string(alias.firstMin), std::to_string(alias.firstMax)});
                 return std::nullopt;
             }
             parts[0] = std::to_string(*index);
@@ -287,10 +297,10 @@ std::optional<std::vector<std::pair<std::string, std::string>>> expandAlias(cons
             const std::string argument = alias.argument;
             std::string what = valueWanted(alias.value);
             if (alias.separator != 0)
-                what = alias.argument + std::string(" with ") +
-                       (alias.firstMax > 0 ? argument.substr(argument.find(alias.separator) + 1) + " " : "each ") +
-                       what;
-            problem = given + ": " + alias.name + " takes " + what;
+                what = alias.firstMax > 0 ? tr("{0} with {1} {2}",
+                                               {argument, argument.substr(argument.find(alias.separator) + 1), what})
+                                          : tr("{0} with each {1}", {argument, what});
+            problem = tr("{0}: {1} takes {2}", {given, alias.name, what});
             return std::nullopt;
         }
     }
@@ -328,10 +338,10 @@ int applySettings(const ControlSet& controls, const std::vector<LineSetting>& se
         s.name = s.name.substr(prefix.size());
         const SettingResult result = applySetting(controls, s.name, s.value);
         if (result == SettingResult::Applied) continue;
-        const std::string why = refusal(result, controls, s, window, prefix);
+        const std::string why = refusal(result, controls, s, window.empty() ? tr("the main window") : window, prefix);
         if (result == SettingResult::Unreachable) return run.fail(kExitUnavailable, why);
         run.fail(kExitUsage, why);
-        run.err << "Try 'pqwave-cli help settings'; 'pqwave-cli info FILE --all' lists every control.\n";
+        run.err << tr("Try 'pqwave-cli help settings'; 'pqwave-cli info FILE --all' lists every control.") << "\n";
         return kExitUsage;
     }
     return kExitDone;

@@ -26,11 +26,11 @@ std::optional<std::vector<std::pair<std::string, std::string>>> expandAlias(cons
 // What the alias does, as --set would write it: "--set Option2=0|1|2|3", "--set Text1=MS".
 std::string aliasMeaning(const SettingAlias& alias);
 
-// Applies the settings in order to `controls`, those of `window`, whose settings' names start
-// with `prefix` ("Form2."); at the first that cannot be made, prints why and returns its exit
-// status: 2 for a name or value no control takes, 3 for a control a user cannot reach now.
-// 0 when every one was made.
+// Applies the settings in order to `controls`, those of `window` (the main window when empty),
+// whose settings' names start with `prefix` ("Form2."); at the first that cannot be made, prints
+// why and returns its exit status: 2 for a name or value no control takes, 3 for a control a
+// user cannot reach now. 0 when every one was made.
 int applySettings(const ControlSet& controls, const std::vector<LineSetting>& settings, const CommandRun& run,
-                  const std::string& window = "the main window", const std::string& prefix = {});
+                  const std::string& window = {}, const std::string& prefix = {});
 
 }  // namespace pqwave

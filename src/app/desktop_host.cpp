@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QListWidget>
 
+#include "common/messages.h"
 #include "control/form1_model.h"
 #include "control/qt/form1_window.h"
 #include "display/qt/vector_window.h"
@@ -69,7 +70,7 @@ void openGivenPath(Form1Model& model, Form1& window, const std::filesystem::path
             model.Dir1_Change(path.parent_path().string());
             model.File1_Click(path.filename().string());
         } else {
-            model.host().reportError(ErrorKind::CannotRead, path.string() + ": no such file or folder");
+            model.host().reportError(ErrorKind::CannotRead, tr("{0}: no such file or folder", {path.string()}));
         }
     } catch (const std::exception& error) {
         model.host().reportError(ErrorKind::CannotRead, path.string() + ": " + error.what());

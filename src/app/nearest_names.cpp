@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/messages.h"
+
 namespace pqwave {
 namespace {
 
@@ -47,12 +49,10 @@ std::vector<std::string> nearestNames(std::string_view word, const std::vector<s
 std::string didYouMean(std::string_view word, const std::vector<std::string>& candidates) {
     const std::vector<std::string> names = nearestNames(word, candidates);
     if (names.empty()) return {};
-    std::string text = "; did you mean ";
-    for (std::size_t k = 0; k < names.size(); ++k) {
-        if (k > 0) text += k + 1 == names.size() ? " or " : ", ";
-        text += names[k];
-    }
-    return text + "?";
+    std::string list = names[0];
+    for (std::size_t k = 1; k < names.size(); ++k)
+        list = k + 1 == names.size() ? tr("{0} or {1}", {list, names[k]}) : tr("{0}, {1}", {list, names[k]});
+    return tr("; did you mean {0}?", {list});
 }
 
 }  // namespace pqwave

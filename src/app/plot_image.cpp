@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/text_output_file.h"
 #include "display/picture.h"
 #include "display/qt/picture_painter.h"
@@ -40,7 +41,7 @@ bool writePng(const QImage& image, const std::filesystem::path& output, std::str
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (image.isNull() || !image.save(&buffer, "PNG")) {
-        problem = output.string() + ": the picture could not be encoded as PNG";
+        problem = tr("{0}: the picture could not be encoded as PNG", {output.string()});
         return false;
     }
     try {

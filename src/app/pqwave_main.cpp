@@ -11,6 +11,7 @@
 
 #include "app/desktop_host.h"
 #include "common/messages.h"
+#include "common/program_folder.h"
 #include "control/form1_model.h"
 #include "control/qt/form1_window.h"
 #include "display/qt/vector_window.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-const char* const kUsage =
+const char* const kUsage = pqwave::N_(
     "usage: pqwave [FILE|FOLDER]\n"
     "\n"
     "Opens the main window on the folder of the program, or on FOLDER, or on FILE's folder with FILE\n"
@@ -28,7 +29,7 @@ const char* const kUsage =
     "without a window: pqwave-cli help.\n"
     "\n"
     "  -h, --help       this help\n"
-    "  -V, --version    the version\n";
+    "  -V, --version    the version\n");
 
 bool given(int argc, char** argv, const char* shortName, const char* longName) {
     for (int k = 1; k < argc; ++k)
@@ -51,16 +52,20 @@ QStringList startupComplaints;
 void startupMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     startupComplaints.append(message);
     if (type != QtFatalMsg) return;
-    std::cerr << "pqwave: no display to open the window on: " << startupComplaints.front().toStdString()
-              << "; pqwave-cli works without one" << std::endl;
+    std::cerr << "pqwave: "
+              << pqwave::tr("no display to open the window on: {0}; pqwave-cli works without one",
+                            {startupComplaints.front().toStdString()})
+              << std::endl;
     std::_Exit(1);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // What is said on the terminal before the window is up follows the locale, as pqwave-cli does.
+    pqwave::useLanguage(pqwave::languageOfEnvironment(), pqwave::executableFolder());
     if (given(argc, argv, "-h", "--help")) {
-        std::cout << kUsage;
+        std::cout << pqwave::tr(kUsage);
         return 0;
     }
     if (given(argc, argv, "-V", "--version")) {
@@ -68,8 +73,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!displayGiven(argc, argv)) {
-        std::cerr << "pqwave: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
-                     "pqwave-cli works without one\n";
+        std::cerr << "pqwave: "
+                  << pqwave::tr(
+                         "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
+                         "pqwave-cli works without one")
+                  << "\n";
         return 1;
     }
     const QtMessageHandler previousHandler = qInstallMessageHandler(startupMessages);

@@ -2,6 +2,7 @@
 
 #include "batch/summary_files.h"
 #include "common/datetime.h"
+#include "common/messages.h"
 #include "input/output_target.h"
 
 namespace pqwave {
@@ -66,8 +67,8 @@ void Summaries::foldHours(FileOutcome& out) {
     Progress uninterrupted;
     const long long outside = foldHoursOfYear(*hours_, out.samples->table, out.timeOfDay, uninterrupted);
     if (outside > 0)
-        out.warn(out.path + ": " + std::to_string(outside) + " samples lie beyond the year " +
-                 std::to_string(out.timeOfDay.year) + " and were not counted");
+        out.warn(tr("{0}: {1} samples lie beyond the year {2} and were not counted",
+                    {out.path, std::to_string(outside), std::to_string(out.timeOfDay.year)}));
     out.samples.reset();
 }
 
@@ -97,12 +98,14 @@ std::string Summaries::otherYearsWarning() const {
     const std::string file = (folder_ / timeOfDayName_).string();
     const std::string year = std::to_string(*hoursYear_);
     if (otherYearFiles_ == hourFiles_)
-        return file + ": no recording falls in the year " + year +
-               " that 時刻統計 collects, so the file holds its header only; the recordings are of " + years +
-               " (the year box beside 時刻統計, Text6 or --year, sets it)";
-    return file + ": " + std::to_string(otherYearFiles_) + " of " + std::to_string(hourFiles_) +
-           " recordings fall outside the year " + year + " that 時刻統計 collects and were left out; they are of " +
-           years + " (the year box beside 時刻統計, Text6 or --year, sets it)";
+        return tr(
+            "{0}: no recording falls in the year {1} that 時刻統計 collects, so the file holds its header only; "
+            "the recordings are of {2} (the year box beside 時刻統計, Text6 or --year, sets it)",
+            {file, year, years});
+    return tr(
+        "{0}: {1} of {2} recordings fall outside the year {3} that 時刻統計 collects and were left out; they "
+        "are of {4} (the year box beside 時刻統計, Text6 or --year, sets it)",
+        {file, std::to_string(otherYearFiles_), std::to_string(hourFiles_), year, years});
 }
 
 }  // namespace pqwave

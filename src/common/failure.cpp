@@ -15,11 +15,11 @@ Failure failureOf(std::exception_ptr failure, const std::string& subject) {
     } catch (const Error& error) {
         return {error.kind(), error.what()};
     } catch (const std::bad_alloc&) {
-        return {ErrorKind::CannotRead, subject + ": not enough memory for this recording"};
+        return {ErrorKind::CannotRead, tr("{0}: not enough memory for this recording", {subject})};
     } catch (const std::exception& error) {
         return {ErrorKind::CannotRead, subject + ": " + error.what()};
     } catch (...) {
-        return {ErrorKind::CannotRead, subject + ": the command failed"};
+        return {ErrorKind::CannotRead, tr("{0}: the command failed", {subject})};
     }
 }
 

@@ -4,17 +4,19 @@
 
 #include <cstring>
 
+#include "common/messages.h"
+
 namespace pqwave {
 
 std::string fileKindOf(mode_t mode) {
-    if (S_ISREG(mode)) return "a regular file";
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISCHR(mode)) return "a character device";
-    if (S_ISBLK(mode)) return "a block device";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISLNK(mode)) return "a symbolic link";
-    return "a special file";
+    if (S_ISREG(mode)) return tr("a regular file");
+    if (S_ISDIR(mode)) return tr("a folder");
+    if (S_ISFIFO(mode)) return tr("a FIFO");
+    if (S_ISCHR(mode)) return tr("a character device");
+    if (S_ISBLK(mode)) return tr("a block device");
+    if (S_ISSOCK(mode)) return tr("a socket");
+    if (S_ISLNK(mode)) return tr("a symbolic link");
+    return tr("a special file");
 }
 
 std::string systemReason(int error) {

@@ -61,12 +61,13 @@ Language currentLanguage() {
 }
 
 std::string tr(const char* english) {
-    if (language == Language::English) return english;
+    // An empty text would give the catalogue's header.
+    if (language == Language::English || !*english) return english;
     return ::dgettext(kDomain, english);
 }
 
 std::string tr(const char* english, std::initializer_list<std::string_view> arguments) {
-    const char* text = language == Language::English ? english : ::dgettext(kDomain, english);
+    const char* text = language == Language::English || !*english ? english : ::dgettext(kDomain, english);
     return withArguments(text, arguments);
 }
 

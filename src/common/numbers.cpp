@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/error.h"
+#include "common/messages.h"
 
 namespace pqwave {
 namespace {
@@ -62,12 +63,12 @@ bool fitsInt32(double x) {
 }
 
 std::int16_t CInt(double x) {
-    if (!fitsInt16(x)) throw ArithmeticError("value " + std::to_string(x) + " does not fit a 16-bit integer");
+    if (!fitsInt16(x)) throw ArithmeticError(tr("value {0} does not fit a 16-bit integer", {std::to_string(x)}));
     return static_cast<std::int16_t>(roundHalfEven(x));
 }
 
 std::int32_t CLng(double x) {
-    if (!fitsInt32(x)) throw ArithmeticError("value " + std::to_string(x) + " does not fit a 32-bit integer");
+    if (!fitsInt32(x)) throw ArithmeticError(tr("value {0} does not fit a 32-bit integer", {std::to_string(x)}));
     return static_cast<std::int32_t>(roundHalfEven(x));
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/error.h"
 #include "common/file_kind.h"
+#include "common/messages.h"
 
 namespace pqwave {
 namespace {
@@ -33,7 +34,7 @@ fs::path endOfDanglingChain(const fs::path& name) {
         std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
         const ssize_t length = ::readlink(at.c_str(), target.data(), target.size());
         if (length < 0) refuse(name, systemReason(errno));
-        if (static_cast<std::size_t>(length) >= target.size()) refuse(name, "the link changed while it was read");
+        if (static_cast<std::size_t>(length) >= target.size()) refuse(name, tr("the link changed while it was read"));
         const fs::path next(std::string(target.data(), static_cast<std::size_t>(length)));
         at = next.is_absolute() ? next : at.parent_path() / next;
     }
@@ -44,14 +45,14 @@ fs::path endOfDanglingChain(const fs::path& name) {
 
 OutputPath resolveOutputPath(const fs::path& name) {
     if (name == "-") return {OutputPath::Kind::StandardOutput, name};
-    if (name.empty()) refuse(name, "no output file name");
+    if (name.empty()) refuse(name, tr("no output file name"));
     struct stat st;
     if (::stat(name.c_str(), &st) != 0) {
         if (errno != ENOENT) refuse(name, systemReason(errno));
         return {OutputPath::Kind::File, endOfDanglingChain(name)};
     }
     if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) return {OutputPath::Kind::Stream, name};
-    if (!S_ISREG(st.st_mode)) refuse(name, "not a file an output can replace (" + fileKindOf(st.st_mode) + ")");
+    if (!S_ISREG(st.st_mode)) refuse(name, tr("not a file an output can replace ({0})", {fileKindOf(st.st_mode)}));
     struct stat own;
     if (::lstat(name.c_str(), &own) == 0 && !S_ISLNK(own.st_mode)) return {OutputPath::Kind::File, name};
     std::error_code ec;

@@ -8,6 +8,9 @@
 namespace pqwave {
 
 std::size_t charCount(std::string_view text);
+// The columns a terminal gives the text: two for a CJK ideograph, kana or full-width form, one
+// for ASCII and the half-width katakana of the instrument's captions.
+std::size_t displayColumns(std::string_view text);
 std::string leftChars(std::string_view text, std::size_t count);
 std::string rightChars(std::string_view text, std::size_t count);
 std::string midChars(std::string_view text, std::size_t start, std::size_t count);

@@ -13,6 +13,7 @@
 
 #include "common/error.h"
 #include "common/file_kind.h"
+#include "common/messages.h"
 #include "common/output_path.h"
 #include "common/part_files.h"
 #include "common/text.h"
@@ -94,7 +95,7 @@ private:
 TextOutputFile::TextOutputFile(std::filesystem::path finalPath, Mode mode)
     : finalPath_(std::move(finalPath)), buffer_(kBufferBytes) {
     const OutputPath where = resolveOutputPath(finalPath_);
-    name_ = where.kind == OutputPath::Kind::StandardOutput ? "standard output" : finalPath_.string();
+    name_ = where.kind == OutputPath::Kind::StandardOutput ? tr("standard output") : finalPath_.string();
     // A pipe or a terminal takes the bytes as they come; it has nothing to rename over.
     if (where.kind == OutputPath::Kind::StandardOutput) {
         openStream(::dup(STDOUT_FILENO));
@@ -123,7 +124,7 @@ TextOutputFile::TextOutputFile(std::filesystem::path finalPath, Mode mode)
 
 TextOutputFile::TextOutputFile(std::FILE* stream, std::string name)
     : finalPath_(name), name_(std::move(name)), file_(stream), buffer_(kBufferBytes) {
-    if (!file_) throw Error(ErrorKind::CannotWrite, name_ + ": no stream to write into");
+    if (!file_) throw Error(ErrorKind::CannotWrite, tr("{0}: no stream to write into", {name_}));
 }
 
 TextOutputFile::~TextOutputFile() {
@@ -220,7 +221,7 @@ void TextOutputFile::rename(const std::filesystem::path& finalPath) {
     if (partPath_.empty()) return;
     const OutputPath where = resolveOutputPath(finalPath);
     if (where.kind != OutputPath::Kind::File)
-        throw Error(ErrorKind::CannotWrite, finalPath.string() + ": not a file an output can be renamed to");
+        throw Error(ErrorKind::CannotWrite, tr("{0}: not a file an output can be renamed to", {finalPath.string()}));
     finalPath_ = finalPath;
     name_ = finalPath.string();
     targetPath_ = where.target;

@@ -6,6 +6,7 @@
 #include "batch/all_files_run.h"
 #include "common/error.h"
 #include "common/failure.h"
+#include "common/messages.h"
 #include "control/busy_caption.h"
 #include "control/conversion.h"
 #include "control/file_lists.h"
@@ -64,15 +65,15 @@ PlannedFile planFile(const ConversionJob& job, const std::string& path, const fs
             p.facts = readRecordingFacts(path);
             if (auto mismatch = kindMismatch(job.kind, p.facts)) {
                 p.settled = settledOutcome(path, FileOutcome::State::Skipped);
-                p.settled->warn(path + ": " + *mismatch + "; skipped");
+                p.settled->warn(tr("{0}: {1}; skipped", {path, *mismatch}));
                 return;
             }
             const fs::path wanted = outputFolder / p.facts.proposedOutputName();
             const fs::path name = names.claim(wanted);
             p.outputName = name.string();
             if (name != wanted)
-                p.clash = path + ": its output name " + wanted.filename().string() +
-                          " is taken by an earlier recording of this run; written as " + name.filename().string();
+                p.clash = tr("{0}: its output name {1} is taken by an earlier recording of this run; written as {2}",
+                             {path, wanted.filename().string(), name.filename().string()});
         },
         [&](const Failure& failure) {
             p.settled = settledOutcome(path, FileOutcome::State::Skipped);
@@ -107,8 +108,8 @@ FileOutcome convertPlanned(const ConversionJob& runJob, const PlannedFile& file,
         out.problems.insert(out.problems.begin(), {false, ErrorKind::CannotWrite, file.clash});
     }
     if (recording->clippedValues > 0)
-        out.warn(file.facts.fileName + ": " + std::to_string(recording->clippedValues) +
-                 " sample codes beyond 16 bits were stored at the limit");
+        out.warn(tr("{0}: {1} sample codes beyond 16 bits were stored at the limit",
+                    {file.facts.fileName, std::to_string(recording->clippedValues)}));
     return out;
 }
 
@@ -133,8 +134,8 @@ void runAllFiles(Form1Model& form, const AllFilesRunOptions& options, const Reco
     }
     Form1Host& host = form.host();
     if (plan.files.empty()) {
-        host.reportWarning(form.File1.path + ": no file here matches " + form.File1.pattern +
-                           ", the files the data kind lists; nothing was converted");
+        host.reportWarning(tr("{0}: no file here matches {1}, the files the data kind lists; nothing was converted",
+                              {form.File1.path, form.File1.pattern}));
         return;
     }
     BusyCaption caption(form, "データ変換中");
@@ -146,9 +147,9 @@ void runAllFiles(Form1Model& form, const AllFilesRunOptions& options, const Reco
         [&host](const fs::path& path) { host.reportFileWritten(path); });
     host.allFilesRunEnded(tally);
     if (tally.cancelled)
-        host.reportError(ErrorKind::Cancelled, form.File1.path + ": cancelled after " +
-                                                   std::to_string(tally.converted) + " of " +
-                                                   std::to_string(tally.total) + " files");
+        host.reportError(ErrorKind::Cancelled,
+                         tr("{0}: cancelled after {1} of {2} files",
+                            {form.File1.path, std::to_string(tally.converted), std::to_string(tally.total)}));
 }
 
 void Form1Model::Command3_Click() {

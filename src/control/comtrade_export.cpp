@@ -8,6 +8,7 @@
 #include "common/datetime.h"
 #include "common/error.h"
 #include "common/failure.h"
+#include "common/messages.h"
 #include "common/sample_counter.h"
 #include "common/text.h"
 #include "common/textforms.h"
@@ -73,7 +74,7 @@ std::int64_t triggerMicroseconds(const RecordingFacts& f) {
     auto time = TimeValue(f.startTime);
     if (!date || !time)
         throw Error(ErrorKind::Malformed,
-                    f.fileName + ": start \"" + f.startDate + " " + f.startTime + "\" is not a date and time");
+                    tr("{0}: start \"{1} {2}\" is not a date and time", {f.fileName, f.startDate, f.startTime}));
     // Date and time apart: their sum in days would blur the microseconds.
     return std::llround(*date) * 86'400'000'000 + std::llround(*time * 86'400'000'000.0);
 }
@@ -86,9 +87,9 @@ std::string rangeOfColumn(const Recording& r, int column) {
 }
 
 void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format) {
-    if (form.Label1.text.empty()) throw Error(ErrorKind::NotAvailable, "COMTRADE export: no file is selected");
+    if (form.Label1.text.empty()) throw Error(ErrorKind::NotAvailable, tr("COMTRADE export: no file is selected"));
     if (form.FileRecognized != -1)
-        throw Error(ErrorKind::NotRecognized, form.Label1.text + ": not a recording this program knows");
+        throw Error(ErrorKind::NotRecognized, tr("{0}: not a recording this program knows", {form.Label1.text}));
     const fs::path recording = form.Label1.text;
     for (const fs::path& target : {cfgPath, comtradeDataPath(cfgPath)}) refuseRecordingAsOutput(target, recording);
 
@@ -100,16 +101,17 @@ void runExport(Form1Model& form, const fs::path& cfgPath, ComtradeFormat format)
 
     const ComtradeSettings settings = comtradeSettingsFor(jobOf(form), *loaded, format);
     if (SampleCounter(settings.firstSample, settings.step).value() > settings.lastSample)
-        throw Error(ErrorKind::NotAvailable, form.Label1.text + ": the output range (Text2) " + form.Text2[0].text +
-                                                 " to " + form.Text2[1].text + " holds no samples to export");
+        throw Error(ErrorKind::NotAvailable, tr("{0}: the output range (Text2) {1} to {2} holds no samples to export",
+                                                {form.Label1.text, form.Text2[0].text, form.Text2[1].text}));
     OutputFiles files(form.Label1.text);
     const ComtradeResult result = writeComtrade(settings, loaded->table, cfgPath, form.progress, files);
     files.commit();
     reportWritten(form.host(), files);
     if (result.lowestCodesRaised > 0)
-        form.host().reportWarning(form.Label1.text + ": " + std::to_string(result.lowestCodesRaised) +
-                                  " samples at the code -32768 were written as -32767, which BINARY COMTRADE "
-                                  "keeps for missing data (use --ascii to keep them)");
+        form.host().reportWarning(
+            tr("{0}: {1} samples at the code -32768 were written as -32767, which BINARY "
+               "COMTRADE keeps for missing data (use --ascii to keep them)",
+               {form.Label1.text, std::to_string(result.lowestCodesRaised)}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <optional>
 
+#include "common/messages.h"
+
 namespace pqwave {
 namespace {
 
@@ -38,12 +40,12 @@ void placeIn(Control& frame, std::initializer_list<Control*> controls) {
 }
 
 std::string whyUnreachable(const Control& control) {
-    if (!control.visible) return "it is hidden";
-    if (!control.enabled) return "it is disabled";
+    if (!control.visible) return tr("it is hidden");
+    if (!control.enabled) return tr("it is disabled");
     for (const Control* frame = control.container; frame; frame = frame->container) {
         if (!frame->visible || !frame->enabled)
-            return "it sits in the frame " + frame->text + " (" + frame->name + "), which is " +
-                   (frame->visible ? "disabled" : "hidden");
+            return frame->visible ? tr("it sits in the frame {0} ({1}), which is disabled", {frame->text, frame->name})
+                                  : tr("it sits in the frame {0} ({1}), which is hidden", {frame->text, frame->name});
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/textforms.h"
 #include "control/power_runs.h"
 #include "control/raw_data.h"
@@ -61,11 +62,12 @@ ConversionJob withCheckedRotation(const ConversionJob& setUp, const Recording& r
 }  // namespace
 
 void requireConvertible(const RecordingFacts& facts) {
-    if (facts.channelCount() < 1) throw Error(ErrorKind::NotAvailable, facts.fileName + ": no analog channel recorded");
+    if (facts.channelCount() < 1)
+        throw Error(ErrorKind::NotAvailable, tr("{0}: no analog channel recorded", {facts.fileName}));
     const double countsPerDivision = facts.countsPerDivision;
     if (countsPerDivision == 0 || !std::isfinite(countsPerDivision))
-        throw ArithmeticError(facts.fileName + ": the count per division (V_Div) is " + formD(countsPerDivision) +
-                              ", so the values cannot be scaled");
+        throw ArithmeticError(tr("{0}: the count per division (V_Div) is {1}, so the values cannot be scaled",
+                                 {facts.fileName, formD(countsPerDivision)}));
 }
 
 FileOutcome runConversion(const ConversionJob& setUp, std::shared_ptr<const Recording> recording, Progress& progress,
@@ -100,7 +102,7 @@ FileOutcome runConversion(const ConversionJob& setUp, std::shared_ptr<const Reco
             if (TextOutputFile* file = openOutput(job, r.facts, outcome)) writeChannelFft(job, r, *file, progress);
             break;
         case Processing::Nothing:
-            throw Error(ErrorKind::NotAvailable, r.facts.fileName + ": these settings choose no processing");
+            throw Error(ErrorKind::NotAvailable, tr("{0}: these settings choose no processing", {r.facts.fileName}));
     }
     // A cancel that comes too late for the run's own checks still keeps its output away.
     progress.throwIfCancelled();

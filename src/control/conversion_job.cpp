@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "control/form1_model.h"
 #include "input/recording_facts.h"
@@ -74,15 +75,15 @@ const char* kindCaption(DataKind kind) {
 const char* recordingDescription(RecordingKind kind) {
     switch (kind) {
         case RecordingKind::Waveform8840:
-            return "an 8840 waveform recording";
+            return N_("an 8840 waveform recording");
         case RecordingKind::BlockWaveform:
-            return "a waveform recording";
+            return N_("a waveform recording");
         case RecordingKind::BlockRms:
-            return "an RMS recording";
+            return N_("an RMS recording");
         case RecordingKind::Logger:
-            return "a logger recording";
+            return N_("a logger recording");
         default:
-            return "not a recording this program knows";
+            return N_("not a recording this program knows");
     }
 }
 
@@ -153,8 +154,8 @@ std::optional<std::string> kindMismatch(DataKind kind, const RecordingFacts& fac
             break;
     }
     if (fits) return std::nullopt;
-    if (!facts.recognized()) return std::string(recordingDescription(recording));
-    return std::string(recordingDescription(recording)) + ", not a " + kindCaption(kind) + " one";
+    if (!facts.recognized()) return tr(recordingDescription(recording));
+    return tr("{0}, not a {1} one", {tr(recordingDescription(recording)), kindCaption(kind)});
 }
 
 }  // namespace pqwave

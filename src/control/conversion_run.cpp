@@ -4,6 +4,7 @@
 // not put in place, so an earlier file of that name stays as it was.
 #include "common/error.h"
 #include "common/failure.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
 #include "control/busy_caption.h"
@@ -38,8 +39,9 @@ void Form1Model::File1_DblClick() {
 FileOutcome Form1Model::convertSelectedFile() {
     const ConversionJob job = jobOf(*this);
     if (job.processing == Processing::Nothing)
-        throw Error(ErrorKind::NotAvailable, "CSV変換: these settings choose no processing");
-    if (FileRecognized != -1) throw Error(ErrorKind::NotRecognized, Label1.text + ": not a recording pqwave knows");
+        throw Error(ErrorKind::NotAvailable, tr("CSV変換: these settings choose no processing"));
+    if (FileRecognized != -1)
+        throw Error(ErrorKind::NotRecognized, tr("{0}: not a recording pqwave knows", {Label1.text}));
     if (job.kind == DataKind::Logger)
         if (auto mismatch = kindMismatch(job.kind, facts_))
             throw Error(ErrorKind::NotAvailable, Label1.text + ": " + *mismatch);
@@ -63,7 +65,8 @@ void Form1Model::showOutcome(const ConversionJob& job, const FileOutcome& outcom
             if (SampleCount() <= valOf(Text2[1])) setText(Text2[1], formD(SampleCount() - 1));
             break;
         case Processing::TimeOfDayStatistics:
-            host_->reportWarning(Label1.text + ": 時刻統計 is collected only by 全ﾌｧｲﾙ処理; nothing was written");
+            host_->reportWarning(
+                tr("{0}: 時刻統計 is collected only by 全ﾌｧｲﾙ処理; nothing was written", {Label1.text}));
             break;
         default:
             break;

@@ -2,6 +2,7 @@
 // hourglass. The recording in memory is replaced only by a complete load, so a file that turns
 // out to be damaged leaves the previous recording usable.
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "control/busy_caption.h"
 #include "control/form1_model.h"
@@ -29,8 +30,8 @@ void Form1Model::DTLood() {
     recording_ = std::move(loaded);
     ++loadCount_;
     if (recording_->clippedValues > 0)
-        host_->reportWarning(Label1.text + ": " + std::to_string(recording_->clippedValues) +
-                             " sample codes beyond 16 bits were stored at the limit");
+        host_->reportWarning(tr("{0}: {1} sample codes beyond 16 bits were stored at the limit",
+                                {Label1.text, std::to_string(recording_->clippedValues)}));
 }
 
 void Form1Model::forgetLoadedSamples() {

@@ -5,6 +5,7 @@
 
 #include "common/error.h"
 #include "common/failure.h"
+#include "common/messages.h"
 #include "control/all_files_run.h"
 #include "control/busy_caption.h"
 #include "control/form1_model.h"
@@ -21,9 +22,10 @@ std::optional<double> declaredVoltsOf(const Control& box) {
     char* end = nullptr;
     const double volts = std::strtod(text.c_str(), &end);
     if (end != text.c_str() + text.size() || !(volts > 0) || !std::isfinite(volts))
-        throw Error(ErrorKind::NotAvailable, "電力品質解析: the nominal voltage \"" + box.text +
-                                                 "\" is not a number of volts above 0; leave it empty to have "
-                                                 "it chosen from the first 10 s");
+        throw Error(ErrorKind::NotAvailable,
+                    tr("電力品質解析: the nominal voltage \"{0}\" is not a number of volts above "
+                       "0; leave it empty to have it chosen from the first 10 s",
+                       {box.text}));
     return volts;
 }
 
@@ -47,7 +49,7 @@ void measureSelectedFile(Form1Model& form, const std::optional<std::filesystem::
             const PqChoices choices = pqChoicesOf(form);
             const ConversionJob job = jobOf(form);
             if (form.FileRecognized != -1)
-                throw Error(ErrorKind::NotRecognized, form.Label1.text + ": not a recording pqwave knows");
+                throw Error(ErrorKind::NotRecognized, tr("{0}: not a recording pqwave knows", {form.Label1.text}));
             pqSettingsFor(job, form.selectedRecording(), choices);  // refuses before the samples are loaded
             form.loadSelectedFile();
             BusyCaption caption(form, "電力品質解析中");

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "control/conversion.h"
 #include "quality/pq_measurement_files.h"
 
@@ -12,9 +13,9 @@ namespace {
 const char* slowRecordingKind(RecordingKind kind) {
     switch (kind) {
         case RecordingKind::BlockRms:
-            return "an RMS recording";
+            return N_("an RMS recording");
         case RecordingKind::Logger:
-            return "a logger recording";
+            return N_("a logger recording");
         default:
             return nullptr;
     }
@@ -24,9 +25,9 @@ const char* slowRecordingKind(RecordingKind kind) {
 // "too slowly sampled", which hides what the user has to change.
 void requireWaveform(const RecordingFacts& facts) {
     if (const char* kind = slowRecordingKind(facts.kind))
-        throw Error(ErrorKind::NotAvailable, facts.fileName + ": " + kind +
-                                                 ", not a waveform recording; the power-quality analysis needs the "
-                                                 "sampled waveforms of the line voltages");
+        throw Error(ErrorKind::NotAvailable, tr("{0}: {1}, not a waveform recording; the power-quality analysis "
+                                                "needs the sampled waveforms of the line voltages",
+                                                {facts.fileName, tr(kind)}));
 }
 
 double exactSamplingHz(const RecordingFacts& facts) {
@@ -93,10 +94,11 @@ FileOutcome runPowerQualityConversion(const ConversionJob& job, std::shared_ptr<
     writePqMeasurement(settings, measurement, opened);
     progress.throwIfCancelled();
     if (!facts.startDateTime())
-        outcome.warn(facts.fileName + ": the start \"" + facts.startDate + " " + facts.startTime +
-                     "\" is no date and time; the clock intervals count from 1899/12/30 0:00");
+        outcome.warn(
+            tr("{0}: the start \"{1} {2}\" is no date and time; the clock intervals count from 1899/12/30 0:00",
+               {facts.fileName, facts.startDate, facts.startTime}));
     if (!measurement.flickerProblem.empty())
-        outcome.warn(measurement.flickerProblem + "; Pst, Plt and delta V10 are left empty");
+        outcome.warn(tr("{0}; Pst, Plt and delta V10 are left empty", {measurement.flickerProblem}));
     outcome.state = FileOutcome::State::Converted;
     return outcome;
 }

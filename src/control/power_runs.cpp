@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
 #include "power/interval_analysis.h"
@@ -39,9 +40,10 @@ void foldFileStatistics(PowerFileStatistics& statistics, const PowerSettings& s,
 
 void warnOfFailedSteps(FileOutcome& outcome, const PowerSettings& s, std::int64_t failedSteps) {
     if (failedSteps == 0) return;
-    outcome.warn(s.fileName + ": " + std::to_string(failedSteps) +
-                 " analysis steps could not be computed (a division by zero, a value out of range or a missing "
-                 "channel); their values repeat the previous result");
+    outcome.warn(
+        tr("{0}: {1} analysis steps could not be computed (a division by zero, a value out of range or a "
+           "missing channel); their values repeat the previous result",
+           {s.fileName, std::to_string(failedSteps)}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "common/code_text_cache.h"
 #include "common/datetime.h"
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/sample_counter.h"
 #include "common/text.h"
@@ -44,15 +45,15 @@ std::vector<RawDataColumn> columnsOf(const ConversionJob& job, const Recording& 
 double startDateTime(const RecordingFacts& f) {
     if (auto start = f.startDateTime()) return *start;
     throw Error(ErrorKind::Malformed,
-                f.fileName + ": start \"" + f.startDate + " " + f.startTime + "\" is not a date and time");
+                tr("{0}: start \"{1} {2}\" is not a date and time", {f.fileName, f.startDate, f.startTime}));
 }
 
 // Clock times are written only when every one of them is a date the file can show.
 void requireCalendarTimes(const RecordingFacts& f, double first, double last) {
     if (isCalendarDateTime(first) && isCalendarDateTime(last)) return;
-    throw Error(ErrorKind::Malformed, f.fileName + ": the pre-trigger of " + formD(f.preTrigger) + " with a start of " +
-                                          f.startDate + " " + f.startTime +
-                                          " puts the sample times out of any calendar (時間軸を時刻(日時)で出力)");
+    throw Error(ErrorKind::Malformed, tr("{0}: the pre-trigger of {1} with a start of {2} {3} puts the sample times "
+                                         "out of any calendar (時間軸を時刻(日時)で出力)",
+                                         {f.fileName, formD(f.preTrigger), f.startDate, f.startTime}));
 }
 
 void setTimeColumn(const ConversionJob& job, const RecordingFacts& f, RawDataSettings& s) {
@@ -68,7 +69,8 @@ void setTimeColumn(const ConversionJob& job, const RecordingFacts& f, RawDataSet
     s.timeHeader = rate < 10 ? "s" : "ms";
     s.timeScale = rate < 10 ? 1 : 1000;
     if (f.samplesPerDivision == 0 || !std::isfinite(f.samplesPerDivision))
-        throw ArithmeticError(f.fileName + ": the samples per division (T_Div) is 0, so the samples have no times");
+        throw ArithmeticError(
+            tr("{0}: the samples per division (T_Div) is 0, so the samples have no times", {f.fileName}));
     // The whole time axis text's number, not only its first three characters.
     s.secondsPerSample = Val(f.timeAxis) / f.samplesPerDivision / f.timeUnitFactor;
 }
@@ -96,10 +98,10 @@ std::optional<std::string> spreadsheetRowsWarning(const ConversionJob& job, cons
     const double lines = std::floor((range.last - range.first) / step) + 1 + 2;
     if (!(lines > kSpreadsheetRows)) return std::nullopt;
     const double fittingStep = std::ceil(samples / (kSpreadsheetRows - 2));
-    return facts.fileName + ": the raw-data CSV will have " + formD(lines) + " lines, more than the " +
-           formD(kSpreadsheetRows) +
-           " a spreadsheet opens; it is written all the same, and a Step (Text4, --step) of " + formD(fittingStep) +
-           " would fit it";
+    return tr(
+        "{0}: the raw-data CSV will have {1} lines, more than the {2} a spreadsheet opens; it is written all "
+        "the same, and a Step (Text4, --step) of {3} would fit it",
+        {facts.fileName, formD(lines), formD(kSpreadsheetRows), formD(fittingStep)});
 }
 
 RawDataSettings rawDataSettingsFor(const ConversionJob& job, const Recording& r) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
 #include "spectrum/channel_fft.h"
@@ -87,8 +88,9 @@ void writeMovingFftFiles(const ConversionJob& job, const Recording& recording, P
     for (MovingFftSummaryLine& line : result.summaries)
         outcome.movingFft.push_back({line.column, std::move(line.header), std::move(line.fields)});
     if (result.windowsPastTheEnd > 0)
-        outcome.warn(recording.facts.fileName + ": " + formI(result.windowsPastTheEnd) + " of the windows of " +
-                     formD(recording.facts.recordSeconds) + " s would read past the loaded samples and were left out");
+        outcome.warn(
+            tr("{0}: {1} of the windows of {2} s would read past the loaded samples and were left out",
+               {recording.facts.fileName, formI(result.windowsPastTheEnd), formD(recording.facts.recordSeconds)}));
 }
 
 }  // namespace pqwave

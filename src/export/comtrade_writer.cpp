@@ -9,6 +9,7 @@
 
 #include "common/datetime.h"
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/sample_counter.h"
 #include "common/text_output_file.h"
@@ -121,15 +122,15 @@ Timing timingOf(const ComtradeSettings& s) {
     const double periodMicros = std::round(s.samplePeriodSeconds * 1e12) / 1e6;
     const double timemult = std::round(periodMicros * s.step * 1e6) / 1e6;
     if (!(periodMicros > 0) || !(timemult > 0) || !std::isfinite(timemult))
-        throw ArithmeticError(s.recordingName + ": the sampling period is " + formD(s.samplePeriodSeconds) +
-                              " s, so the samples have no times");
+        throw ArithmeticError(tr("{0}: the sampling period is {1} s, so the samples have no times",
+                                 {s.recordingName, formD(s.samplePeriodSeconds)}));
     Timing t;
     t.timemult = timemult;
     const long double first = SampleCounter(s.firstSample, s.step).value();
     const long double offset = (first - s.preTriggerSamples) * static_cast<long double>(periodMicros);
     if (!(std::fabs(offset) < 1e17L))
-        throw ArithmeticError(s.recordingName + ": the pre-trigger of " + formD(s.preTriggerSamples) +
-                              " samples puts the start out of any calendar");
+        throw ArithmeticError(tr("{0}: the pre-trigger of {1} samples puts the start out of any calendar",
+                                 {s.recordingName, formD(s.preTriggerSamples)}));
     t.firstMicroseconds = s.triggerMicroseconds + std::llround(offset);
     return t;
 }
@@ -242,24 +243,27 @@ ComtradeResult writeComtrade(const ComtradeSettings& s, const RawSampleTable& ta
     for (const ComtradeAnalogChannel& c : s.analog)
         if (c.column < 0 || static_cast<std::size_t>(c.column) >= table.columns())
             throw Error(ErrorKind::Malformed,
-                        s.recordingName + ": channel " + c.name + " has no column in the samples");
+                        tr("{0}: channel {1} has no column in the samples", {s.recordingName, c.name}));
     for (const ComtradeDigitalChannel& d : s.digital)
         if (d.column < 0 || static_cast<std::size_t>(d.column) >= table.columns() || d.bit < 0 || d.bit > 15)
-            throw Error(ErrorKind::Malformed, s.recordingName + ": logic " + d.name + " has no column in the samples");
+            throw Error(ErrorKind::Malformed,
+                        tr("{0}: logic {1} has no column in the samples", {s.recordingName, d.name}));
     // A step below 1 would give samples twice, and one of 0 none after the first.
     if (!(s.firstSample >= 0) || !(s.step >= 1))
-        throw Error(ErrorKind::NotAvailable, s.recordingName + ": samples from " + formD(s.firstSample) + " every " +
-                                                 formS(s.step) + " cannot be exported");
+        throw Error(ErrorKind::NotAvailable, tr("{0}: samples from {1} every {2} cannot be exported",
+                                                {s.recordingName, formD(s.firstSample), formS(s.step)}));
     if (s.lastSample > static_cast<double>(table.rows()) - 1.5)
-        throw Error(ErrorKind::Malformed, s.recordingName + ": the samples end before sample " + formD(s.lastSample));
+        throw Error(ErrorKind::Malformed,
+                    tr("{0}: the samples end before sample {1}", {s.recordingName, formD(s.lastSample)}));
 
     const Timing timing = timingOf(s);
     std::size_t samples = 0;
     const std::vector<AnalogCodes> codes = scanCodes(s, table, samples);
-    if (samples == 0) throw Error(ErrorKind::NotAvailable, s.recordingName + ": the chosen range holds no samples");
+    if (samples == 0)
+        throw Error(ErrorKind::NotAvailable, tr("{0}: the chosen range holds no samples", {s.recordingName}));
     if (samples > std::numeric_limits<std::uint32_t>::max())
-        throw Error(ErrorKind::NotAvailable, s.recordingName + ": " + std::to_string(samples) +
-                                                 " samples are more than a COMTRADE file numbers");
+        throw Error(ErrorKind::NotAvailable, tr("{0}: {1} samples are more than a COMTRADE file numbers",
+                                                {s.recordingName, std::to_string(samples)}));
 
     // The data first: a reader that finds the new configuration finds its data beside it.
     TextOutputFile& dat = files.create(comtradeDataPath(cfgPath));

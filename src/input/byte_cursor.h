@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "common/messages.h"
 
 namespace pqwave {
 
@@ -74,12 +75,14 @@ public:
 
 private:
     [[noreturn]] void outside(std::size_t length) const {
-        std::string wanted =
-            fileName_ + ": needs " + std::to_string(length) + " bytes at offset " + std::to_string(offset_) + ", but ";
+        const std::string needed = std::to_string(length), at = std::to_string(offset_),
+                          end = std::to_string(endOffset());
         if (first_ == 0)
-            throw Error(ErrorKind::Malformed, wanted + "the file has " + std::to_string(endOffset()) + " bytes");
-        throw Error(ErrorKind::Malformed, wanted + "only offsets " + std::to_string(first_) + " to " +
-                                              std::to_string(endOffset()) + " were read");
+            throw Error(ErrorKind::Malformed, tr("{0}: needs {1} bytes at offset {2}, but the file has {3} bytes",
+                                                 {fileName_, needed, at, end}));
+        throw Error(ErrorKind::Malformed,
+                    tr("{0}: needs {1} bytes at offset {2}, but only offsets {3} to {4} were read",
+                       {fileName_, needed, at, std::to_string(first_), end}));
     }
 
     std::span<const std::byte> bytes_;

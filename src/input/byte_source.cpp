@@ -4,15 +4,15 @@
 #include <cstring>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "input/file_bytes.h"
 
 namespace pqwave {
 namespace {
 
 [[noreturn]] void beyondEnd(const std::string& name, std::uint64_t offset, std::size_t length, std::uint64_t size) {
-    throw Error(ErrorKind::Malformed, name + ": needs " + std::to_string(length) + " bytes at offset " +
-                                          std::to_string(offset) + ", but the file has " + std::to_string(size) +
-                                          " bytes");
+    throw Error(ErrorKind::Malformed, tr("{0}: needs {1} bytes at offset {2}, but the file has {3} bytes",
+                                         {name, std::to_string(length), std::to_string(offset), std::to_string(size)}));
 }
 
 }  // namespace
@@ -28,7 +28,8 @@ void FileByteSource::read(std::uint64_t offset, std::span<std::byte> into) const
     if (fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0 ||
         std::fread(into.data(), 1, into.size(), file_.get()) != into.size())
         throw Error(ErrorKind::CannotRead,
-                    name() + ": " + (std::ferror(file_.get()) ? std::strerror(errno) : "the file ended early"));
+                    name() + ": " +
+                        (std::ferror(file_.get()) ? std::string(std::strerror(errno)) : tr("the file ended early")));
 }
 
 void MemoryByteSource::read(std::uint64_t offset, std::span<std::byte> into) const {

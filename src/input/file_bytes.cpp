@@ -9,6 +9,7 @@
 
 #include "common/error.h"
 #include "common/file_kind.h"
+#include "common/messages.h"
 
 namespace pqwave {
 namespace {
@@ -18,7 +19,7 @@ namespace {
 }
 
 std::string notRegular(const struct stat& st) {
-    return "not a regular file (" + fileKindOf(st.st_mode) + ")";
+    return tr("not a regular file ({0})", {fileKindOf(st.st_mode)});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "common/textforms.h"
@@ -46,9 +47,9 @@ BlockKind classify(const HeaderBlock& general) {
 int headerBlockCount(const HeaderBlock& general, std::uintmax_t fileBytes, const std::string& fileName) {
     double declared = roundHalfEven(Val(general[1]));
     if (declared < 1 || declared * kHeaderBlockBytes > static_cast<double>(fileBytes))
-        throw Error(ErrorKind::Malformed, fileName + ": header declares " + formD(declared) +
-                                              " header blocks of 512 bytes, but the file has " +
-                                              std::to_string(fileBytes) + " bytes");
+        throw Error(ErrorKind::Malformed,
+                    tr("{0}: header declares {1} header blocks of 512 bytes, but the file has {2} bytes",
+                       {fileName, formD(declared), std::to_string(fileBytes)}));
     return static_cast<int>(declared);
 }
 

@@ -1,6 +1,7 @@
 // Layout 20, the 8420 logger: sample after sample, the analog words, then (with the extra
 // flag) one word per logic group that is skipped, then the logic words whose high nibble
 // holds the state.
+#include "common/messages.h"
 #include "input/loader_layouts.h"
 
 namespace pqwave::loading {
@@ -13,7 +14,7 @@ void load20(const ByteSource& source, const LoadRequest& request, LoadResult& re
     const int skipped = request.loggerExtraFlag != 0 ? lcc : 0;
     const int logicWords = lcc == 0 ? 0 : lcc <= 2 ? 1 : lcc;
     const std::size_t recordBytes = static_cast<std::size_t>(analog + skipped + logicWords) * 2;
-    requireData(source, start, static_cast<std::uint64_t>(recordBytes) * n, request, "logger channels");
+    requireData(source, start, static_cast<std::uint64_t>(recordBytes) * n, request, N_("logger channels"));
     reserveTable(result, source, request, analog - 1);
 
     TableWriter writer(result, request);

@@ -1,5 +1,6 @@
 // Layout 40, the 8840 file: channel after channel, all samples of one block before the next,
 // 12-bit codes with an offset of 2048, high byte first; then the logic bytes per sample.
+#include "common/messages.h"
 #include "input/loader_layouts.h"
 
 namespace pqwave::loading {
@@ -24,7 +25,7 @@ void load40(const ByteSource& source, const LoadRequest& request, LoadResult& re
     const int logicGroups = request.logicChannelCount == 0 ? 0 : request.logicChannelCount <= 2 ? 1 : 2;
     const std::uint64_t analogBytes = static_cast<std::uint64_t>(blocksPresent) * n * 2;
     requireData(source, start, analogBytes + static_cast<std::uint64_t>(logicGroups) * n, request,
-                "channel blocks and logic bytes");
+                N_("channel blocks and logic bytes"));
     reserveTable(result, source, request, highestPosition);
 
     TableWriter writer(result, request);

@@ -1,6 +1,7 @@
 // Layouts 41 (8841, 8835, 8807, waveform or RMS) and 80 (MR8880): sample after sample, the
 // analog values high byte first, then one logic byte holding two 4-bit groups. The MR8880
 // writes its codes with an offset of 8192 instead of two's complement.
+#include "common/messages.h"
 #include "input/loader_layouts.h"
 
 namespace pqwave::loading {
@@ -11,7 +12,7 @@ void load41(const ByteSource& source, const LoadRequest& request, LoadResult& re
     const int values = (request.rmsDataFile + 1) * request.channelCount;
     const bool hasLogic = request.logicChannelCount > 0;
     const std::size_t recordBytes = static_cast<std::size_t>(values) * 2 + (hasLogic ? 1 : 0);
-    requireData(source, start, static_cast<std::uint64_t>(recordBytes) * n, request, "interleaved channels");
+    requireData(source, start, static_cast<std::uint64_t>(recordBytes) * n, request, N_("interleaved channels"));
     reserveTable(result, source, request, values - 1);
 
     TableWriter writer(result, request);

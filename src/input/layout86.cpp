@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/textforms.h"
 #include "input/loader_layouts.h"
 
@@ -30,9 +31,9 @@ float scaled(std::int32_t mantissa, std::int8_t exponent) {
     return static_cast<float>(mantissa * std::pow(10.0, exponent));
 }
 
-void noData(LoadResult& result, std::string what) {
+void noData(LoadResult& result, const char* what) {
     result.hasData = false;
-    result.missingData = std::move(what);
+    result.missingData = tr(what);
 }
 
 // Fills the calibration of the channel sub-blocks and returns how many there are. The field at
@@ -97,41 +98,41 @@ int readCalibration(ByteCursor& info, std::int64_t firstSubBlock, LoadResult& re
 
 void load86(const ByteSource& source, const LoadRequest& request, LoadResult& result) {
     if (request.rmsDataFile != 0)
-        throw Error(ErrorKind::Malformed, source.name() + ": RMS recordings of the 886x cannot be loaded");
+        throw Error(ErrorKind::Malformed, tr("{0}: RMS recordings of the 886x cannot be loaded", {source.name()}));
     const std::int64_t e = static_cast<std::int64_t>(headerEnd(request));
     const int channels = request.channelCount;
     reserveTable(result, source, request, channels - 1);
 
     std::vector<std::byte> infoHead = readAvailable(source, static_cast<std::uint64_t>(e), kFirstSubBlock);
     ByteCursor head(infoHead, source.name(), static_cast<std::uint64_t>(e));
-    if (!head.hasNext(8) || head.text(8) != "LWBBWINF") return noData(result, "information block \"LWBBWINF\"");
-    if (!head.has(static_cast<std::uint64_t>(e) + 16, 4)) return noData(result, "information block length");
+    if (!head.hasNext(8) || head.text(8) != "LWBBWINF") return noData(result, N_("information block \"LWBBWINF\""));
+    if (!head.has(static_cast<std::uint64_t>(e) + 16, 4)) return noData(result, N_("information block length"));
     const std::int64_t infoLength = head.seek(static_cast<std::uint64_t>(e) + 16).i32le();
     const std::int64_t d = e + infoLength;
     if (infoLength < 0 || static_cast<std::uint64_t>(d + kDataBlockHead) > source.size())
-        return noData(result, "data block \"LWBBWDAT\"/\"LXIIWBLK\"");
+        return noData(result, N_("data block \"LWBBWDAT\"/\"LXIIWBLK\""));
 
     // The information block is read whole: its length is within the file, checked above.
     std::vector<std::byte> infoBytes = readAvailable(source, static_cast<std::uint64_t>(e), infoLength);
     ByteCursor info(infoBytes, source.name(), static_cast<std::uint64_t>(e));
     const int calibrated = readCalibration(info, e + kFirstSubBlock, result);
-    if (calibrated == 0) return noData(result, "channel calibration sub-blocks");
+    if (calibrated == 0) return noData(result, N_("channel calibration sub-blocks"));
 
     std::vector<std::byte> dataHead = readAvailable(source, static_cast<std::uint64_t>(d), kDataBlockHead);
     ByteCursor data(dataHead, source.name(), static_cast<std::uint64_t>(d));
     if (data.text(8) != "LWBBWDAT" || data.seek(static_cast<std::uint64_t>(d) + 32).text(8) != "LXIIWBLK")
-        return noData(result, "data block \"LWBBWDAT\"/\"LXIIWBLK\"");
+        return noData(result, N_("data block \"LWBBWDAT\"/\"LXIIWBLK\""));
     const std::int64_t h = data.skip(8).i32le();  // at D + 48
-    if (d + h + 32 < 0) return noData(result, "data block offset");
+    if (d + h + 32 < 0) return noData(result, N_("data block offset"));
     const std::uint64_t start = static_cast<std::uint64_t>(d + h + 32);
     const std::size_t n = static_cast<std::size_t>(request.sampleCount);
     const std::size_t recordBytes = static_cast<std::size_t>(channels) * 2;
-    requireData(source, start, static_cast<std::uint64_t>(recordBytes) * n, request, "calibrated channels");
+    requireData(source, start, static_cast<std::uint64_t>(recordBytes) * n, request, N_("calibrated channels"));
 
     if (calibrated < channels)
-        throw Error(ErrorKind::Malformed, source.name() + ": the information block calibrates " +
-                                              std::to_string(calibrated) + " of the " + std::to_string(channels) +
-                                              " channels the header records");
+        throw Error(ErrorKind::Malformed,
+                    tr("{0}: the information block calibrates {1} of the {2} channels the header records",
+                       {source.name(), std::to_string(calibrated), std::to_string(channels)}));
     // The offset in counts of each channel, in single precision as the instrument gives it.
     std::array<float, 16> offsetCounts{};
     std::array<Destination, 16> destinations{};
@@ -143,9 +144,8 @@ void load86(const ByteSource& source, const LoadRequest& request, LoadResult& re
         // A gain of 0, or a gain or offset beyond single precision, would turn every sample
         // into an infinity or nothing at all.
         if (!std::isfinite(gain) || !std::isfinite(offset) || !std::isfinite(offsetCounts[k]))
-            throw Error(ErrorKind::Malformed, source.name() + ": channel " + std::to_string(k + 1) +
-                                                  " has an unusable calibration (gain " + formS(gain) + ", offset " +
-                                                  formS(offset) + ")");
+            throw Error(ErrorKind::Malformed, tr("{0}: channel {1} has an unusable calibration (gain {2}, offset {3})",
+                                                 {source.name(), std::to_string(k + 1), formS(gain), formS(offset)}));
         smallOffsets = smallOffsets && std::fabs(offsetCounts[k]) < 1048576.0f;
         // The instrument's own codes carry no inversion; only the assignment applies.
         destinations[k] = {writer.destination(k).column, 1};

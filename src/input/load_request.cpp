@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "common/textforms.h"
@@ -110,7 +111,7 @@ LoadRequest loadRequestFor(const RecordingLayout& layout, const ChannelSettings&
                            const std::string& fileName) {
     double sampleCount = roundHalfEven(layout.sampleCount);
     if (!fitsInt32(sampleCount))
-        throw Error(ErrorKind::Malformed, fileName + ": header declares " + formD(sampleCount) + " samples");
+        throw Error(ErrorKind::Malformed, tr("{0}: header declares {1} samples", {fileName, formD(sampleCount)}));
     LoadRequest request;
     request.formatCode = layout.formatCode;
     request.headerBlocks = layout.headerBlocks;

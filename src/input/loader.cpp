@@ -1,6 +1,7 @@
 #include "input/loader.h"
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "input/loader_layouts.h"
 
 namespace pqwave {
@@ -22,9 +23,10 @@ void requireData(const ByteSource& source, std::uint64_t offset, std::uint64_t b
     std::uint64_t size = source.size();
     if (offset <= size && bytes <= size - offset) return;
     std::uint64_t found = offset <= size ? size - offset : 0;
-    throw Error(ErrorKind::Malformed, source.name() + ": header promises " + std::to_string(request.sampleCount) +
-                                          " samples of " + what + " (" + std::to_string(bytes) + " bytes from offset " +
-                                          std::to_string(offset) + "), but " + std::to_string(found) + " bytes follow");
+    throw Error(ErrorKind::Malformed,
+                tr("{0}: header promises {1} samples of {2} ({3} bytes from offset {4}), but {5} bytes follow",
+                   {source.name(), std::to_string(request.sampleCount), tr(what), std::to_string(bytes),
+                    std::to_string(offset), std::to_string(found)}));
 }
 
 void reserveTable(LoadResult& result, const ByteSource& source, const LoadRequest& request, int highestValueIndex) {
@@ -36,10 +38,10 @@ void reserveTable(LoadResult& result, const ByteSource& source, const LoadReques
     std::uint64_t rows = static_cast<std::uint64_t>(request.sampleCount) + 1;
     std::uint64_t cellLimit = 4 * source.size() + 65536;
     if (columns > 0 && rows > cellLimit / static_cast<std::uint64_t>(columns))
-        throw Error(ErrorKind::Malformed, source.name() + ": header declares " + std::to_string(request.sampleCount) +
-                                              " samples of " + std::to_string(columns) +
-                                              " columns, far more than its " + std::to_string(source.size()) +
-                                              " bytes can hold");
+        throw Error(ErrorKind::Malformed,
+                    tr("{0}: header declares {1} samples of {2} columns, far more than its {3} bytes can hold",
+                       {source.name(), std::to_string(request.sampleCount), std::to_string(columns),
+                        std::to_string(source.size())}));
     result.table.resize(rows, static_cast<std::size_t>(columns));
 }
 
@@ -48,13 +50,17 @@ void reserveTable(LoadResult& result, const ByteSource& source, const LoadReques
 LoadResult loadSamples(const ByteSource& source, const LoadRequest& request) {
     if (request.sampleCount < 0)
         throw Error(ErrorKind::Malformed,
-                    source.name() + ": header declares " + std::to_string(request.sampleCount) + " samples");
-    if ((request.rmsDataFile + 1) * request.channelCount > 16)
-        throw Error(ErrorKind::Malformed, source.name() + ": " + std::to_string(request.channelCount) + " channels" +
-                                              (request.rmsDataFile ? " of RMS values" : "") +
-                                              " recorded; at most 16 columns can be loaded");
+                    tr("{0}: header declares {1} samples", {source.name(), std::to_string(request.sampleCount)}));
+    if ((request.rmsDataFile + 1) * request.channelCount > 16) {
+        const std::string name = source.name(), count = std::to_string(request.channelCount);
+        throw Error(
+            ErrorKind::Malformed,
+            request.rmsDataFile
+                ? tr("{0}: {1} channels of RMS values recorded; at most 16 columns can be loaded", {name, count})
+                : tr("{0}: {1} channels recorded; at most 16 columns can be loaded", {name, count}));
+    }
     if (request.headerBlocks < 1)
-        throw Error(ErrorKind::Malformed, source.name() + ": header declares no header blocks");
+        throw Error(ErrorKind::Malformed, tr("{0}: header declares no header blocks", {source.name()}));
     LoadResult result;
     switch (request.formatCode) {
         case 40:

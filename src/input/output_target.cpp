@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/output_path.h"
 #include "common/text.h"
 #include "input/header.h"
@@ -16,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 [[noreturn]] void refuse(const fs::path& output, const std::string& why) {
-    throw Error(ErrorKind::CannotWrite, output.string() + ": " + why + "; the output needs another name");
+    throw Error(ErrorKind::CannotWrite, tr("{0}: {1}; the output needs another name", {output.string(), why}));
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) {
@@ -51,9 +52,9 @@ void refuseRecordingAsOutput(const fs::path& output, const fs::path& recordingBe
     if ((targetExists && recordingExists && sameFile(target, recording)) ||
         (!recordingBeingRead.empty() &&
          (sameNameIgnoringCase(output, recordingBeingRead) || sameNameIgnoringCase(where.target, recordingBeingRead))))
-        refuse(output, "this is the recording being read");
+        refuse(output, tr("this is the recording being read"));
     if (targetExists && S_ISREG(target.st_mode) && holdsRecording(where.target))
-        refuse(output, "a recording is there and is never written over");
+        refuse(output, tr("a recording is there and is never written over"));
 }
 
 }  // namespace pqwave

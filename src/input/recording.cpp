@@ -1,6 +1,7 @@
 #include "input/recording.h"
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "input/byte_source.h"
 #include "input/channel_scale.h"
 #include "input/loader.h"
@@ -39,7 +40,7 @@ Recording loadRecording(const RecordingFacts& facts, const ChannelSettings& chan
     LoadResult result = loadSamples(source, request);
     if (!result.hasData)
         throw Error(ErrorKind::Malformed,
-                    facts.fileName + ": no sample data found (" + result.missingData + " missing)");
+                    tr("{0}: no sample data found ({1} missing)", {facts.fileName, result.missingData}));
     r.table = std::move(result.table);
     r.calibration = result.calibration;
     r.clippedValues = result.clippedValues;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "power/frequency.h"
@@ -29,8 +30,10 @@ void refuseUnusable(const PowerSettings& s) {
     requireSamplesInInterval(s);
     double lastPosition = roundHalfEven(s.samplesPerInterval - 1);
     if (lastPosition > 32767)
-        throw ArithmeticError(s.fileName + ": an output interval of " + s.samplesPerIntervalText +
-                              " samples is longer than the 32768 samples the analysis takes; shorten 出力間隔");
+        throw ArithmeticError(
+            tr("{0}: an output interval of {1} samples is longer than the 32768 samples the "
+               "analysis takes; shorten 出力間隔",
+               {s.fileName, s.samplesPerIntervalText}));
 }
 
 // Per-sample values that keep their previous value when a step fails.
@@ -248,7 +251,7 @@ IntervalResult IntervalAnalysis::run() {
     hasSecondVoltage_ = table.columns() > 1 && s_.channelCount > 1;
     if (!hasSecondVoltage_) guard_.fail();  // the steps that read ch2 cannot run
     if (s_.circuits > 0 && table.columns() < static_cast<std::size_t>(2 * s_.circuits + 2))
-        throw ArithmeticError(s_.fileName + ": the loaded samples do not hold every current circuit");
+        throw ArithmeticError(tr("{0}: the loaded samples do not hold every current circuit", {s_.fileName}));
 
     const SampleInput in = sampleInput();
     const bool compensation = hasSecondVoltage_ && ((s_.compensation && s_.compensationTarget >= 0) ||

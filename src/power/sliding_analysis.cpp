@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
@@ -111,16 +112,20 @@ void SlidingAnalysis::refuseUnusable() {
     n_ = s_.samplesPerInterval;
     requireSamplesInInterval(s_);
     if (!fitsInt32(n_))
-        throw ArithmeticError(file + ": the output interval holds " + s_.samplesPerIntervalText +
-                              " samples, more than the analysis can count; shorten 出力間隔");
+        throw ArithmeticError(
+            tr("{0}: the output interval holds {1} samples, more than the analysis can count; "
+               "shorten 出力間隔",
+               {file, s_.samplesPerIntervalText}));
     rowEvery_ = CLng(n_);
     if (!(s_.timePerDivision > 0) || !std::isfinite(s_.timePerDivision))
-        throw ArithmeticError(file + ": the time per division is " + numberText(s_.timePerDivision) +
-                              ", so the 10 ms window of 10ms移動平均誤差補正 has no length");
+        throw ArithmeticError(
+            tr("{0}: the time per division is {1}, so the 10 ms window of 10ms移動平均誤差補正 has no length",
+               {file, numberText(s_.timePerDivision)}));
     const double positions = positionsIn10ms(s_);
     if (!(positions >= 1) || positions > 32767)
-        throw ArithmeticError(file + ": 10 ms holds " + numberText(positions) +
-                              " samples at this time axis; 10ms移動平均誤差補正 needs 1 to 32767");
+        throw ArithmeticError(
+            tr("{0}: 10 ms holds {1} samples at this time axis; 10ms移動平均誤差補正 needs 1 to 32767",
+               {file, numberText(positions)}));
     ringSize_ = static_cast<int>(positions);
 }
 
@@ -271,7 +276,7 @@ SlidingResult SlidingAnalysis::run() {
     const bool hasSecondVoltage = table.columns() > 1 && s_.channelCount > 1;
     if (!hasSecondVoltage) guard_.fail();  // the steps that read ch2 cannot run
     if (s_.circuits > 0 && table.columns() < static_cast<std::size_t>(2 * s_.circuits + 2))
-        throw ArithmeticError(s_.fileName + ": the loaded samples do not hold every current circuit");
+        throw ArithmeticError(tr("{0}: the loaded samples do not hold every current circuit", {s_.fileName}));
     in_ = sampleInputFor(s_, recording_, hasSecondVoltage);
     in_.fundamental = in_.fifth = false;  // the moving average has no harmonic columns
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/textforms.h"
 
 namespace pqwave {
@@ -28,9 +29,9 @@ FlickerAnalysis::FlickerAnalysis(double samplingHz, int voltages, const FlickerS
     if (voltages < 1 || voltages > kLineVoltages) throw std::invalid_argument("flicker of 1 to 3 voltages");
     const double needed = FlickerChannel::minimumSamplingHz(settings.nominalHz);
     if (!(samplingHz >= needed))
-        throw Error(ErrorKind::NotAvailable, settings.fileName + ": sampled at " + formD(samplingHz) +
-                                                 " Hz; the flickermeter needs at least " + formD(needed) + " Hz on a " +
-                                                 formD(settings.nominalHz) + " Hz supply");
+        throw Error(ErrorKind::NotAvailable,
+                    tr("{0}: sampled at {1} Hz; the flickermeter needs at least {2} Hz on a {3} Hz supply",
+                       {settings.fileName, formD(samplingHz), formD(needed), formD(settings.nominalHz)}));
     const FlickerLamp lamp = settings.lamp.value_or(lampForSupply(settings.nominalHz));
     for (int v = 0; v < voltages; ++v) {
         channels_.emplace_back(samplingHz, settings.nominalHz, lamp);

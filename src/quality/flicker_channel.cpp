@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/textforms.h"
 
 namespace pqwave {
@@ -45,9 +46,9 @@ double FlickerChannel::pinstUnit() {
 
 double FlickerChannel::checkedSamplingHz(double samplingHz, double nominalHz) {
     if (!(nominalHz > 0) || !(samplingHz >= minimumSamplingHz(nominalHz)))
-        throw Error(ErrorKind::NotAvailable, "flicker needs at least " + formD(minimumSamplingHz(nominalHz)) +
-                                                 " samples per second at " + formD(nominalHz) +
-                                                 " Hz, the recording has " + formD(samplingHz));
+        throw Error(ErrorKind::NotAvailable,
+                    tr("flicker needs at least {0} samples per second at {1} Hz, the recording has {2}",
+                       {formD(minimumSamplingHz(nominalHz)), formD(nominalHz), formD(samplingHz)}));
     return samplingHz;
 }
 

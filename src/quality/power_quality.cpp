@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/textforms.h"
 #include "quality/basic_interval.h"
 #include "quality/cycle_clock.h"
@@ -46,27 +47,29 @@ void checkThresholds(const PqSettings& s) {
     const bool hysteresis =
         t.dip.hysteresisPercent >= 0 && t.swell.hysteresisPercent >= 0 && t.interruption.hysteresisPercent >= 0;
     if (!ordered || !hysteresis)
-        refuse(s, "the event thresholds (interruption " + formD(t.interruption.percent) + " %, dip " +
-                      formD(t.dip.percent) + " %, swell " + formD(t.swell.percent) +
-                      " % of Udin) must rise from interruption to dip below 100 % and swell above it, "
-                      "with hysteresis of 0 % or more");
+        refuse(s, tr("the event thresholds (interruption {0} %, dip {1} %, swell {2} % of Udin) must rise from "
+                     "interruption to dip below 100 % and swell above it, with hysteresis of 0 % or more",
+                     {formD(t.interruption.percent), formD(t.dip.percent), formD(t.swell.percent)}));
 }
 
 void checkRecording(const PqSettings& s, const PqSignalSource& signals) {
     if (s.nominalHz != 50 && s.nominalHz != 60)
-        refuse(s, "the nominal supply frequency is " + formD(s.nominalHz) + " Hz; the analysis knows 50 Hz and 60 Hz");
+        refuse(s,
+               tr("the nominal supply frequency is {0} Hz; the analysis knows 50 Hz and 60 Hz", {formD(s.nominalHz)}));
     const double fs = signals.samplingHz();
     if (!(fs > 10 * s.nominalHz) || !std::isfinite(fs))
-        refuse(s, "sampled at " + formD(fs) + " Hz, too slowly for the 5th harmonic of a " + formD(s.nominalHz) +
-                      " Hz supply (more than " + formD(10 * s.nominalHz) + " Hz is needed)");
+        refuse(s, tr("sampled at {0} Hz, too slowly for the 5th harmonic of a {1} Hz supply (more than {2} Hz is "
+                     "needed)",
+                     {formD(fs), formD(s.nominalHz), formD(10 * s.nominalHz)}));
     const int cycles = s.nominalHz == 60 ? 12 : 10;
     const double seconds = static_cast<double>(signals.sampleCount()) / fs;
     const double needed = (cycles + kStartCycles) / s.nominalHz;
     if (seconds < needed)
-        refuse(s, "the recording lasts " + formD(seconds) + " s, too short for one basic interval of " +
-                      std::to_string(cycles) + " cycles after the supply's first cycles (" + formD(needed) + " s)");
+        refuse(s, tr("the recording lasts {0} s, too short for one basic interval of {1} cycles after the supply's "
+                     "first cycles ({2} s)",
+                     {formD(seconds), std::to_string(cycles), formD(needed)}));
     if (s.declaredVolts && !(*s.declaredVolts > 0 && std::isfinite(*s.declaredVolts)))
-        refuse(s, "the declared voltage is " + formD(*s.declaredVolts) + " V");
+        refuse(s, tr("the declared voltage is {0} V", {formD(*s.declaredVolts)}));
     checkThresholds(s);
 }
 
@@ -180,8 +183,9 @@ void PowerQualityRun::chooseDeclaredVoltage() {
         return;
     }
     if (!(result_.firstTenSecondsVolts >= kLowestMeanVolts))
-        refuse(s_, "the line voltages of the first 10 s average " + formD(result_.firstTenSecondsVolts) +
-                       " V, too little to choose the declared voltage Udin from; give it");
+        refuse(s_, tr("the line voltages of the first 10 s average {0} V, too little to choose the declared voltage "
+                      "Udin from; give it",
+                      {formD(result_.firstTenSecondsVolts)}));
     result_.declaredVolts = nearestStandardVolts(result_.firstTenSecondsVolts);
     result_.declaredAutomatically = true;
 }
@@ -357,9 +361,9 @@ void PowerQualityRun::finish() {
         if (chain.group.count() > 0) emitGroup(chain.group, true);
     while (!clockRows_.empty()) closeClockRow(clockRows_.begin()->first);
     if (rows_.empty())
-        refuse(s_, clock_->empty() ? "U12 shows no zero crossings, so no supply frequency to measure by"
-                                   : "the recording holds no complete basic interval of " +
-                                         std::to_string(analysis_.cyclesPerWindow()) + " cycles");
+        refuse(s_, clock_->empty() ? tr("U12 shows no zero crossings, so no supply frequency to measure by")
+                                   : tr("the recording holds no complete basic interval of {0} cycles",
+                                        {std::to_string(analysis_.cyclesPerWindow())}));
 
     result_.events = events_->events();
     result_.frequencies = frequency_.values();

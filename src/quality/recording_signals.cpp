@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/error.h"
+#include "common/messages.h"
 
 namespace pqwave {
 namespace {
@@ -13,8 +14,8 @@ namespace {
 
 void requireScale(const RecordingScaling& s, double value, const std::string& what) {
     if (!std::isfinite(value) || value == 0)
-        throw ArithmeticError(s.fileName + ": " + what + " is " + std::to_string(value) +
-                              "; the power-quality analysis needs a finite value other than 0");
+        throw ArithmeticError(tr("{0}: {1} is {2}; the power-quality analysis needs a finite value other than 0",
+                                 {s.fileName, what, std::to_string(value)}));
 }
 
 }  // namespace
@@ -23,35 +24,37 @@ RecordingSignals::RecordingSignals(const RecordingView& recording, RecordingScal
     : table_(recording.table), scaling_(std::move(scaling)) {
     const RecordingScaling& s = scaling_;
     if (recording.channelCount < 2 || table_.columns() < 2)
-        refuse(s, "the power-quality analysis needs the two line voltages ch1 (u-v) and ch2 (w-v); the recording has " +
-                      std::to_string(recording.channelCount) + " analog channel(s)");
+        refuse(s, tr("the power-quality analysis needs the two line voltages ch1 (u-v) and ch2 (w-v); the recording "
+                     "has {0} analog channel(s)",
+                     {std::to_string(recording.channelCount)}));
     const int circuits = static_cast<int>(s.clampAmps.size());
     if (circuits > kPqMaxCircuits || 2 + 2 * circuits > recording.channelCount ||
         static_cast<std::size_t>(2 + 2 * circuits) > table_.columns())
-        refuse(s, std::to_string(circuits) + " current circuits need " + std::to_string(2 + 2 * circuits) +
-                      " channels; the recording has " + std::to_string(recording.channelCount));
+        refuse(s, tr("{0} current circuits need {1} channels; the recording has {2}",
+                     {std::to_string(circuits), std::to_string(2 + 2 * circuits),
+                      std::to_string(recording.channelCount)}));
     if (s.sampleCount < 1 || static_cast<std::size_t>(s.sampleCount) > table_.rows())
-        refuse(s, "holds " + std::to_string(table_.rows()) + " rows of samples, not the " +
-                      std::to_string(s.sampleCount) + " samples per channel its header gives");
+        refuse(s, tr("holds {0} rows of samples, not the {1} samples per channel its header gives",
+                     {std::to_string(table_.rows()), std::to_string(s.sampleCount)}));
     if (!(s.samplingHz > 0) || !std::isfinite(s.samplingHz))
-        refuse(s, "the sampling frequency is " + std::to_string(s.samplingHz) + " Hz");
-    requireScale(s, s.countsPerDivision, "the counts per division");
-    requireScale(s, s.ptRatio, "the PT ratio");
+        refuse(s, tr("the sampling frequency is {0} Hz", {std::to_string(s.samplingHz)}));
+    requireScale(s, s.countsPerDivision, tr("the counts per division"));
+    requireScale(s, s.ptRatio, tr("the PT ratio"));
     voltsCh1_ = recording.channelScale[0] / s.countsPerDivision * s.ptRatio;
     voltsCh2_ = recording.channelScale[1] / s.countsPerDivision * s.ptRatio;
-    requireScale(s, voltsCh1_, "the range of ch1");
-    requireScale(s, voltsCh2_, "the range of ch2");
+    requireScale(s, voltsCh1_, tr("the range of ch{0}", {"1"}));
+    requireScale(s, voltsCh2_, tr("the range of ch{0}", {"2"}));
 
     for (int c = 0; c < circuits; ++c) {
         const CircuitWiring& w = s.wiring.circuits[c];
         const double clampAmps = s.clampAmps[c];
-        requireScale(s, clampAmps, "the clamp rating of circuit " + std::to_string(c + 1));
+        requireScale(s, clampAmps, tr("the clamp rating of circuit {0}", {std::to_string(c + 1)}));
         const double polarity = w.polaritySign();
         CircuitScale scale;
         scale.ampsU = recording.channelScale[2 * c + 2] / s.countsPerDivision * clampAmps / 0.2 * polarity;
         scale.ampsW = recording.channelScale[2 * c + 3] / s.countsPerDivision * clampAmps / 0.2 * polarity;
-        requireScale(s, scale.ampsU, "the range of ch" + std::to_string(2 * c + 3));
-        requireScale(s, scale.ampsW, "the range of ch" + std::to_string(2 * c + 4));
+        requireScale(s, scale.ampsU, tr("the range of ch{0}", {std::to_string(2 * c + 3)}));
+        requireScale(s, scale.ampsW, tr("the range of ch{0}", {std::to_string(2 * c + 4)}));
         const StarDeltaTerms terms = starDeltaTerms(w.starDelta);
         for (int k = 0; k < 3; ++k) {
             scale.newA[k] = terms.newA[k] / terms.divisor;

@@ -12,6 +12,7 @@
 
 #include "common/error.h"
 #include "common/free_space.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
@@ -44,7 +45,7 @@ struct Layout {
 }
 
 void requirePositive(const MovingFftSettings& s, double value, const std::string& what) {
-    if (!(value > 0) || !std::isfinite(value)) refuse(s, what + " is " + formD(value) + "; it must be above 0");
+    if (!(value > 0) || !std::isfinite(value)) refuse(s, tr("{0} is {1}; it must be above 0", {what, formD(value)}));
 }
 
 void layRows(const MovingFftSettings& s, Layout& layout) {
@@ -61,8 +62,8 @@ void layRows(const MovingFftSettings& s, Layout& layout) {
     // Below fL there is no band; more than 32768 do not fit the table's 16-bit rows.
     const double bands = (s.highKHz - s.lowKHz) / delta;
     if (!(roundHalfEven(bands) <= 32767))
-        refuse(s, "(" + formD(s.highKHz) + " - " + formD(s.lowKHz) + ") kHz in bands of " + formD(delta) +
-                      " kHz makes more than 32768 bands; widen 分割周期");
+        refuse(s, tr("({0} - {1}) kHz in bands of {2} kHz makes more than 32768 bands; widen 分割周期",
+                     {formD(s.highKHz), formD(s.lowKHz), formD(delta)}));
     const double lastRow = roundHalfEven(bands);
     for (double j = 0; j <= lastRow; ++j) layout.rowKHz.push_back(s.lowKHz + j * delta);
     const float low = static_cast<float>(s.lowKHz), high = static_cast<float>(s.highKHz);
@@ -79,19 +80,19 @@ void layRows(const MovingFftSettings& s, Layout& layout) {
 
 Layout layoutOf(const MovingFftSettings& s, const RawSampleTable& table) {
     requireCountsPerDivision(s.fileName, s.countsPerDivision);
-    requirePositive(s, s.samplingFrequency, "the sampling frequency (Hz)");
-    requirePositive(s, s.stepMs, "the window step 移動間隔 (ms)");
-    requirePositive(s, s.stepKHz, "the frequency step 分割周期 (kHz)");
+    requirePositive(s, s.samplingFrequency, tr("the sampling frequency (Hz)"));
+    requirePositive(s, s.stepMs, tr("the window step 移動間隔 (ms)"));
+    requirePositive(s, s.stepKHz, tr("the frequency step 分割周期 (kHz)"));
     // A step shorter than a sample only repeats the window before it.
     const double samplePeriodMs = 1000 / s.samplingFrequency;
     if (s.stepMs < samplePeriodMs)
-        refuse(s, "a window step 移動間隔 of " + formD(s.stepMs) + " ms is shorter than the sample period of " +
-                      formD(samplePeriodMs) + " ms; set " + formD(samplePeriodMs) + " ms or more");
+        refuse(s, tr("a window step 移動間隔 of {0} ms is shorter than the sample period of {1} ms; set {1} ms or more",
+                     {formD(s.stepMs), formD(samplePeriodMs)}));
     const double bits = roundHalfEven(s.exponent);
     const double samples = static_cast<double>(std::min<std::int64_t>(s.sampleCount, table.rows()));
     if (!(bits >= 0) || bits > 30 || std::ldexp(1.0, static_cast<int>(bits)) > samples)
-        refuse(s, "a window of 2^" + formD(bits) + " samples is longer than the " + formD(samples) +
-                      " samples of the recording; lower ｻﾝﾌﾟﾘﾝｸﾞ数");
+        refuse(s, tr("a window of 2^{0} samples is longer than the {1} samples of the recording; lower ｻﾝﾌﾟﾘﾝｸﾞ数",
+                     {formD(bits), formD(samples)}));
     Layout layout;
     layout.tables = FFTSetup(static_cast<int>(bits));
     const auto n = static_cast<std::int64_t>(layout.tables->N);
@@ -99,8 +100,8 @@ Layout layoutOf(const MovingFftSettings& s, const RawSampleTable& table) {
 
     const double lastWindow = Int((s.recordSeconds * 1000 - layout.windowMs) / s.stepMs) - 1;
     if (!fitsInt32(lastWindow) || lastWindow < 0)
-        refuse(s, "a recording of " + formD(s.recordSeconds) + " s holds no window of " + formD(layout.windowMs) +
-                      " ms moved by " + formD(s.stepMs) + " ms");
+        refuse(s, tr("a recording of {0} s holds no window of {1} ms moved by {2} ms",
+                     {formD(s.recordSeconds), formD(layout.windowMs), formD(s.stepMs)}));
     // The windows the recording time promises, as far as the loaded samples reach.
     const auto promised = static_cast<std::int64_t>(lastWindow) + 1;
     const auto loaded = static_cast<std::int64_t>(samples);
@@ -112,7 +113,7 @@ Layout layoutOf(const MovingFftSettings& s, const RawSampleTable& table) {
     while (fitting < promised && fits(fitting)) ++fitting;
     layout.windows = fitting;
     layout.windowsPastTheEnd = promised - fitting;
-    if (layout.windows == 0) refuse(s, "every window would read past the " + formD(samples) + " loaded samples");
+    if (layout.windows == 0) refuse(s, tr("every window would read past the {0} loaded samples", {formD(samples)}));
     layRows(s, layout);
     return layout;
 }
@@ -210,11 +211,11 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
                                OutputFiles& files) {
     if (s.windowFiles && std::filesystem::path(s.outputName).filename().empty())
         throw Error(ErrorKind::CannotWrite,
-                    s.fileName + ": no output file name (出力ファイル名) to name the window files after");
+                    tr("{0}: no output file name (出力ファイル名) to name the window files after", {s.fileName}));
     if (s.windowFiles && s.outputName == "-")
-        throw Error(ErrorKind::CannotWrite, s.fileName +
-                                                ": the moving FFT writes a file per channel, which standard "
-                                                "output cannot hold; name them with an output file name");
+        throw Error(ErrorKind::CannotWrite, tr("{0}: the moving FFT writes a file per channel, which standard output "
+                                               "cannot hold; name them with an output file name",
+                                               {s.fileName}));
     const Layout layout = layoutOf(s, table);
     MovingFftResult result{layout.windows, layout.windowsPastTheEnd, {}};
     if (!s.windowFiles && !s.summaries) return result;  // nothing would be written
@@ -222,7 +223,7 @@ MovingFftResult writeMovingFft(const MovingFftSettings& s, const RawSampleTable&
     const auto columns = static_cast<std::size_t>(std::clamp(s.lastColumn, 0, 15)) + 1;
     if (s.windowFiles)
         requireFreeSpace(std::filesystem::path(s.outputName).parent_path(),
-                         plannedBytes(layout, static_cast<int>(columns)), s.fileName + ": the moving FFT");
+                         plannedBytes(layout, static_cast<int>(columns)), tr("{0}: the moving FFT", {s.fileName}));
     std::vector<TextOutputFile*> windowFiles(columns, nullptr);
     for (std::size_t c = 0; s.windowFiles && c < columns; ++c) {
         windowFiles[c] = &files.create(movingFftWindowFile(s.outputName, static_cast<int>(c)));

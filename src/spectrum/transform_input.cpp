@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "common/textforms.h"
 
 namespace pqwave {
@@ -44,13 +45,14 @@ void loadBitReversed(const FftTables& tables, const float* x, FftArrays& a) {
 
 void requireCountsPerDivision(const std::string& fileName, double countsPerDivision) {
     if (countsPerDivision == 0 || !std::isfinite(countsPerDivision))
-        throw ArithmeticError(fileName + ": the count per division (V_Div) is 0, so the values cannot be scaled");
+        throw ArithmeticError(
+            tr("{0}: the count per division (V_Div) is 0, so the values cannot be scaled", {fileName}));
 }
 
 void requireRows(const std::string& fileName, const RawSampleTable& table, double rows) {
     if (static_cast<double>(table.rows()) < rows)
-        throw Error(ErrorKind::Malformed, fileName + ": the transform needs " + formD(rows) + " samples, but " +
-                                              formI(static_cast<long long>(table.rows())) + " are loaded");
+        throw Error(ErrorKind::Malformed, tr("{0}: the transform needs {1} samples, but {2} are loaded",
+                                             {fileName, formD(rows), formI(static_cast<long long>(table.rows()))}));
 }
 
 }  // namespace pqwave
