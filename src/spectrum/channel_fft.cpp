@@ -1,5 +1,6 @@
-// The channel-data FFT: one transform per column over the first N samples, read out as peak
-// amplitude and phase, then written bin by bin.
+// The channel-data FFT: one transform per column over the first N samples, the columns side by
+// side on every core (each reads out into a stretch of its own, so the bytes do not depend on
+// which thread did it), read out as peak amplitude and phase, then written bin by bin.
 #include "spectrum/channel_fft.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "common/textforms.h"
+#include "spectrum/channel_threads.h"
 #include "spectrum/fft.h"
 #include "spectrum/transform_input.h"
 
@@ -23,6 +25,20 @@ float phaseDegrees(BinSums b) {
     return static_cast<float>(std::floor(angle * 180 / kPi));
 }
 
+// One column's transform, read out into the column's own stretch of the spectrum.
+void transformColumn(const ChannelFftSettings& settings, const RawSampleTable& table, const FftTables& tables,
+                     std::size_t c, ChannelSpectrum& spectrum) {
+    const std::size_t n = tables.N, bins = spectrum.bins();
+    const std::vector<float> x = scaledCodes(columnCodes(table, c, n), settings.channelScale[c],
+                                             settings.countsPerDivision, static_cast<double>(n));
+    FftArrays a(n);
+    loadBitReversed(tables, x.data(), a);
+    FFTCalc(tables, a.FFTIm.data(), a.FFTRe.data());
+    peakAmplitudes(a, 0, bins, spectrum.amplitude.data() + c * bins);
+    float* phase = spectrum.phase.data() + c * bins;
+    for (std::size_t k = 0; k < bins; ++k) phase[k] = phaseDegrees(binSums(a, n, k));
+}
+
 }  // namespace
 
 ChannelSpectrum channelSpectrum(const ChannelFftSettings& settings, const RawSampleTable& table, Progress& progress) {
@@ -34,22 +50,16 @@ ChannelSpectrum channelSpectrum(const ChannelFftSettings& settings, const RawSam
     ChannelSpectrum spectrum;
     spectrum.N = n;
     spectrum.columns = static_cast<std::size_t>(std::clamp(settings.lastColumn, 0, 15)) + 1;
-    spectrum.amplitude.assign(spectrum.bins() * spectrum.columns, 0.0f);
-    spectrum.phase.assign(spectrum.bins() * spectrum.columns, 0.0f);
-    FftArrays a(n);
-    std::vector<float> amplitude(spectrum.bins());
-    for (std::size_t c = 0; c < spectrum.columns; ++c) {
-        const std::vector<float> x = scaledCodes(columnCodes(table, c, n), settings.channelScale[c],
-                                                 settings.countsPerDivision, static_cast<double>(n));
-        loadBitReversed(*tables, x.data(), a);
-        FFTCalc(*tables, a.FFTIm.data(), a.FFTRe.data());
-        peakAmplitudes(a, 0, spectrum.bins(), amplitude.data());
-        for (std::size_t k = 0; k <= tables->topBin; ++k) {
-            spectrum.amplitude[k * spectrum.columns + c] = amplitude[k];
-            spectrum.phase[k * spectrum.columns + c] = phaseDegrees(binSums(a, n, k));
-        }
-        progress.advance(0.5 * static_cast<double>(c + 1) / static_cast<double>(spectrum.columns));
-    }
+    spectrum.amplitude.resize(spectrum.bins() * spectrum.columns);
+    spectrum.phase.resize(spectrum.bins() * spectrum.columns);
+    // The transform is the first half of the run, the writing the second.
+    runOnEveryCore(
+        spectrum.columns, static_cast<std::int64_t>(spectrum.columns), progress,
+        [&](std::size_t c, auto&& step) {
+            transformColumn(settings, table, *tables, c, spectrum);
+            step(1);
+        },
+        0.5);
     return spectrum;
 }
 

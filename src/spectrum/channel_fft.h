@@ -28,11 +28,11 @@ struct ChannelFftSettings {
 struct ChannelSpectrum {
     std::size_t N = 1;
     std::size_t columns = 0;
-    std::vector<float> amplitude;  // [bin * columns + column]
+    std::vector<float> amplitude;  // [column * bins() + bin]
     std::vector<float> phase;      // whole degrees, -91 .. 270
     std::size_t bins() const { return N / 2 + 1; }
-    float amplitudeAt(std::size_t bin, std::size_t column) const { return amplitude[bin * columns + column]; }
-    float phaseAt(std::size_t bin, std::size_t column) const { return phase[bin * columns + column]; }
+    float amplitudeAt(std::size_t bin, std::size_t column) const { return amplitude[column * bins() + bin]; }
+    float phaseAt(std::size_t bin, std::size_t column) const { return phase[column * bins() + bin]; }
 };
 
 ChannelSpectrum channelSpectrum(const ChannelFftSettings& settings, const RawSampleTable& table, Progress& progress);

@@ -38,9 +38,11 @@ inline std::size_t threadsFor(std::size_t tasks) {
 }
 
 // work(task, step) for task = 0 .. tasks-1; work calls step(n) after every n of its
-// `totalSteps` steps (windows), which counts them and may throw to stop the task.
+// `totalSteps` steps (windows, columns), which counts them and may throw to stop the task.
+// The steps move the progress from 0 to `progressShare`, the part of the run they are.
 template <typename Work>
-void runOnEveryCore(std::size_t tasks, std::int64_t totalSteps, Progress& progress, Work work) {
+void runOnEveryCore(std::size_t tasks, std::int64_t totalSteps, Progress& progress, Work work,
+                    double progressShare = 1) {
     struct Stopped {};
     const std::size_t threads = threadsFor(tasks);
     std::atomic<std::size_t> next{0};
@@ -51,7 +53,10 @@ void runOnEveryCore(std::size_t tasks, std::int64_t totalSteps, Progress& progre
     std::condition_variable finished;
     std::size_t workersRunning = threads - 1;
 
-    auto fraction = [&] { return totalSteps > 0 ? static_cast<double>(done.load()) / totalSteps : 0.0; };
+    auto fraction = [&] {
+        return totalSteps > 0 ? progressShare * static_cast<double>(done.load()) / static_cast<double>(totalSteps)
+                              : 0.0;
+    };
     auto takeTasks = [&](auto&& step) {
         for (std::size_t task; !failed.load() && (task = next++) < tasks;) work(task, step);
     };
