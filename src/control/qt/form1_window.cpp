@@ -429,14 +429,9 @@ QWidget* Form1::buildCommands() {
     grid->addWidget(views_.button(model_.ReportCommand), 3, 0);
     grid->addWidget(views_.button(model_.TrendCommand), 3, 1);
     layout->addLayout(grid);
-    // The power-quality command's two choices, under it.
-    auto* pqChoices = new QGridLayout;
-    pqChoices->addWidget(makeLabel(model_.PqVoltsLabel), 0, 0);
-    pqChoices->addWidget(makeTextBox(model_.PqVolts, 7), 0, 1);
-    pqChoices->addWidget(makeLabel(model_.PqIntervalLabel), 1, 0);
-    pqChoices->addWidget(views_.comboBox(model_.PqInterval), 1, 1);
-    pqChoices->setColumnStretch(2, 1);
-    layout->addLayout(pqChoices);
+    // The power-quality command's two choices, under it on one line so the window keeps to 768 rows.
+    layout->addLayout(row({makeLabel(model_.PqVoltsLabel), makeTextBox(model_.PqVolts, 7),
+                           makeLabel(model_.PqIntervalLabel), views_.comboBox(model_.PqInterval)}));
     layout->addWidget(makeLabel(model_.Label10));
     progress_ = new QProgressBar;
     progress_->setObjectName(QStringLiteral("Progress"));
