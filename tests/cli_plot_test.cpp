@@ -30,7 +30,7 @@ struct CliRun {
 };
 
 CliRun cli(std::vector<std::string> args) {
-    setPictureWriter(&writePicturePng);
+    setPngEncoderSource([](std::string&) { return pqwavePngEncoders(); });
     std::ostringstream out, err;
     int status = runCli(args, std::filesystem::temp_directory_path(), out, err);
     return {status, out.str(), err.str()};

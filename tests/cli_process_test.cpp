@@ -128,6 +128,29 @@ TEST(CliProcess, TheVersionIsTheProjectsAndAUsageErrorExitsTwo) {
 }
 
 #ifdef PQWAVE_DESKTOP_PROGRAM
+// The painter is a module beside the program, loaded on the first picture: with it a PNG is
+// written; a program copied away from it says which file it misses and writes nothing.
+TEST(CliProcess, PicturesComeFromTheModuleBesideTheProgram) {
+    TestFolder folder;
+    folder.write("R.MEM", testing::supplyRecording(testing::supplyWith({{100, 20, 200, {}}}), 4000));
+    const std::string recording = folder.file("R.MEM").string();
+    EXPECT_EQ(exitStatusOf(startCli({"plot", "wave", recording, "-o", folder.file("a.png").string(), "-q"},
+                                    folder.file("err"), false)
+                               .pid),
+              0);
+    EXPECT_EQ(folder.readText("a.png").substr(1, 3), "PNG");
+
+    const fs::path alone = folder.file("alone");
+    fs::copy_file(PQWAVE_CLI_PROGRAM, alone);
+    const Child child = startProgram(alone.c_str(), {"plot", "wave", recording, "-o", folder.file("b.png").string()},
+                                     folder.file("err"), false);
+    EXPECT_EQ(exitStatusOf(child.pid), 1);
+    EXPECT_NE(folder.readText("err").find(folder.file("pqwave-pictures.so").string() + " cannot be loaded"),
+              std::string::npos)
+        << folder.readText("err");
+    EXPECT_FALSE(fs::exists(folder.file("b.png")));
+}
+
 // The desktop program answers --help and --version without a window, and without a display
 // says so in one line instead of Qt's abort.
 TEST(CliProcess, TheDesktopProgramNeedsNoDisplayToAnswerAndSaysWhenItHasNone) {

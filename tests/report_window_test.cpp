@@ -13,7 +13,6 @@
 #include <sstream>
 
 #include "app/cli.h"
-#include "app/cli_report.h"
 #include "app/desktop_host.h"
 #include "app/plot_image.h"
 #include "control/form1_model.h"
@@ -127,7 +126,7 @@ TEST_F(ReportWindow, ZoomsAboutThePointerAndReadsOutTheValuesThere) {
 }
 
 TEST_F(ReportWindow, PlotTrendWritesEachTrendAsAPicture) {
-    setSvgPngWriter(&writeSvgPng);
+    setPngEncoderSource([](std::string&) { return pqwavePngEncoders(); });
     const std::string file = folder_->file("SURVEY.MEM").string();
     for (const char* quantity : {"U", "f", "u2", "THD", "Pst", "P", "Q", "PF"}) {
         const fs::path png = folder_->file(std::string("trend_") + quantity + ".png");

@@ -16,11 +16,4 @@ namespace pqwave {
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& programFolder, std::ostream& out,
            std::ostream& err);
 
-struct Picture;
-// Writes a display window's picture as a PNG of width x height pixels; false, with a
-// message naming the file in `problem`, when it cannot. `plot` needs one; the program that links Qt sets it.
-using PictureWriter = bool (*)(const Picture& picture, int width, int height, const std::filesystem::path& output,
-                               std::string& problem);
-void setPictureWriter(PictureWriter writer);
-
 }  // namespace pqwave

@@ -2,17 +2,16 @@
 #include <iostream>
 
 #include "app/cli.h"
-#include "app/cli_report.h"
 #include "common/messages.h"
 #include "common/program_folder.h"
 #ifdef PQWAVE_PLOT
 #include "app/plot_image.h"
+#include "app/png_module.h"
 #endif
 
 int main(int argc, char** argv) {
 #ifdef PQWAVE_PLOT
-    pqwave::setPictureWriter(&pqwave::writePicturePng);
-    pqwave::setSvgPngWriter(&pqwave::writeSvgPng);
+    pqwave::setPngEncoderSource(&pqwave::loadPngModule);
 #endif
     // A reader that goes away (convert -o - | head) is a failed write with a message, not a
     // silent end that would skip the removal of unfinished files.

@@ -8,6 +8,7 @@
 #include "app/cli_command.h"
 #include "app/cli_session.h"
 #include "app/cli_settings.h"
+#include "app/plot_image.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/textforms.h"
@@ -20,8 +21,6 @@ namespace pqwave {
 namespace {
 
 namespace fs = std::filesystem;
-
-PictureWriter pictureWriter = nullptr;
 
 struct PlotChoices {
     bool wave = true;
@@ -193,7 +192,7 @@ int runPlot(CommandRun& run) {
     if (!p) return run.usageError(problem);
     const std::optional<SplitSettings> settings = splitSettings(run, p->wave, problem);
     if (!settings) return run.usageError(problem);
-    if (!pictureWriter)
+    if (!canDrawPictures())
         return run.fail(kExitUnavailable,
                         tr("plot is not available in this build of pqwave (it was built without Qt)"));
 
@@ -234,17 +233,13 @@ int runPlot(CommandRun& run) {
         const int signal = session.stopSignals.signalExitStatus();
         return run.fail(signal != 0 ? signal : kExitCancelled, tr("{0}: cancelled; nothing was written", {file}));
     }
-    if (!pictureWriter(*painted.picture, painted.width, painted.height, output, problem))
+    if (!writePicturePng(*painted.picture, painted.width, painted.height, output, problem))
         return run.fail(kExitFailed, problem);
     session.host.reportFileWritten(output);
     return session.status();
 }
 
 }  // namespace
-
-void setPictureWriter(PictureWriter writer) {
-    pictureWriter = writer;
-}
 
 const CliCommand& plotCommand() {
     static const CliCommand command{

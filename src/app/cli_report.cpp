@@ -3,13 +3,12 @@
 // and one of its trend charts as a PNG. FILE is clicked (or FOLDER listed), every setting made
 // in order (--nominal fills the power-quality Udin), then the recording is measured as
 // "レポート" measures it.
-#include "app/cli_report.h"
-
 #include <cstdlib>
 #include <optional>
 
 #include "app/cli_command.h"
 #include "app/cli_session.h"
+#include "app/plot_image.h"
 #include "common/error.h"
 #include "common/failure.h"
 #include "control/pq_survey.h"
@@ -24,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-SvgPngWriter svgPngWriter = nullptr;
 
 std::optional<int> wholeNumber(const std::string& text, int low, int high) {
     char* end = nullptr;
@@ -137,7 +135,7 @@ int runPlotTrend(CommandRun& run) {
     if (!given) return run.usageError("plot trend needs -o OUT.png");
     const auto width = wholeNumber(run.option("--width").value_or("1200"), 200, 8000);
     if (!width) return run.usageError("--width needs the picture's width in pixels, 200 to 8000");
-    if (!svgPngWriter)
+    if (!canDrawPictures())
         return run.fail(kExitUnavailable,
                         "plot trend is not available in this build of pqwave (it was built without Qt)");
     ReportChoices choices;
@@ -154,7 +152,7 @@ int runPlotTrend(CommandRun& run) {
         trend.language = choices.language;
         trend.limits = &choices.limits;
         std::string problem;
-        if (!svgPngWriter(svgOf(trendFigure(seriesOf(*survey), *quantity, trend)), *width, output, problem))
+        if (!writeSvgPng(svgOf(trendFigure(seriesOf(*survey), *quantity, trend)), *width, output, problem))
             throw Error(ErrorKind::CannotWrite, problem);
     });
 }
@@ -178,10 +176,6 @@ std::vector<OptionSpec> withShared(std::vector<OptionSpec> own) {
 }
 
 }  // namespace
-
-void setSvgPngWriter(SvgPngWriter writer) {
-    svgPngWriter = writer;
-}
 
 const CliCommand& reportCommand() {
     static const CliCommand command{

@@ -1,20 +1,24 @@
-// The PNG files of `pqwave-cli plot`: a display window's picture painted by the windows'
-// own painter on Qt's offscreen platform, so no display is needed. The file appears under
-// its name only when it is complete.
+// The PNG files of `pqwave-cli plot` and `plot trend`. The file appears under its name only when
+// it is complete, and follows TextOutputFile's rules: a link is written at its target, "-" is
+// standard output.
 #pragma once
 
 #include <filesystem>
 #include <string>
 
+#include "app/png_encoders.h"
+
 namespace pqwave {
 
-struct Picture;
+// Where the encoders come from, asked on the first picture: null with the reason in `problem`
+// when they cannot be had. Without a source (a build without Qt) no picture can be drawn.
+using PngEncoderSource = const PngEncoders* (*)(std::string& problem);
+void setPngEncoderSource(PngEncoderSource source);
+bool canDrawPictures();
 
-// False, with a message naming the file in `problem`, when the file cannot be written. The
-// output follows TextOutputFile's rules: a link is written at its target, "-" is standard output.
+// False, with a message naming the file in `problem`, when the file cannot be written.
 bool writePicturePng(const Picture& picture, int width, int height, const std::filesystem::path& output,
                      std::string& problem);
-
 // The same for an SVG picture (a trend of the report), `pixelWidth` wide.
 bool writeSvgPng(const std::string& svg, int pixelWidth, const std::filesystem::path& output, std::string& problem);
 
