@@ -122,7 +122,10 @@ std::string helpInAJapaneseLocale(const std::string& arguments) {
     const std::string command =
         std::string("env -u LC_ALL -u LC_MESSAGES LANG=ja_JP.UTF-8 ") + PQWAVE_CLI_PROGRAM + " " + arguments;
     std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return {};
+    if (!pipe) {
+        ADD_FAILURE() << "cannot run " << command;
+        return {};
+    }
     std::string help;
     char block[4096];
     for (std::size_t n; (n = std::fread(block, 1, sizeof block, pipe)) > 0;) help.append(block, n);
