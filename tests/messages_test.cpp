@@ -1,12 +1,14 @@
 // The message catalogue: the language the environment names, and a message in each language
 // with its arguments where the translation puts them; real messages of several layers in
-// Japanese, and pqwave-cli's help in Japanese when the locale asks for it.
+// Japanese, the report's refusals in either language, and pqwave-cli's help in Japanese when the
+// locale asks for it.
 #include "common/messages.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include "app/cli.h"
@@ -91,20 +93,60 @@ TEST(Messages, TheLayersSpeakJapaneseWithTheirArgumentsInPlace) {
         EXPECT_NE(batch.find(line), std::string::npos) << line << batch;
 }
 
-TEST(Messages, TheCommandLineHelpIsJapaneseInAJapaneseLocale) {
+// The report's usage errors and a limit file's refusals, in English and then in Japanese.
+TEST(Messages, TheReportRefusesInTheLanguageOfTheMessages) {
+    TestFolder folder;
+    folder.write("A.MEM", {});
+    const std::string wave = folder.file("A.MEM").string();
+    const std::string limits = folder.file("site.ini").string();
+    std::ofstream(limits) << "name = a\n[unbalance]\nmax_percent = 2\nshare_percent = 120\n";
+    const std::string missing = folder.file("none.ini").string();
+    const auto firstLine = [](const std::string& text) { return text.substr(0, text.find('\n')); };
+
+    EXPECT_EQ(firstLine(errorsOf({"report", wave, "--lang", "fr"})), "pqwave-cli: --lang needs ja or en, not \"fr\"");
+    EXPECT_EQ(errorsOf({"report", wave, "--limits", limits}),
+              "pqwave-cli: " + limits + ":4: share_percent = 120 is out of range (above 0 to 100)\n");
+    JapaneseMessages japanese;
+    EXPECT_EQ(firstLine(errorsOf({"report", wave, "--lang", "fr"})),
+              "pqwave-cli: --lang には ja か en を指定してください (\"fr\" は使えません)");
+    EXPECT_EQ(errorsOf({"report", wave, "--limits", limits}),
+              "pqwave-cli: " + limits + ":4: share_percent = 120 は範囲外です (0 より大きく 100 以下)\n");
+    EXPECT_EQ(errorsOf({"report", wave, "--limits", missing}),
+              "pqwave-cli: " + missing +
+                  ": その名前の限度値ファイルはありません (組み込みの限度値は en50160 で指定します)\n");
+    EXPECT_EQ(firstLine(errorsOf({"plot", "trend", wave, "-o", folder.file("t.png").string()})),
+              "pqwave-cli: plot trend には --quantity で U、f、u2、THD、Pst、P、Q、PF のいずれかを指定してください");
+}
+
+std::string helpInAJapaneseLocale(const std::string& arguments) {
     const std::string command =
-        std::string("env -u LC_ALL -u LC_MESSAGES LANG=ja_JP.UTF-8 ") + PQWAVE_CLI_PROGRAM + " help convert";
+        std::string("env -u LC_ALL -u LC_MESSAGES LANG=ja_JP.UTF-8 ") + PQWAVE_CLI_PROGRAM + " " + arguments;
     std::FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
+    if (!pipe) {
+        ADD_FAILURE() << "cannot run " << command;
+        return {};
+    }
     std::string help;
     char block[4096];
     for (std::size_t n; (n = std::fread(block, 1, sizeof block, pipe)) > 0;) help.append(block, n);
-    EXPECT_EQ(::pclose(pipe), 0);
+    EXPECT_EQ(::pclose(pipe), 0) << arguments;
+    return help;
+}
+
+TEST(Messages, TheCommandLineHelpIsJapaneseInAJapaneseLocale) {
+    const std::string help = helpInAJapaneseLocale("help convert");
     EXPECT_TRUE(help.starts_with("使い方: pqwave-cli convert FILE [OPTION]...\n")) << help;
     for (const char* japanese :
          {"オプション:\n", "出力する CSV (- で標準出力)", "このヘルプ", "設定 (指定した順に行います):"})
         EXPECT_NE(help.find(japanese), std::string::npos) << japanese;
     for (const char* english : {"usage:", "Options:", "this help"}) EXPECT_EQ(help.find(english), std::string::npos);
+
+    const std::string report = helpInAJapaneseLocale("report --help");
+    EXPECT_TRUE(report.starts_with("使い方: pqwave-cli report FILE|FOLDER [OPTION]...\n")) << report;
+    for (const char* japanese : {"HTML ファイルを 1 つ", "判定に使う限度値", "出力の言語", "公称電圧 Udin"})
+        EXPECT_NE(report.find(japanese), std::string::npos) << japanese;
+    for (const char* english : {"usage:", "Measures", "the limit set", "the language"})
+        EXPECT_EQ(report.find(english), std::string::npos) << english;
 }
 
 }  // namespace

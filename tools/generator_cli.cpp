@@ -17,50 +17,50 @@ namespace pqwave::gen {
 namespace {
 
 const char* const kUsage =
-    "usage: pqwave-gen [options] -o FILE\n"
-    "       pqwave-gen --sample-set FOLDER\n"
-    "\n"
-    "Recording:\n"
-    "  --layout N              data layout 40 (8840), 41 (8841/8835/8807), 80 (MR8880), 47 (8847),\n"
-    "                          20 (8420 logger) or 86 (886x); default 41\n"
-    "  --model TEXT            model text of the header (default follows the layout)\n"
-    "  --samples N             samples per channel (default 1000)\n"
-    "  --time-per-div TEXT     time per division with unit, e.g. 5ms, 200us, 1min; the logger's\n"
-    "                          sampling interval (default 5ms)\n"
-    "  --samples-per-div N     default 100\n"
-    "  --counts-per-div N      raw counts per division (default follows the layout)\n"
-    "  --date TEXT --time TEXT start date and time (default 24-05-06 13:45:30)\n"
-    "  --pretrigger TEXT --record-length TEXT\n"
-    "  --rms                   RMS-value recording (maximum and minimum series)\n"
-    "  --logic N               logic channels; --extra-flag sets the logger's extra flag\n"
-    "  --seed N                noise seed (default 1)\n"
-    "Channels:\n"
-    "  --channels N            N channels of a 50 Hz sine (default 1)\n"
-    "  --range TEXT            range of every channel, e.g. 100V, 500mV, 20A, 1V (logger)\n"
-    "  --amplitude X           peak of the plain channels, in volts at the input (default 100)\n"
-    "  --off K                 channel K (1-based) switched off\n"
-    "  --three-phase VOLTS     ch1 = u-v and ch2 = w-v of a supply with this line RMS voltage\n"
-    "  --frequency HZ          supply frequency (default 50)\n"
-    "  --unbalance X --reverse\n"
-    "  --noise X               uniform noise, as a fraction of each channel's peak\n"
-    "  --voltage-harmonic ORDER:VOLTS   harmonic on both line voltages (peak volts)\n"
-    "  --flicker sine:HZ:PERCENT | rect:CPM:PERCENT   the voltages' RMS value modulated by\n"
-    "                          dV/V = PERCENT peak to peak, sinusoidally at HZ or in CPM\n"
-    "                          rectangular changes per minute\n"
-    "  --circuit AMPS[:LAGDEG[:CLAMPAMPS]]   a current circuit on the next channel pair\n"
-    "  --current-range TEXT    range of the current channels (default 50mV)\n"
-    "Power-quality test supply (replaces --three-phase; --frequency and --circuit apply):\n"
-    "  --pq-supply VOLTS       line voltages U12, U23, U31 with this fundamental RMS (primary)\n"
-    "  --pt RATIO              the voltage channels record the primary voltages / RATIO (default 1)\n"
-    "  --pq-tone ORDER:PERCENT[:PHASEDEG]   harmonic (or interharmonic, ORDER not whole) on all three\n"
-    "  --pq-unbalance PERCENT[:DEG]         negative sequence in % of the positive\n"
-    "  --pq-change START:SECONDS:F12:F23:F31   U12, U23, U31 at these fractions from START for SECONDS\n"
-    "                          (dips, swells, interruptions, steps)\n"
-    "  --calibration GM:GE:OM:OE:UNIT   886x calibration of every channel: gain GM x 10^GE and\n"
-    "                          offset OM x 10^OE per count, unit factor (default 1:-2:0:0:1000)\n"
-    "Header fields, written as given:\n"
-    "  --field BLOCK:FIELD=TEXT   block-header field (block 0 = general)\n"
-    "  --position POS=TEXT        1-based byte position (8840 and logger files)\n";
+    N_("usage: pqwave-gen [options] -o FILE\n"
+       "       pqwave-gen --sample-set FOLDER\n"
+       "\n"
+       "Recording:\n"
+       "  --layout N              data layout 40 (8840), 41 (8841/8835/8807), 80 (MR8880), 47 (8847),\n"
+       "                          20 (8420 logger) or 86 (886x); default 41\n"
+       "  --model TEXT            model text of the header (default follows the layout)\n"
+       "  --samples N             samples per channel (default 1000)\n"
+       "  --time-per-div TEXT     time per division with unit, e.g. 5ms, 200us, 1min; the logger's\n"
+       "                          sampling interval (default 5ms)\n"
+       "  --samples-per-div N     default 100\n"
+       "  --counts-per-div N      raw counts per division (default follows the layout)\n"
+       "  --date TEXT --time TEXT start date and time (default 24-05-06 13:45:30)\n"
+       "  --pretrigger TEXT --record-length TEXT\n"
+       "  --rms                   RMS-value recording (maximum and minimum series)\n"
+       "  --logic N               logic channels; --extra-flag sets the logger's extra flag\n"
+       "  --seed N                noise seed (default 1)\n"
+       "Channels:\n"
+       "  --channels N            N channels of a 50 Hz sine (default 1)\n"
+       "  --range TEXT            range of every channel, e.g. 100V, 500mV, 20A, 1V (logger)\n"
+       "  --amplitude X           peak of the plain channels, in volts at the input (default 100)\n"
+       "  --off K                 channel K (1-based) switched off\n"
+       "  --three-phase VOLTS     ch1 = u-v and ch2 = w-v of a supply with this line RMS voltage\n"
+       "  --frequency HZ          supply frequency (default 50)\n"
+       "  --unbalance X --reverse\n"
+       "  --noise X               uniform noise, as a fraction of each channel's peak\n"
+       "  --voltage-harmonic ORDER:VOLTS   harmonic on both line voltages (peak volts)\n"
+       "  --flicker sine:HZ:PERCENT | rect:CPM:PERCENT   the voltages' RMS value modulated by\n"
+       "                          dV/V = PERCENT peak to peak, sinusoidally at HZ or in CPM\n"
+       "                          rectangular changes per minute\n"
+       "  --circuit AMPS[:LAGDEG[:CLAMPAMPS]]   a current circuit on the next channel pair\n"
+       "  --current-range TEXT    range of the current channels (default 50mV)\n"
+       "Power-quality test supply (replaces --three-phase; --frequency and --circuit apply):\n"
+       "  --pq-supply VOLTS       line voltages U12, U23, U31 with this fundamental RMS (primary)\n"
+       "  --pt RATIO              the voltage channels record the primary voltages / RATIO (default 1)\n"
+       "  --pq-tone ORDER:PERCENT[:PHASEDEG]   harmonic (or interharmonic, ORDER not whole) on all three\n"
+       "  --pq-unbalance PERCENT[:DEG]         negative sequence in % of the positive\n"
+       "  --pq-change START:SECONDS:F12:F23:F31   U12, U23, U31 at these fractions from START for SECONDS\n"
+       "                          (dips, swells, interruptions, steps)\n"
+       "  --calibration GM:GE:OM:OE:UNIT   886x calibration of every channel: gain GM x 10^GE and\n"
+       "                          offset OM x 10^OE per count, unit factor (default 1:-2:0:0:1000)\n"
+       "Header fields, written as given:\n"
+       "  --field BLOCK:FIELD=TEXT   block-header field (block 0 = general)\n"
+       "  --position POS=TEXT        1-based byte position (8840 and logger files)\n");
 
 std::optional<double> number(const std::string& text) {
     char* end = nullptr;
@@ -302,7 +302,7 @@ int runGenerator(const std::vector<std::string>& args, std::ostream& out, std::o
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         if (name == "-h" || name == "--help") {
-            out << kUsage;
+            out << tr(kUsage);
             return 0;
         }
         std::string problem;
@@ -318,7 +318,7 @@ int runGenerator(const std::vector<std::string>& args, std::ostream& out, std::o
             problem = tr("{0} needs a value", {name});
         }
         if (!problem.empty()) {
-            err << "pqwave-gen: " << problem << "\n" << kUsage;
+            err << "pqwave-gen: " << problem << "\n" << tr(kUsage);
             return 2;
         }
     }
@@ -328,7 +328,7 @@ int runGenerator(const std::vector<std::string>& args, std::ostream& out, std::o
             return 0;
         }
         if (o.output.empty()) {
-            err << "pqwave-gen: " << tr("no output file (-o FILE)") << "\n" << kUsage;
+            err << "pqwave-gen: " << tr("no output file (-o FILE)") << "\n" << tr(kUsage);
             return 2;
         }
         buildChannels(o);

@@ -11,6 +11,7 @@
 #include "app/plot_image.h"
 #include "common/error.h"
 #include "common/failure.h"
+#include "common/messages.h"
 #include "control/pq_survey.h"
 #include "input/output_target.h"
 #include "report/report_file.h"
@@ -22,7 +23,6 @@ namespace pqwave {
 namespace {
 
 namespace fs = std::filesystem;
-
 
 std::optional<int> wholeNumber(const std::string& text, int low, int high) {
     char* end = nullptr;
@@ -42,14 +42,15 @@ struct ReportChoices {
 int readChoices(const CommandRun& run, ReportChoices& choices) {
     const std::string lang = run.option("--lang").value_or("");
     if (!lang.empty() && lang != "ja" && lang != "en")
-        return run.usageError("--lang needs ja or en, not \"" + lang + "\"");
+        return run.usageError(tr("--lang needs ja or en, not \"{0}\"", {lang}));
     choices.language = lang.empty()   ? reportLanguageOfEnvironment()
                        : lang == "ja" ? Language::Japanese
                                       : Language::English;
     if (const auto jobs = run.option("--jobs")) {
         const auto n = wholeNumber(*jobs, 1, 64);
         if (!n)
-            return run.usageError("--jobs needs a number of files to measure at once, 1 to 64, not \"" + *jobs + "\"");
+            return run.usageError(
+                tr("--jobs needs a number of files to measure at once, 1 to 64, not \"{0}\"", {*jobs}));
         choices.jobs = *n;
     }
     try {
@@ -66,13 +67,13 @@ std::optional<PqSurvey> measure(CliSession& session, const fs::path& target, int
     std::error_code ec;
     const bool folder = fs::is_directory(target, ec);
     if (!folder && run.flag("--jobs"))
-        return status = run.usageError("--jobs belongs to the report of a folder"), std::nullopt;
+        return status = run.usageError(tr("--jobs belongs to the report of a folder")), std::nullopt;
     if ((status = folder ? session.openFolder(target) : session.openFile(target))) return std::nullopt;
     if ((status = session.applyMainWindowSettings())) return std::nullopt;
     if (folder && isSelected(session.form.Option1[2])) {
-        status = run.fail(kExitUnavailable, target.string() +
-                                                ": a folder's report needs the data kind; choose it with --kind 8840 "
-                                                "or --kind waveform (--set Option1=0|1)");
+        status = run.fail(kExitUnavailable, tr("{0}: a folder's report needs the data kind; choose it with --kind 8840 "
+                                               "or --kind waveform (--set Option1=0|1)",
+                                               {target.string()}));
         return std::nullopt;
     }
     PqSurvey survey;
@@ -128,16 +129,16 @@ int runReport(CommandRun& run) {
 
 int runPlotTrend(CommandRun& run) {
     const auto name = run.option("--quantity");
-    if (!name) return run.usageError("plot trend needs --quantity U, f, u2, THD, Pst, P, Q or PF");
+    if (!name) return run.usageError(tr("plot trend needs --quantity U, f, u2, THD, Pst, P, Q or PF"));
     const auto quantity = trendQuantityFromName(*name);
-    if (!quantity) return run.usageError("--quantity needs U, f, u2, THD, Pst, P, Q or PF, not \"" + *name + "\"");
+    if (!quantity) return run.usageError(tr("--quantity needs U, f, u2, THD, Pst, P, Q or PF, not \"{0}\"", {*name}));
     const auto given = run.option("--output");
-    if (!given) return run.usageError("plot trend needs -o OUT.png");
+    if (!given) return run.usageError(tr("plot trend needs -o OUT.png"));
     const auto width = wholeNumber(run.option("--width").value_or("1200"), 200, 8000);
-    if (!width) return run.usageError("--width needs the picture's width in pixels, 200 to 8000");
+    if (!width) return run.usageError(tr("--width needs the picture's width in pixels, 200 to 8000"));
     if (!canDrawPictures())
         return run.fail(kExitUnavailable,
-                        "plot trend is not available in this build of pqwave (it was built without Qt)");
+                        tr("plot trend is not available in this build of pqwave (it was built without Qt)"));
     ReportChoices choices;
     if (int status = readChoices(run, choices)) return status;
     CliSession session(run);
@@ -158,9 +159,10 @@ int runPlotTrend(CommandRun& run) {
 }
 
 const std::vector<OptionSpec> kSharedOptions = {
-    {"--limits", nullptr, "en50160|FILE", "the limit set: EN 50160 for medium voltage (default), or an INI file"},
-    {"--lang", nullptr, "ja|en", "the language (default: Japanese, or the locale's when it names one)"},
-    {"--jobs", "-j", "N", "FOLDER: measure N files at once (1..64)"},
+    {"--limits", nullptr, "en50160|FILE", N_("the limit set: EN 50160 for medium voltage (default), or an INI file")},
+    {"--lang", nullptr, "ja|en",
+     N_("the language of the output (default: Japanese, or the locale's when it names one)")},
+    {"--jobs", "-j", "N", N_("FOLDER: measure N files at once (1..64)")},
 };
 
 const SettingAlias kNominal{
@@ -168,7 +170,7 @@ const SettingAlias kNominal{
     .argument = "VOLTS",
     .value = AliasValue::PositiveNumber,
     .settings = "PqVolts={0}",
-    .help = "Udin, the declared voltage (default: the standard voltage nearest the first 10 s)"};
+    .help = N_("Udin, the declared voltage (default: the standard voltage nearest the first 10 s)")};
 
 std::vector<OptionSpec> withShared(std::vector<OptionSpec> own) {
     own.insert(own.end(), kSharedOptions.begin(), kSharedOptions.end());
@@ -181,20 +183,20 @@ const CliCommand& reportCommand() {
     static const CliCommand command{
         .name = "report",
         .operands = "FILE|FOLDER",
-        .summary = "\"レポート\": the power-quality report of FILE, or of FOLDER's recordings, as one HTML file",
+        .summary = N_("\"レポート\": the power-quality report of FILE, or of FOLDER's recordings, as one HTML file"),
         .description =
-            "Measures the recording as pq does and writes one HTML file, STEM_PQreport.html beside it (a\n"
-            "folder's: FOLDER/FOLDERNAME_PQreport.html; -o names another): the recordings, the verdict against\n"
-            "the limits, trends, harmonics and events, pictures inline, a print style for A4, no script.\n"
-            "A folder's recordings of the chosen data kind (--kind 8840 or waveform) make one survey.\n"
-            "--limits FILE judges by a set of your own, an INI file with the keys of the built-in one:\n"
-            "  name = My set            period_days = 7              (one KEY = VALUE a line)\n"
-            "  [voltage] band_percent, share_percent    [frequency] band_percent, share_percent\n"
-            "  [unbalance] max_percent, share_percent   [thd] max_percent, share_percent\n"
-            "  [plt] max, share_percent                 [harmonics] share_percent, h2 ... h50\n"
-            "A section left out is not judged; any other key, a key twice or a value out of range is refused\n"
-            "with the file's line.\n",
-        .options = withShared({{"--output", "-o", "OUT.html", "the report's file"}}),
+            N_("Measures the recording as pq does and writes one HTML file, STEM_PQreport.html beside it (a\n"
+               "folder's: FOLDER/FOLDERNAME_PQreport.html; -o names another): the recordings, the verdict against\n"
+               "the limits, trends, harmonics and events, pictures inline, a print style for A4, no script.\n"
+               "A folder's recordings of the chosen data kind (--kind 8840 or waveform) make one survey.\n"
+               "--limits FILE judges by a set of your own, an INI file with the keys of the built-in one:\n"
+               "  name = My set            period_days = 7              (one KEY = VALUE a line)\n"
+               "  [voltage] band_percent, share_percent    [frequency] band_percent, share_percent\n"
+               "  [unbalance] max_percent, share_percent   [thd] max_percent, share_percent\n"
+               "  [plt] max, share_percent                 [harmonics] share_percent, h2 ... h50\n"
+               "A section left out is not judged; any other key, a key twice or a value out of range is refused\n"
+               "with the file's line.\n"),
+        .options = withShared({{"--output", "-o", "OUT.html", N_("the report's file")}}),
         .aliases = {kNominal},
         .run = runReport,
     };
@@ -205,13 +207,13 @@ const CliCommand& plotTrendCommand() {
     static const CliCommand command{
         .name = "plot trend",
         .operands = "FILE|FOLDER",
-        .summary = "one of the report's trend charts of FILE or FOLDER as a PNG, without a display",
+        .summary = N_("one of the report's trend charts of FILE or FOLDER as a PNG, without a display"),
         .description =
-            "Draws the report's trend of one quantity over the survey: U (each line voltage's 10-min values\n"
-            "and 3-s extremes), f, u2, THD, Pst (with Plt), P, Q or PF of each circuit.\n",
-        .options = withShared({{"--quantity", nullptr, "U|f|u2|THD|Pst|P|Q|PF", "the quantity drawn"},
-                               {"--output", "-o", "OUT.png", "the picture's file"},
-                               {"--width", nullptr, "PIXELS", "its width, 200..8000 (default 1200)"}}),
+            N_("Draws the report's trend of one quantity over the survey: U (each line voltage's 10-min values\n"
+               "and 3-s extremes), f, u2, THD, Pst (with Plt), P, Q or PF of each circuit.\n"),
+        .options = withShared({{"--quantity", nullptr, "U|f|u2|THD|Pst|P|Q|PF", N_("the quantity drawn")},
+                               {"--output", "-o", "OUT.png", N_("the picture's file")},
+                               {"--width", nullptr, "PIXELS", N_("its width, 200..8000 (default 1200)")}}),
         .aliases = {kNominal},
         .run = runPlotTrend,
     };

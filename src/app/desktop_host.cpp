@@ -22,7 +22,7 @@ void DesktopHost::showReport(const PqSurvey& survey, const std::filesystem::path
     options.generatedAt = localTimeNow();
     writeReportFile(survey, options, output);
     if (!opener_(QUrl::fromLocalFile(QString::fromStdString(output.string()))))
-        reportWarning(output.string() + ": the report is written, but no browser of the desktop opened it");
+        reportWarning(tr("{0}: the report is written, but no browser of the desktop opened it", {output.string()}));
 }
 
 void DesktopHost::showTrends(std::shared_ptr<const PqSurvey> survey) {

@@ -6,6 +6,7 @@
 
 #include "common/error.h"
 #include "common/failure.h"
+#include "common/messages.h"
 #include "control/all_files_run.h"
 #include "control/busy_caption.h"
 #include "control/file_lists.h"
@@ -31,10 +32,10 @@ SurveyRecording surveyRecordingOf(const ConversionJob& job, const Recording& rec
     r.durationSeconds = r.measurement.result.durationSeconds;
     r.clockSecondsAtStart = clockSecondsOf(facts.startDateTime().value_or(0));
     if (!facts.startDateTime())
-        r.warnings.push_back(facts.fileName + ": the start \"" + facts.startDate + " " + facts.startTime +
-                             "\" is no date and time; the clock counts from 1899/12/30 0:00");
+        r.warnings.push_back(tr("{0}: the start \"{1} {2}\" is no date and time; the clock counts from 1899/12/30 0:00",
+                                {facts.fileName, facts.startDate, facts.startTime}));
     if (!r.measurement.flickerProblem.empty())
-        r.warnings.push_back(r.measurement.flickerProblem + "; Pst and Plt are left out");
+        r.warnings.push_back(tr("{0}; Pst and Plt are left out", {r.measurement.flickerProblem}));
     return r;
 }
 
@@ -42,7 +43,7 @@ PqSurvey surveySelectedFile(Form1Model& form) {
     const PqChoices choices = pqChoicesOf(form);
     const ConversionJob job = jobOf(form);
     if (form.FileRecognized != -1)
-        throw Error(ErrorKind::NotRecognized, form.Label1.text + ": not a recording pqwave knows");
+        throw Error(ErrorKind::NotRecognized, tr("{0}: not a recording pqwave knows", {form.Label1.text}));
     pqSettingsFor(job, form.selectedRecording(), choices);  // refuses before the samples are loaded
     form.loadSelectedFile();
     BusyCaption caption(form, "電力品質解析中");
@@ -83,7 +84,8 @@ PqSurvey surveyAllFiles(Form1Model& form, int jobs) {
         if (!measured) survey.leftOut.push_back(path);
     }
     if (survey.recordings.empty())
-        throw Error(ErrorKind::NotAvailable, form.File1.path + ": no recording of the folder could be measured");
+        throw Error(ErrorKind::NotAvailable,
+                    tr("{0}: no recording of the folder could be measured", {form.File1.path}));
     std::stable_sort(survey.recordings.begin(), survey.recordings.end(),
                      [](const SurveyRecording& a, const SurveyRecording& b) {
                          return a.clockSecondsAtStart < b.clockSecondsAtStart;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/messages.h"
 
 namespace pqwave {
 namespace {
@@ -117,24 +118,27 @@ private:
     void take(std::string_view line) {
         if (line.empty() || line.front() == '#' || line.front() == ';') return;
         if (line.front() == '[') {
-            if (line.back() != ']') refuse("a section line is [NAME], not \"" + std::string(line) + "\"");
+            if (line.back() != ']') refuse(tr("a section line is [NAME], not \"{0}\"", {line}));
             const std::string name(trimmed(line.substr(1, line.size() - 2)));
             if (!sectionKeys().contains(name) || name.empty())
-                refuse("no section [" + name +
-                       "]; the sections are [voltage], [frequency], [unbalance], [thd], [plt] and [harmonics]");
-            if (!sections_.insert(name).second) refuse("section [" + name + "] appears twice");
+                refuse(
+                    tr("no section [{0}]; the sections are [voltage], [frequency], [unbalance], [thd], [plt] and "
+                       "[harmonics]",
+                       {name}));
+            if (!sections_.insert(name).second) refuse(tr("section [{0}] appears twice", {name}));
             sectionLines_[name] = line_;
             section_ = name;
             return;
         }
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) refuse("expected KEY = VALUE, not \"" + std::string(line) + "\"");
+        if (equals == std::string_view::npos) refuse(tr("expected KEY = VALUE, not \"{0}\"", {line}));
         const std::string key(trimmed(line.substr(0, equals)));
         const std::string value(trimmed(line.substr(equals + 1)));
         if (!knownKey(key)) refuse(unknownKeyProblem(key));
-        if (value.empty()) refuse(key + " has no value");
+        if (value.empty()) refuse(tr("{0} has no value", {key}));
         if (!values_.try_emplace({section_, key}, Value{value, line_}).second)
-            refuse(key + " is given twice" + (section_.empty() ? std::string() : " in [" + section_ + "]"));
+            refuse(section_.empty() ? tr("{0} is given twice", {key})
+                                    : tr("{0} is given twice in [{1}]", {key, section_}));
     }
 
     bool knownKey(const std::string& key) const {
@@ -157,8 +161,8 @@ private:
         std::string known;
         for (const std::string& k : sectionKeys().find(section_)->second) known += (known.empty() ? "" : ", ") + k;
         if (section_ == "harmonics") known += ", h2 ... h" + std::to_string(kReportHighestOrder);
-        return "no key \"" + key + "\" " + (section_.empty() ? "before the sections" : "in [" + section_ + "]") +
-               "; the keys are " + known;
+        return section_.empty() ? tr("no key \"{0}\" before the sections; the keys are {1}", {key, known})
+                                : tr("no key \"{0}\" in [{1}]; the keys are {2}", {key, section_, known});
     }
 
     struct Value {
@@ -169,17 +173,16 @@ private:
     double number(const std::string& section, const std::string& key, double low, double high, bool lowOpen) const {
         const auto it = values_.find({section, key});
         if (it == values_.end())
-            refuse((section.empty() ? std::string() : "[" + section + "] needs ") + key +
-                       (section.empty() ? " is needed" : ""),
+            refuse(section.empty() ? tr("{0} is needed", {key}) : tr("[{0}] needs {1}", {section, key}),
                    section.empty() ? 0 : sectionLines_.at(section));
         const Value& v = it->second;
         char* end = nullptr;
         const double x = std::strtod(v.text.c_str(), &end);
         if (end != v.text.c_str() + v.text.size() || !std::isfinite(x))
-            refuse(key + " = \"" + v.text + "\" is not a number", v.line);
+            refuse(tr("{0} = \"{1}\" is not a number", {key, v.text}), v.line);
         if ((lowOpen ? !(x > low) : !(x >= low)) || x > high)
-            refuse(key + " = " + v.text + " is out of range (" + (lowOpen ? "above " : "from ") + fmt(low) + " to " +
-                       fmt(high) + ")",
+            refuse(lowOpen ? tr("{0} = {1} is out of range (above {2} to {3})", {key, v.text, fmt(low), fmt(high)})
+                           : tr("{0} = {1} is out of range (from {2} to {3})", {key, v.text, fmt(low), fmt(high)}),
                    v.line);
         return x;
     }
@@ -196,7 +199,7 @@ private:
         LimitSet set;
         set.origin = fileName_;
         const auto name = values_.find({"", "name"});
-        if (name == values_.end()) refuse("name = ... is needed: the report names the set it judges by", 0);
+        if (name == values_.end()) refuse(tr("name = ... is needed: the report names the set it judges by"), 0);
         set.name = name->second.text;
         if (values_.contains({"", "period_days"})) set.periodDays = number("", "period_days", 0, 366, true);
         if (sections_.contains("voltage"))
@@ -249,12 +252,12 @@ LimitSet limitSetNamed(const std::string& nameOrFile) {
     if (nameOrFile == "en50160") return en50160MediumVoltage();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(nameOrFile, ec))
-        throw Error(ErrorKind::CannotRead, nameOrFile + ": no limit file of that name (or give en50160)");
+        throw Error(ErrorKind::CannotRead, tr("{0}: no limit file of that name (or give en50160)", {nameOrFile}));
     std::ifstream in(nameOrFile, std::ios::binary);
-    if (!in) throw Error(ErrorKind::CannotRead, nameOrFile + ": the limit file cannot be read");
+    if (!in) throw Error(ErrorKind::CannotRead, tr("{0}: the limit file cannot be read", {nameOrFile}));
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Error(ErrorKind::CannotRead, nameOrFile + ": the limit file cannot be read");
-    if (text.size() > 1 << 20) throw Error(ErrorKind::Malformed, nameOrFile + ": over 1 MB, not a limit file");
+    if (in.bad()) throw Error(ErrorKind::CannotRead, tr("{0}: the limit file cannot be read", {nameOrFile}));
+    if (text.size() > 1 << 20) throw Error(ErrorKind::Malformed, tr("{0}: over 1 MB, not a limit file", {nameOrFile}));
     return parseLimitSet(text, nameOrFile);
 }
 

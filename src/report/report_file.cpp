@@ -3,12 +3,14 @@
 #include <ctime>
 
 #include "common/error.h"
+#include "common/messages.h"
 #include "input/output_files.h"
 
 namespace pqwave {
 
 void writeReportFile(const PqSurvey& survey, const ReportOptions& options, const std::filesystem::path& output) {
-    if (survey.recordings.empty()) throw Error(ErrorKind::NotAvailable, output.string() + ": no recording to report");
+    if (survey.recordings.empty())
+        throw Error(ErrorKind::NotAvailable, tr("{0}: no recording to report", {output.string()}));
     const std::string html = reportHtml(survey, options);
     OutputFiles files(survey.recordings.front().facts.fileName);
     // The report is UTF-8 with the line ends the browser reads; none of the CSV files' rules.
