@@ -6,6 +6,7 @@
 // instrument software's do.
 #include "power/interval_analysis.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/every_core.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text_output_file.h"
@@ -25,6 +27,10 @@
 
 namespace pqwave {
 namespace {
+
+// The samples of a stretch of intervals, enough to share between the cores; a stretch holds no
+// more than 2048 intervals' sums (1.4 MB).
+constexpr long long kSamplesPerStretch = 1 << 18;
 
 void refuseUnusable(const PowerSettings& s) {
     requireSamplesInInterval(s);
@@ -78,6 +84,10 @@ private:
     SampleInput sampleInput() const;
     void addCompensation(const SampleInput& in, const std::int64_t* rows, int count);
     void addCrossings(const std::int64_t* rows, int count);
+    void rowsOf(long long m, std::vector<std::int64_t>& rows) const;
+    long long intervalsInMemory(long long rows, int positions) const;
+    void sumIntervals(const SampleInput& in, long long first, long long count, std::vector<IntervalSums>& sums,
+                      double progressStart, double progressShare);
     void endInterval(long long m);
     void averageInterval(long long m);
 
@@ -232,6 +242,49 @@ void IntervalAnalysis::averageInterval(long long m) {
     }
 }
 
+// Interval m takes the samples rnd(N m + k); N need not be whole.
+void IntervalAnalysis::rowsOf(long long m, std::vector<std::int64_t>& rows) const {
+    const double n = s_.samplesPerInterval;
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        rows[k] = static_cast<std::int64_t>(roundHalfEven(n * static_cast<double>(m) + static_cast<double>(k)));
+}
+
+// The intervals, from the first, whose samples and the one after the last are all in memory.
+long long IntervalAnalysis::intervalsInMemory(long long rows, int positions) const {
+    const double n = s_.samplesPerInterval;
+    auto inMemory = [&](long long m) { return roundHalfEven(n * static_cast<double>(m) + (positions - 1)) + 1 < rows; };
+    // The last row grows with m: the first interval out of memory, by bisection.
+    long long low = 0, high = static_cast<long long>(std::floor(s_.totalSamples / n)) + 1;
+    while (low < high) {
+        const long long middle = low + (high - low) / 2;
+        if (inMemory(middle))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+void IntervalAnalysis::sumIntervals(const SampleInput& in, long long first, long long count,
+                                    std::vector<IntervalSums>& sums, double progressStart, double progressShare) {
+    sums.assign(static_cast<std::size_t>(count), IntervalSums{});
+    const std::size_t tasks = std::min<std::size_t>(static_cast<std::size_t>(count), 4 * threadsFor(8));
+    const long long perTask = (count + static_cast<long long>(tasks) - 1) / static_cast<long long>(tasks);
+    const int positions = lastPosition_ + 1;
+    runOnEveryCore(
+        tasks, count, progress_,
+        [&](std::size_t task, auto&& step) {
+            std::vector<std::int64_t> rows(static_cast<std::size_t>(positions));
+            const long long from = static_cast<long long>(task) * perTask, to = std::min(count, from + perTask);
+            for (long long j = from; j < to; ++j) {
+                rowsOf(first + j, rows);
+                accumulateSamples(in, rows.data(), positions, sums[static_cast<std::size_t>(j)]);
+            }
+            step(to - from);
+        },
+        progressShare, progressStart);
+}
+
 void IntervalAnalysis::endInterval(long long m) {
     averageInterval(m);
     if (writing_) {
@@ -258,21 +311,26 @@ IntervalResult IntervalAnalysis::run() {
                                                     (s_.theoretical && s_.theoreticalTarget >= 0));
     const bool crossings = hasSecondVoltage_ && s_.frequency;
     const int positions = lastPosition_ + 1;
+    // The last sample and the one after it (for the crossings) must be in memory.
+    const long long whole = std::min(intervals, intervalsInMemory(rows, positions));
+    // The sums of a stretch of intervals are formed on every core; what follows each interval
+    // (compensation, the frequency's crossings, the row) depends on the one before, in order here.
+    const long long stretch = std::clamp<long long>(kSamplesPerStretch / positions, 16, 2048);
+    std::vector<IntervalSums> stretchSums;
     std::vector<std::int64_t> sampleRows(static_cast<std::size_t>(positions));
-    for (long long m = 0; m < intervals; ++m) {
-        // Interval m takes the samples rnd(N m + k); N need not be whole.
-        for (int k = 0; k < positions; ++k) sampleRows[k] = static_cast<std::int64_t>(roundHalfEven(n * m + k));
-        // The last sample and the one after it (for the crossings) must be in memory.
-        if (sampleRows.back() + 1 >= rows) {
-            guard_.fail();
-            break;
+    for (long long first = 0; first < whole; first += stretch) {
+        const long long count = std::min(stretch, whole - first);
+        sumIntervals(in, first, count, stretchSums, static_cast<double>(first) / intervals,
+                     static_cast<double>(count) / intervals);
+        for (long long m = first; m < first + count; ++m) {
+            rowsOf(m, sampleRows);
+            sums_ = stretchSums[static_cast<std::size_t>(m - first)];
+            if (compensation) addCompensation(in, sampleRows.data(), positions);
+            if (crossings) addCrossings(sampleRows.data(), positions);
+            endInterval(m);
         }
-        accumulateSamples(in, sampleRows.data(), positions, sums_);
-        if (compensation) addCompensation(in, sampleRows.data(), positions);
-        if (crossings) addCrossings(sampleRows.data(), positions);
-        endInterval(m);
-        if ((m & 255) == 255) progress_.advance(static_cast<double>(m) / intervals);
     }
+    if (whole < intervals) guard_.fail();
     result_.intervalCount = static_cast<std::int32_t>(intervals);
     result_.failedSteps = guard_.failures();
     return std::move(result_);

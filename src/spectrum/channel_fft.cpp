@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
+#include "common/every_core.h"
 #include "common/textforms.h"
-#include "spectrum/channel_threads.h"
 #include "spectrum/fft.h"
 #include "spectrum/transform_input.h"
 

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/every_core.h"
 #include "common/free_space.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text_output_file.h"
 #include "common/textforms.h"
-#include "spectrum/channel_threads.h"
 #include "spectrum/fft.h"
 #include "spectrum/transform_input.h"
 

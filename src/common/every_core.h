@@ -1,7 +1,7 @@
-// Channels worked on side by side, one thread per core, the calling thread among them. Only
-// the calling thread reports progress (Progress is the window's, and advance() throws
-// Cancelled there); the others stop at their next step once the run is cancelled or another
-// thread failed, and a failure on any thread is thrown on the calling one.
+// Tasks (channels, stretches of intervals) worked on side by side, one thread per core, the
+// calling thread among them. Only the calling thread reports progress (Progress is the window's,
+// and advance() throws Cancelled there); the others stop at their next step once the run is
+// cancelled or another thread failed, and a failure on any thread is thrown on the calling one.
 #pragma once
 
 #if defined(__linux__)
@@ -39,10 +39,11 @@ inline std::size_t threadsFor(std::size_t tasks) {
 
 // work(task, step) for task = 0 .. tasks-1; work calls step(n) after every n of its
 // `totalSteps` steps (windows, columns), which counts them and may throw to stop the task.
-// The steps move the progress from 0 to `progressShare`, the part of the run they are.
+// The steps move the progress from `progressStart` on by `progressShare`, the part of the run
+// they are.
 template <typename Work>
-void runOnEveryCore(std::size_t tasks, std::int64_t totalSteps, Progress& progress, Work work,
-                    double progressShare = 1) {
+void runOnEveryCore(std::size_t tasks, std::int64_t totalSteps, Progress& progress, Work work, double progressShare = 1,
+                    double progressStart = 0) {
     struct Stopped {};
     const std::size_t threads = threadsFor(tasks);
     std::atomic<std::size_t> next{0};
@@ -54,8 +55,9 @@ void runOnEveryCore(std::size_t tasks, std::int64_t totalSteps, Progress& progre
     std::size_t workersRunning = threads - 1;
 
     auto fraction = [&] {
-        return totalSteps > 0 ? progressShare * static_cast<double>(done.load()) / static_cast<double>(totalSteps)
-                              : 0.0;
+        return progressStart + (totalSteps > 0
+                                    ? progressShare * static_cast<double>(done.load()) / static_cast<double>(totalSteps)
+                                    : 0.0);
     };
     auto takeTasks = [&](auto&& step) {
         for (std::size_t task; !failed.load() && (task = next++) < tasks;) work(task, step);
