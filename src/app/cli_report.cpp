@@ -110,14 +110,20 @@ int writeOutput(CliSession& session, const fs::path& output, const std::function
     return session.status();
 }
 
+// The choices and the survey of the command's FILE or FOLDER; nothing, with `status` set (and
+// said), when either cannot be had.
+std::optional<PqSurvey> surveyFor(CliSession& session, ReportChoices& choices, int& status) {
+    if ((status = readChoices(session.run, choices))) return std::nullopt;
+    return measure(session, givenPath(session.run.operands[0]), choices.jobs, status);
+}
+
 int runReport(CommandRun& run) {
     ReportChoices choices;
-    if (int status = readChoices(run, choices)) return status;
     CliSession session(run);
-    const fs::path target = givenPath(run.operands[0]);
     int status = kExitDone;
-    const std::optional<PqSurvey> survey = measure(session, target, choices.jobs, status);
+    const std::optional<PqSurvey> survey = surveyFor(session, choices, status);
     if (!survey) return status;
+    const fs::path target = givenPath(run.operands[0]);
     ReportOptions options;
     options.language = choices.language;
     options.limits = choices.limits;
@@ -140,11 +146,9 @@ int runPlotTrend(CommandRun& run) {
         return run.fail(kExitUnavailable,
                         tr("plot trend is not available in this build of pqwave (it was built without Qt)"));
     ReportChoices choices;
-    if (int status = readChoices(run, choices)) return status;
     CliSession session(run);
-    const fs::path target = givenPath(run.operands[0]);
     int status = kExitDone;
-    const std::optional<PqSurvey> survey = measure(session, target, choices.jobs, status);
+    const std::optional<PqSurvey> survey = surveyFor(session, choices, status);
     if (!survey) return status;
     const fs::path output = givenPath(*given);
     return writeOutput(session, output, [&] {

@@ -42,20 +42,24 @@ PqChoices pqChoicesOf(const Form1Model& form) {
     return choices;
 }
 
+PqStart loadSelectedForMeasuring(Form1Model& form) {
+    PqStart start{pqChoicesOf(form), jobOf(form)};
+    if (form.FileRecognized != -1)
+        throw Error(ErrorKind::NotRecognized, tr("{0}: not a recording pqwave knows", {form.Label1.text}));
+    pqSettingsFor(start.job, form.selectedRecording(), start.choices);  // refuses before the samples are loaded
+    form.loadSelectedFile();
+    return start;
+}
+
 void measureSelectedFile(Form1Model& form, const std::optional<std::filesystem::path>& summary) {
     reportingFailure(
         form.Label1.text,
         [&] {
-            const PqChoices choices = pqChoicesOf(form);
-            const ConversionJob job = jobOf(form);
-            if (form.FileRecognized != -1)
-                throw Error(ErrorKind::NotRecognized, tr("{0}: not a recording pqwave knows", {form.Label1.text}));
-            pqSettingsFor(job, form.selectedRecording(), choices);  // refuses before the samples are loaded
-            form.loadSelectedFile();
+            const PqStart start = loadSelectedForMeasuring(form);
             BusyCaption caption(form, "電力品質解析中");
-            FileOutcome outcome =
-                runPowerQualityConversion(job, form.loadedRecording(), choices, pqFileNamesFor(job, summary),
-                                          form.progress, std::make_unique<OutputFiles>(form.Label1.text));
+            FileOutcome outcome = runPowerQualityConversion(start.job, form.loadedRecording(), start.choices,
+                                                            pqFileNamesFor(start.job, summary), form.progress,
+                                                            std::make_unique<OutputFiles>(form.Label1.text));
             outcome.outputs->commit();
             reportWritten(form.host(), *outcome.outputs);
             reportWarnings(form, outcome);

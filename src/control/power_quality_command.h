@@ -17,6 +17,14 @@ class Form1Model;
 // NotAvailable) a Udin that is not a positive number of volts.
 PqChoices pqChoicesOf(const Form1Model& form);
 
+// What the selected recording is measured with, its samples loaded; refused (Error) before they
+// are loaded when the file is not a recording or the job cannot be measured.
+struct PqStart {
+    PqChoices choices;
+    ConversionJob job;
+};
+PqStart loadSelectedForMeasuring(Form1Model& form);
+
 // Failures reach the form's host. `summary` names STEM_PQ.csv in place of Text5's stem.
 void measureSelectedFile(Form1Model& form, const std::optional<std::filesystem::path>& summary = {});
 // Every file the list shows, `options.jobs` side by side, each one's files beside it or in

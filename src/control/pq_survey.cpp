@@ -40,16 +40,11 @@ SurveyRecording surveyRecordingOf(const ConversionJob& job, const Recording& rec
 }
 
 PqSurvey surveySelectedFile(Form1Model& form) {
-    const PqChoices choices = pqChoicesOf(form);
-    const ConversionJob job = jobOf(form);
-    if (form.FileRecognized != -1)
-        throw Error(ErrorKind::NotRecognized, tr("{0}: not a recording pqwave knows", {form.Label1.text}));
-    pqSettingsFor(job, form.selectedRecording(), choices);  // refuses before the samples are loaded
-    form.loadSelectedFile();
+    const PqStart start = loadSelectedForMeasuring(form);
     BusyCaption caption(form, "電力品質解析中");
     PqSurvey survey;
     survey.name = form.Label1.text;
-    survey.recordings.push_back(surveyRecordingOf(job, *form.loadedRecording(), choices, form.progress));
+    survey.recordings.push_back(surveyRecordingOf(start.job, *form.loadedRecording(), start.choices, form.progress));
     return survey;
 }
 
