@@ -377,5 +377,27 @@ TEST(Loader, DamagedCodesAreKeptAtTheLimitAndReported) {
     EXPECT_NE(m.host.warnings[0].find("1 sample codes"), std::string::npos);
 }
 
+// The loader's threads share the blocks of a file: every record reaches its own index once, with
+// its own bytes, however the blocks fall (here five and a bit blocks of 3-byte records).
+TEST(Loader, RecordsReadSideBySideEachReachTheirOwnIndexOnce) {
+    constexpr std::size_t kRecordBytes = 3, kRecords = (5 << 20) / kRecordBytes + 7, kOffset = 11;
+    std::vector<std::byte> bytes(kOffset + kRecords * kRecordBytes);
+    for (std::size_t j = 0; j < kRecords; ++j)
+        for (std::size_t b = 0; b < kRecordBytes; ++b)
+            bytes[kOffset + j * kRecordBytes + b] = static_cast<std::byte>((j >> (8 * b)) & 0xFF);
+    std::vector<int> seen(kRecords, 0);
+    std::vector<std::uint32_t> read(kRecords, 0);
+    forEachRecord(MemoryByteSource(bytes, "BLOCKS.MEM"), kOffset, kRecordBytes, kRecords,
+                  [&](const std::byte* record, std::size_t j) {
+                      ++seen[j];
+                      for (std::size_t b = 0; b < kRecordBytes; ++b)
+                          read[j] |= std::to_integer<std::uint32_t>(record[b]) << (8 * b);
+                  });
+    for (std::size_t j = 0; j < kRecords; ++j) {
+        ASSERT_EQ(seen[j], 1) << j;
+        ASSERT_EQ(read[j], j) << j;
+    }
+}
+
 }  // namespace
 }  // namespace pqwave

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "common/every_core.h"
+#include "common/progress.h"
+
 namespace pqwave {
 
 class ByteSource {
@@ -20,7 +23,8 @@ public:
     virtual ~ByteSource() = default;
     const std::string& name() const { return name_; }
     virtual std::uint64_t size() const = 0;
-    // Fills `into` from `offset`; throws Error when the bytes are not there.
+    // Fills `into` from `offset`; throws Error when the bytes are not there. Safe to call from
+    // several threads at once.
     virtual void read(std::uint64_t offset, std::span<std::byte> into) const = 0;
 
 private:
@@ -53,19 +57,26 @@ private:
 std::vector<std::byte> readAvailable(const ByteSource& source, std::uint64_t offset, std::uint64_t length);
 
 // Calls decode(record, index) for `count` consecutive records of `recordBytes` bytes from
-// `offset`, reading blocks of about a megabyte so the data is never read value by value.
+// `offset`, reading blocks of about a megabyte so the data is never read value by value. The
+// blocks are shared between the cores, so `decode` must only touch what belongs to its index.
 template <typename Decode>
 void forEachRecord(const ByteSource& source, std::uint64_t offset, std::size_t recordBytes, std::size_t count,
                    Decode&& decode) {
     if (recordBytes == 0 || count == 0) return;
     const std::size_t recordsPerBlock = std::max<std::size_t>(1, (std::size_t{1} << 20) / recordBytes);
-    std::unique_ptr<std::byte[]> block(new std::byte[recordsPerBlock * recordBytes]);
-    for (std::size_t first = 0; first < count; first += recordsPerBlock) {
-        std::size_t records = std::min(recordsPerBlock, count - first);
-        source.read(offset + first * recordBytes, {block.get(), records * recordBytes});
-        const std::byte* record = block.get();
-        for (std::size_t r = 0; r < records; ++r, record += recordBytes) decode(record, first + r);
-    }
+    const std::size_t blocks = (count + recordsPerBlock - 1) / recordsPerBlock;
+    const std::size_t readers = threadsFor(blocks);
+    Progress unobserved;  // a load is not cancelled part way
+    runOnEveryCore(readers, 0, unobserved, [&](std::size_t reader, auto&&) {
+        std::unique_ptr<std::byte[]> block(new std::byte[recordsPerBlock * recordBytes]);
+        for (std::size_t b = reader; b < blocks; b += readers) {
+            const std::size_t first = b * recordsPerBlock;
+            const std::size_t records = std::min(recordsPerBlock, count - first);
+            source.read(offset + first * recordBytes, {block.get(), records * recordBytes});
+            const std::byte* record = block.get();
+            for (std::size_t r = 0; r < records; ++r, record += recordBytes) decode(record, first + r);
+        }
+    });
 }
 
 }  // namespace pqwave

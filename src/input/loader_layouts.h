@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "input/byte_cursor.h"
@@ -46,7 +47,9 @@ public:
 
 private:
     int outOfRange(int raw, int sign) {
-        if (raw > 32767 || raw < -32768) ++result_.clippedValues;
+        // The loader's threads count into the one total.
+        if (raw > 32767 || raw < -32768)
+            std::atomic_ref<std::int64_t>(result_.clippedValues).fetch_add(1, std::memory_order_relaxed);
         return std::clamp(std::clamp(raw, -32768, 32767) * sign, -32768, 32767);
     }
 
