@@ -14,7 +14,7 @@
 
 #include "app/cli.h"
 #include "app/plot_image.h"
-#include "display/palette.h"
+#include "common/palette.h"
 #include "support/analysis_run.h"
 #include "support/test_folder.h"
 

@@ -22,9 +22,9 @@
 #include <memory>
 
 #include "app/desktop_host.h"
+#include "common/palette.h"
 #include "control/form1_model.h"
 #include "control/qt/form1_window.h"
-#include "display/palette.h"
 #include "display/qt/picture_box.h"
 #include "display/qt/picture_painter.h"
 #include "display/qt/vector_window.h"

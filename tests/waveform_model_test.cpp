@@ -11,7 +11,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "display/palette.h"
+#include "common/palette.h"
 #include "support/loaded_recording.h"
 
 namespace pqwave {

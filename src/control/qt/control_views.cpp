@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <stdexcept>
 
-#include "display/qt/picture_painter.h"
+#include "common/palette.h"
 
 namespace pqwave {
 namespace {
@@ -198,7 +198,7 @@ QScrollBar* ControlViews::widgetFor(const ScrollBar& bar) const {
 
 void setTextColour(QWidget* widget, int paletteIndex) {
     QPalette palette = widget->palette();
-    const QColor colour = paletteColour(paletteIndex);
+    const QColor colour = QColor::fromRgb(static_cast<QRgb>(consoleColour(paletteIndex)));
     if (palette.color(QPalette::WindowText) == colour && palette.color(QPalette::ButtonText) == colour) return;
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::ButtonText, colour);

@@ -5,7 +5,7 @@
 #include <QPolygonF>
 #include <algorithm>
 
-#include "display/palette.h"
+#include "common/palette.h"
 
 namespace pqwave {
 namespace {

@@ -1,5 +1,5 @@
-// The 16-colour console palette the display windows draw with (QBColor 0..15): the classic
-// dark half 0..7 and its light counterparts 8..15, as 0xRRGGBB.
+// The 16-colour console palette the display windows and the coloured captions draw with
+// (QBColor 0..15): the classic dark half 0..7 and its light counterparts 8..15, as 0xRRGGBB.
 #pragma once
 
 #include <array>
