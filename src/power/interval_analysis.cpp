@@ -268,14 +268,16 @@ long long IntervalAnalysis::intervalsInMemory(long long rows, int positions) con
 void IntervalAnalysis::sumIntervals(const SampleInput& in, long long first, long long count,
                                     std::vector<IntervalSums>& sums, double progressStart, double progressShare) {
     sums.assign(static_cast<std::size_t>(count), IntervalSums{});
-    const std::size_t tasks = std::min<std::size_t>(static_cast<std::size_t>(count), 4 * threadsFor(8));
+    // A few tasks per core, so that a core slowed by another program does not hold up the rest.
+    const std::size_t tasks = std::min<std::size_t>(static_cast<std::size_t>(count), 4 * usableProcessors());
     const long long perTask = (count + static_cast<long long>(tasks) - 1) / static_cast<long long>(tasks);
     const int positions = lastPosition_ + 1;
     runOnEveryCore(
         tasks, count, progress_,
         [&](std::size_t task, auto&& step) {
             std::vector<std::int64_t> rows(static_cast<std::size_t>(positions));
-            const long long from = static_cast<long long>(task) * perTask, to = std::min(count, from + perTask);
+            const long long from = std::min(count, static_cast<long long>(task) * perTask);
+            const long long to = std::min(count, from + perTask);
             for (long long j = from; j < to; ++j) {
                 rowsOf(first + j, rows);
                 accumulateSamples(in, rows.data(), positions, sums[static_cast<std::size_t>(j)]);
