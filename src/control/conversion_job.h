@@ -15,6 +15,7 @@
 namespace pqwave {
 
 class Form1Model;
+struct RecordingFacts;
 
 // "データ種類" (Option1), in the order of its buttons.
 enum class DataKind { Waveform8840, Waveform, Automatic, Rms, Logger };
@@ -80,6 +81,6 @@ Wiring wiringOf(const Form1Model& form);
 
 // Whether a recording of these facts is one the data kind converts; when not, why, e.g.
 // "a logger recording, not a 8808･35･41･80波形 one".
-std::optional<std::string> kindMismatch(DataKind kind, const class RecordingFacts& facts);
+std::optional<std::string> kindMismatch(DataKind kind, const RecordingFacts& facts);
 
 }  // namespace pqwave
