@@ -10,9 +10,13 @@
 #include "app/cli.h"
 #include "batch/summary_files.h"
 #include "support/analysis_run.h"
+#include "support/cli_run.h"
 
 namespace pqwave {
 namespace {
+
+using testing::cli;
+using testing::CliRun;
 
 using testing::CsvFile;
 using testing::StartedModel;
@@ -30,17 +34,6 @@ gen::RecordingSpec powerRecording(const std::string& startTime, int circuits = 1
     gen::RecordingSpec spec = supplyRecording(supplyWith(list), samples);
     spec.startTime = startTime;
     return spec;
-}
-
-struct CliRun {
-    int status;
-    std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    int status = runCli(args, fs::temp_directory_path(), out, err);
-    return {status, err.str()};
 }
 
 // The window's gesture: choose the data kind and the processing, press "全ﾌｧｲﾙ処理".

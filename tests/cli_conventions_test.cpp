@@ -7,24 +7,16 @@
 #include <sstream>
 
 #include "app/cli.h"
+#include "support/cli_run.h"
 #include "support/test_folder.h"
 
 namespace pqwave {
 namespace {
 
+using testing::cli;
+using testing::CliRun;
+
 using testing::TestFolder;
-
-struct CliRun {
-    int status;
-    std::string out, err;
-    int errLines() const { return static_cast<int>(std::count(err.begin(), err.end(), '\n')); }
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, std::filesystem::temp_directory_path(), out, err);
-    return {status, out.str(), err.str()};
-}
 
 bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

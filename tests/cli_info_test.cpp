@@ -11,24 +11,16 @@
 #include <thread>
 
 #include "app/cli.h"
+#include "support/cli_run.h"
 #include "support/test_folder.h"
 
 namespace pqwave {
 namespace {
 
+using testing::cli;
+using testing::CliRun;
+
 using testing::TestFolder;
-
-struct CliRun {
-    int status;
-    std::string out, err;
-    bool has(const std::string& line) const { return out.find("\n" + line + "\n") != std::string::npos; }
-};
-
-CliRun cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = runCli(args, std::filesystem::temp_directory_path(), out, err);
-    return {status, out.str(), err.str()};
-}
 
 TEST(CliInfo, PrintsTheModelAfterTheClickAndTheSettings) {
     TestFolder folder;

@@ -10,33 +10,19 @@
 #include <sstream>
 
 #include "app/cli.h"
+#include "support/cli_run.h"
 #include "support/csv_file.h"
 #include "support/test_folder.h"
 
 namespace pqwave {
 namespace {
 
+using testing::cli;
+using testing::CliRun;
+
 namespace fs = std::filesystem;
 using testing::CsvFile;
 using testing::TestFolder;
-
-struct CliRun {
-    int status;
-    std::string err;
-    bool says(const std::string& part) const { return err.find(part) != std::string::npos; }
-    std::vector<std::string> lines() const {
-        std::vector<std::string> all;
-        std::istringstream in(err);
-        for (std::string line; std::getline(in, line);) all.push_back(line);
-        return all;
-    }
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, fs::temp_directory_path(), out, err);
-    return {status, err.str()};
-}
 
 std::set<std::string> namesIn(const fs::path& folder) {
     std::set<std::string> names;

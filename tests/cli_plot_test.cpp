@@ -16,25 +16,19 @@
 #include "app/plot_image.h"
 #include "common/palette.h"
 #include "support/analysis_run.h"
+#include "support/cli_run.h"
 #include "support/test_folder.h"
 
 namespace pqwave {
 namespace {
 
+using testing::cli;
+using testing::CliRun;
 using testing::TestFolder;
 constexpr double kDegree = std::numbers::pi / 180;
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-    setPngEncoderSource([](std::string&) { return pqwavePngEncoders(); });
-    std::ostringstream out, err;
-    int status = runCli(args, std::filesystem::temp_directory_path(), out, err);
-    return {status, out.str(), err.str()};
-}
+// plot draws with the painter linked into this test.
+const bool kPictures = (setPngEncoderSource([](std::string&) { return pqwavePngEncoders(); }), true);
 
 bool colourNear(const QImage& image, double x, double y, int paletteIndex, int reach = 1) {
     const QRgb wanted = static_cast<QRgb>(consoleColour(paletteIndex)) | 0xFF000000u;

@@ -10,26 +10,19 @@
 #include "display/vector_model.h"
 #include "display/waveform_model.h"
 #include "support/analysis_run.h"
+#include "support/cli_run.h"
 
 namespace pqwave {
 namespace {
+
+using testing::cli;
+using testing::CliRun;
 
 using testing::CsvFile;
 using testing::StartedModel;
 using testing::TestFolder;
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status;
-    std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    int status = runCli(args, fs::temp_directory_path(), out, err);
-    return {status, err.str()};
-}
 
 // Anything beside the recordings a test wrote: outputs, and part files that must never stay.
 std::vector<std::string> filesBesides(const TestFolder& folder, const std::vector<std::string>& recordings) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/cli.h"
+#include "support/cli_run.h"
 #include "support/csv_file.h"
 #include "support/recording_host.h"
 #include "support/test_folder.h"
@@ -17,21 +18,13 @@
 namespace pqwave {
 namespace {
 
+using testing::cli;
+using testing::CliRun;
+
 namespace fs = std::filesystem;
 using testing::CsvFile;
 using testing::StartedModel;
 using testing::TestFolder;
-
-struct CliRun {
-    int status;
-    std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, fs::temp_directory_path(), out, err);
-    return {status, err.str()};
-}
 
 // A 6600 V supply through the default PT ratio of 60 with one 100 A circuit, `seconds` long
 // from 13:45:30, 100 samples per division.

@@ -11,6 +11,7 @@
 
 #include "app/cli.h"
 #include "report/report_texts.h"
+#include "support/cli_run.h"
 #include "support/csv_file.h"
 #include "support/report_survey.h"
 #include "support/test_folder.h"
@@ -19,21 +20,13 @@
 namespace pqwave {
 namespace {
 
+using testing::cli;
+using testing::CliRun;
+
 namespace fs = std::filesystem;
 using testing::CsvFile;
 using testing::TestFolder;
 using testing::XhtmlIndex;
-
-struct CliRun {
-    int status;
-    std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, fs::temp_directory_path(), out, err);
-    return {status, err.str()};
-}
 
 std::string readText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
